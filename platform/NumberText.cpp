@@ -1,0 +1,184 @@
+#include "platform/NumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string withDecimalSeparator(std::string text, char decimalSeparator) {
+    for (char& c : text) {
+        if (c == '.') {
+            c = decimalSeparator;
+        }
+    }
+    return text;
+}
+
+std::string printed(const char* format, int digits, long double value) {
+    const int length = std::snprintf(nullptr, 0, format, digits, value);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, digits, value);
+    text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::optional<int32_t> parseInteger(std::string_view text) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    if (text.empty() || (text.size() == 1 && text.front() == '-')) {
+        return std::nullopt;
+    }
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> parseFloat(std::string_view text, char decimalSeparator) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    std::string normal;
+    normal.reserve(text.size());
+    std::size_t at = 0;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    if (negative) {
+        normal += '-';
+    }
+    // Decimal exponent of the first significant digit, to tell overflow from underflow.
+    long long magnitude = 0;
+    bool significant = false;
+    std::size_t digits = 0;
+    while (at < text.size() && isDigit(text[at])) {
+        if (significant || text[at] != '0') {
+            significant = true;
+            ++magnitude;
+        }
+        normal += text[at++];
+        ++digits;
+    }
+    if (at < text.size() && text[at] == decimalSeparator) {
+        normal += '.';
+        ++at;
+        while (at < text.size() && isDigit(text[at])) {
+            if (!significant) {
+                if (text[at] != '0') {
+                    significant = true;
+                } else {
+                    --magnitude;
+                }
+            }
+            normal += text[at++];
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        normal += 'e';
+        ++at;
+        bool negativeExponent = false;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+            negativeExponent = text[at] == '-';
+            normal += text[at++];
+        }
+        long long exponent = 0;
+        std::size_t exponentDigits = 0;
+        while (at < text.size() && isDigit(text[at])) {
+            if (exponent < 1'000'000'000) {
+                exponent = exponent * 10 + (text[at] - '0');
+            }
+            normal += text[at++];
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0) {
+            return std::nullopt;
+        }
+        magnitude += negativeExponent ? -exponent : exponent;
+    }
+    if (at != text.size()) {
+        return std::nullopt;
+    }
+    if (!significant) {
+        return negative ? -0.0 : 0.0;
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        if (magnitude > 0) {
+            return std::nullopt;
+        }
+        return negative ? -0.0 : 0.0;
+    }
+    if (error != std::errc() || end != normal.data() + normal.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string formatNumber(long double value, int decimals, const NumberSeparators& separators) {
+    const std::string fixed = printed("%.*Lf", decimals, value);
+    const bool negative = !fixed.empty() && fixed.front() == '-';
+    const std::size_t integerStart = negative ? 1 : 0;
+    std::size_t integerEnd = fixed.find('.');
+    if (integerEnd == std::string::npos) {
+        integerEnd = fixed.size();
+    }
+    std::string result = negative ? "-" : "";
+    for (std::size_t i = integerStart; i < integerEnd; ++i) {
+        const std::size_t remaining = integerEnd - i;
+        if (i > integerStart && remaining % 3 == 0) {
+            result += separators.thousands;
+        }
+        result += fixed[i];
+    }
+    if (integerEnd < fixed.size()) {
+        result += separators.decimal;
+        result += fixed.substr(integerEnd + 1);
+    }
+    return result;
+}
+
+std::string formatFixed(long double value, int decimals, char decimalSeparator) {
+    return withDecimalSeparator(printed("%.*Lf", decimals, value), decimalSeparator);
+}
+
+std::string formatGeneral(double value, char decimalSeparator) {
+    const std::string general = printed("%.*Lg", 15, value);
+    const std::size_t e = general.find('e');
+    if (e == std::string::npos) {
+        return withDecimalSeparator(general, decimalSeparator);
+    }
+    const int exponent = std::atoi(general.c_str() + e + 1);
+    return withDecimalSeparator(general.substr(0, e), decimalSeparator) + "E" +
+           std::to_string(exponent);
+}
+
+std::string formatShortest(double value, char decimalSeparator) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return withDecimalSeparator(std::string(buffer, result.ptr), decimalSeparator);
+}

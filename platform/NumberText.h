@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Numbers as text, with the separators of the user's locale passed in so the core stays
+// independent of any toolkit.
+
+struct NumberSeparators {
+    char decimal = '.';
+    std::string thousands = ",";
+};
+
+// Optional sign and decimal digits, within the signed 32-bit range.
+std::optional<int32_t> parseInteger(std::string_view text);
+
+// Optional sign, digits with an optional decimal separator, an optional exponent with E or e;
+// spaces around the number are allowed. Nothing outside the range of a double is.
+std::optional<double> parseFloat(std::string_view text, char decimalSeparator);
+
+// Thousands separators and a fixed number of decimals: 1,000.000.
+std::string formatNumber(long double value, int decimals, const NumberSeparators& separators);
+// Fixed decimals without thousands separators: -10.00.
+std::string formatFixed(long double value, int decimals, char decimalSeparator);
+// Shortest general form with up to 15 significant digits: 0.5, 1000, 1E-7.
+std::string formatGeneral(double value, char decimalSeparator);
+// Shortest form that reads back as the same double: 0.37.
+std::string formatShortest(double value, char decimalSeparator);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/Prompts.h"
+
+class QWidget;
+
+// The prompts as the user sees them: modal message boxes showing their text as plain text,
+// the toolkit's own file dialogs and the display's bell.
+class QtPrompts : public Prompts {
+public:
+    Answer messageBox(BoxType type, const std::string& text, Buttons buttons) override;
+    void messageBeep(unsigned soundType) override;
+
+protected:
+    std::optional<std::string> askOpenFileName(FileDialogSettings& dialog) override;
+    std::optional<std::string> askSaveFileName(FileDialogSettings& dialog) override;
+
+private:
+    std::optional<std::string> askFileName(FileDialogSettings& dialog, bool save);
+};
+
+// "Text|*.ext|All Files|*.*" as the toolkit's name filters: "Text (*.ext)", "All Files (*)".
+QStringList nameFilters(const std::string& filter);
+// Carriage-return line breaks as the toolkit's line breaks.
+QString boxText(const std::string& text);

@@ -1,0 +1,19 @@
+#include "platform/RunTimeError.h"
+
+#include <cstring>
+
+void RunTimeError::setLocation(const std::string& file, long long line) {
+    m_file = file;
+    m_line = line;
+}
+
+std::string errorBoxText(const std::string& message) {
+    if (!message.empty() && message.back() == '.') {
+        return message;
+    }
+    return message + ".";
+}
+
+InOutError inOutErrorFor(const std::string& action, const std::string& path, int errorNumber) {
+    return InOutError(action + " \"" + path + "\": " + std::strerror(errorNumber));
+}
