@@ -1,0 +1,212 @@
+#include "store/DistanceFile.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "platform/TextFile.h"
+
+namespace {
+
+bool isBlank(int c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// One value as the reader takes it: blanks (line ends included) skipped, then the
+// characters up to the next blank converted as a decimal integer with optional sign.
+// Nothing when no value is left or the text does not convert.
+std::optional<int32_t> readInteger(TextReader& reader, long long& line) {
+    while (isBlank(reader.peek())) {
+        reader.get();
+    }
+    line = reader.lineNumber();
+    if (reader.atEnd()) {
+        return std::nullopt;
+    }
+    bool negative = false;
+    if (reader.peek() == '+' || reader.peek() == '-') {
+        negative = reader.get() == '-';
+    }
+    constexpr long long limit = 1LL + std::numeric_limits<int32_t>::max();
+    long long value = 0;
+    bool valid = true;
+    int digits = 0;
+    for (int c = reader.peek(); c != TextReader::End && !isBlank(c); c = reader.peek()) {
+        reader.get();
+        if (c < '0' || c > '9') {
+            valid = false;
+        } else if (value <= limit) {
+            value = value * 10 + (c - '0');
+        }
+        ++digits;
+    }
+    if (!valid || digits == 0) {
+        return std::nullopt;
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value < std::numeric_limits<int32_t>::min() ||
+        value > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+std::string DistanceFileExtension(const std::string& dataFileExt) {
+    if (dataFileExt.size() < 3) {
+        return "";
+    }
+    return dataFileExt.substr(1, 2) + "D";
+}
+
+int MetricFilterIndex(const std::string& dataFileExt) {
+    if (dataFileExt == ".EUC") {
+        return 1;
+    }
+    if (dataFileExt == ".GRT") {
+        return 2;
+    }
+    if (dataFileExt == ".MAN") {
+        return 3;
+    }
+    if (dataFileExt == ".NET") {
+        return 4;
+    }
+    return 5;
+}
+
+long long CountDistanceFileLines(const std::string& path) {
+    TextReader reader(path);
+    long long lines = 0;
+    while (reader.skipLine()) {
+        ++lines;
+    }
+    return lines;
+}
+
+bool DistanceFileFits(const std::string& path, int n) {
+    return CountDistanceFileLines(path) == static_cast<long long>(n) * n;
+}
+
+DistanceReadResult ReadDistanceFile(TDataStore& store, const std::string& path, int n) {
+    TextReader reader(path);
+    for (int i = 1; i <= n; ++i) {
+        store.DistanceMatrix.create(i);
+    }
+    for (int c = 1; c <= n; ++c) {
+        for (int r = 1; r <= n; ++r) {
+            long long line = 0;
+            const auto value = readInteger(reader, line);
+            if (!value) {
+                return {false, line};
+            }
+            store.DistanceMatrix[r][c] = *value;
+            reader.skipLine();
+        }
+    }
+    return {true, 0};
+}
+
+std::string SuccessfullyWrittenMessage(const std::string& name, int32_t records) {
+    return "<<< File [" + name + "] successfully written with " + std::to_string(records) +
+           " records >>>";
+}
+
+std::string FatalWriteErrorMessage(const std::string& name) {
+    return "<<< Fatal error writing file [" + name + "] >>>";
+}
+
+namespace {
+
+constexpr char DigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+int decimalDigits(uint32_t value) {
+    int digits = 1;
+    for (uint32_t limit = 10; digits < 10 && value >= limit; limit *= 10) {
+        ++digits;
+    }
+    return digits;
+}
+
+// Appends value and CR LF at `out`, returning the new end; at most 13 characters.
+char* appendRecord(char* out, int32_t value) {
+    uint32_t magnitude = static_cast<uint32_t>(value);
+    if (value < 0) {
+        *out++ = '-';
+        magnitude = 0u - magnitude;
+    }
+    char* const end = out + decimalDigits(magnitude);
+    char* digit = end;
+    while (magnitude >= 100) {
+        const uint32_t pair = (magnitude % 100) * 2;
+        magnitude /= 100;
+        *--digit = DigitPairs[pair + 1];
+        *--digit = DigitPairs[pair];
+    }
+    if (magnitude >= 10) {
+        *--digit = DigitPairs[magnitude * 2 + 1];
+        *--digit = DigitPairs[magnitude * 2];
+    } else {
+        *--digit = static_cast<char>('0' + magnitude);
+    }
+    end[0] = '\r';
+    end[1] = '\n';
+    return end + 2;
+}
+
+constexpr std::size_t LongestRecord = 13;
+
+// Writes the file's bytes for rows and columns 1..n into `out`, which holds n * n * 13
+// characters, and returns the end.
+char* formatInto(char* out, const TDataStore& store, int n) {
+    std::vector<const int32_t*> rows(static_cast<std::size_t>(n));
+    for (int r = 1; r <= n; ++r) {
+        rows[r - 1] = store.DistanceMatrix[r].columns();
+    }
+    // Columns are gathered a block at a time: walking one column down the rows touches a
+    // cache line per row, a block reuses each line for all of its columns.
+    constexpr int Block = 16;
+    std::vector<int32_t> columns(static_cast<std::size_t>(Block) * n);
+    for (int first = 0; first < n; first += Block) {
+        const int width = std::min(Block, n - first);
+        for (int r = 0; r < n; ++r) {
+            for (int k = 0; k < width; ++k) {
+                columns[static_cast<std::size_t>(k) * n + r] = rows[r][first + k];
+            }
+        }
+        for (std::size_t i = 0; i < static_cast<std::size_t>(width) * n; ++i) {
+            out = appendRecord(out, columns[i]);
+        }
+    }
+    return out;
+}
+
+std::size_t capacityFor(int n) {
+    checkedSlot(n < 1 ? 1 : n);
+    return static_cast<std::size_t>(n) * n * LongestRecord;
+}
+
+}  // namespace
+
+std::string FormatDistanceFile(const TDataStore& store, int n) {
+    std::string text(capacityFor(n), '\0');
+    text.resize(static_cast<std::size_t>(formatInto(text.data(), store, n) - text.data()));
+    return text;
+}
+
+std::optional<int32_t> DistanceFileWriter::write(const TDataStore& store, int n) {
+    const auto buffer = std::make_unique_for_overwrite<char[]>(capacityFor(n));
+    const char* const end = formatInto(buffer.get(), store, n);
+    if (!m_file.write({buffer.get(), static_cast<std::size_t>(end - buffer.get())}) ||
+        !m_file.commit()) {
+        return std::nullopt;
+    }
+    return n * n;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+// The distance file: N x N signed integers, one per line, column by column (line
+// (c - 1) * N + r holds D[r][c]), every line ended by CR LF, no header.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/AtomicFile.h"
+#include "store/DataStore.h"
+
+inline constexpr const char* IncompatibleDistancesMessage =
+    "Number of Distances Incompatible with Input Files";
+
+// ".EUC" gives "EUD": the node-file extension's second and third letters and a D.
+std::string DistanceFileExtension(const std::string& dataFileExt);
+// Filter position of the metric in the dialogs' filter lists; 5 ("All Files") otherwise.
+int MetricFilterIndex(const std::string& dataFileExt);
+
+// Lines of the file, blank ones included. Throws InOutError when it cannot be read.
+long long CountDistanceFileLines(const std::string& path);
+// The check made when a file is chosen: exactly n * n lines.
+bool DistanceFileFits(const std::string& path, int n);
+
+struct DistanceReadResult {
+    bool complete = false;
+    // Where reading stopped when incomplete: the line of the value that is missing or does
+    // not convert.
+    long long failedLine = 0;
+};
+
+// Creates rows 1..n and reads them column by column; values not reached stay 0.
+DistanceReadResult ReadDistanceFile(TDataStore& store, const std::string& path, int n);
+
+// The reports of the matrix dialogs' saves.
+std::string SuccessfullyWrittenMessage(const std::string& name, int32_t records);
+std::string FatalWriteErrorMessage(const std::string& name);
+
+// The file's bytes for rows and columns 1..n.
+std::string FormatDistanceFile(const TDataStore& store, int n);
+
+// The writer claims its file when created (throws InOutError when it cannot) and replaces
+// the target only once everything is written.
+class DistanceFileWriter {
+public:
+    explicit DistanceFileWriter(const std::string& path) : m_file(path) {}
+    // The number of records written, or nothing when writing or closing failed.
+    std::optional<int32_t> write(const TDataStore& store, int n);
+    int error() const { return m_file.error(); }
+
+private:
+    AtomicFileWriter m_file;
+};

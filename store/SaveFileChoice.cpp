@@ -1,0 +1,30 @@
+#include "store/SaveFileChoice.h"
+
+#include <sys/stat.h>
+
+void ChooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::string& fileName) {
+    fileName.clear();
+    while (true) {
+        if (prompts.messageBox(BoxType::Confirm, "Do you want to save distances?",
+                               Buttons::YesNo) == Answer::Yes) {
+            if (prompts.runSaveDialog(saveDialog)) {
+                fileName = saveDialog.fileName;
+            }
+        } else {
+            fileName.clear();
+        }
+        if (fileName.empty() || !FileExists(fileName)) {
+            return;
+        }
+        if (prompts.messageBox(BoxType::Confirm,
+                               "File [" + fileName + "] exists.... Do you want to replace it?",
+                               Buttons::YesNo) == Answer::Yes) {
+            return;
+        }
+    }
+}
+
+bool FileExists(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}

@@ -1,0 +1,130 @@
+#include "store/DistanceFile.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+TDataStore matrix(std::initializer_list<std::initializer_list<int32_t>> rows) {
+    TDataStore store;
+    int r = 0;
+    for (const auto& row : rows) {
+        DistanceRow& cells = store.DistanceMatrix.create(++r);
+        int c = 0;
+        for (int32_t value : row) {
+            cells[++c] = value;
+        }
+    }
+    store.NodeCount = static_cast<uint16_t>(r);
+    return store;
+}
+
+std::string lines(std::initializer_list<const char*> values) {
+    std::string text;
+    for (const char* value : values) {
+        text += std::string(value) + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(DistanceFile, ExtensionsAndFilterPositionsByMetric) {
+    EXPECT_EQ(DistanceFileExtension(".EUC"), "EUD");
+    EXPECT_EQ(DistanceFileExtension(".GRT"), "GRD");
+    EXPECT_EQ(DistanceFileExtension(".MAN"), "MAD");
+    EXPECT_EQ(DistanceFileExtension(".NET"), "NED");
+    EXPECT_EQ(MetricFilterIndex(".EUC"), 1);
+    EXPECT_EQ(MetricFilterIndex(".NET"), 4);
+    EXPECT_EQ(MetricFilterIndex(""), 5);
+}
+
+TEST(DistanceFile, WrittenColumnByColumnOnePlainValuePerCrLfLine) {
+    const TDataStore store = matrix({{0, 5, -3}, {7, 0, 2147483647}, {-2147483647 - 1, 9, 10}});
+    EXPECT_EQ(FormatDistanceFile(store, 3),
+              lines({"0", "7", "-2147483648", "5", "0", "9", "-3", "2147483647", "10"}));
+    EXPECT_EQ(FormatDistanceFile(store, 0), "");
+}
+
+TEST(DistanceFile, ReadColumnByColumn) {
+    TempDir dir;
+    TDataStore store;
+    const auto read = ReadDistanceFile(store, dir.write("d.EUD", lines({"0", "7", "5", "0"})), 2);
+    EXPECT_TRUE(read.complete);
+    EXPECT_EQ(store.DistanceMatrix[1][1], 0);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 7);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 5);
+    EXPECT_EQ(store.DistanceMatrix[2][2], 0);
+    EXPECT_EQ(FormatDistanceFile(store, 2), lines({"0", "7", "5", "0"}));
+}
+
+TEST(DistanceFile, ReadingRules) {
+    TempDir dir;
+    TDataStore store;
+    // Blanks before the value, text after it, a sign, and lines beyond N * N never read.
+    const auto read = ReadDistanceFile(
+        store, dir.write("d.EUD", "  \t-3\r\n12 km\r+4\t5\r\n0\r\nnot read\r\n"), 2);
+    EXPECT_TRUE(read.complete);
+    EXPECT_EQ(store.DistanceMatrix[1][1], -3);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 12);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 4);
+    EXPECT_EQ(store.DistanceMatrix[2][2], 0);
+}
+
+TEST(DistanceFile, ValuesThatDoNotConvertStopTheReadAtTheirLine) {
+    TempDir dir;
+    for (const char* bad : {"1.5", "12km", "2147483648", "-2147483649", "-", "\x01"}) {
+        TDataStore store;
+        const auto read =
+            ReadDistanceFile(store, dir.write("d.EUD", lines({"0", "7", bad, "0"})), 2);
+        EXPECT_FALSE(read.complete) << bad;
+        EXPECT_EQ(read.failedLine, 3) << bad;
+    }
+}
+
+TEST(DistanceFile, MissingValuesStopTheReadAlsoWhenOnlyBlanksRemain) {
+    TempDir dir;
+    TDataStore store;
+    const auto blankInside = ReadDistanceFile(store, dir.write("a.EUD", "0\r\n\r\n7\r\n5\r\n"), 2);
+    EXPECT_FALSE(blankInside.complete);
+    EXPECT_EQ(blankInside.failedLine, 5);
+    const auto blankAtEnd = ReadDistanceFile(store, dir.write("b.EUD", "0\r\n7\r\n5\r\n  \r\n"), 2);
+    EXPECT_FALSE(blankAtEnd.complete);
+    const auto short_ = ReadDistanceFile(store, dir.write("c.EUD", "0\r\n7\r\n"), 2);
+    EXPECT_FALSE(short_.complete);
+    EXPECT_EQ(short_.failedLine, 3);
+}
+
+TEST(DistanceFile, CheckCountsEveryLineAgainstNSquared) {
+    TempDir dir;
+    const auto file = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += i == 4 ? "\r\n" : "1\r\n";
+        }
+        return dir.write("f" + std::to_string(count) + ".EUD", text);
+    };
+    EXPECT_FALSE(DistanceFileFits(file(8), 3));
+    EXPECT_TRUE(DistanceFileFits(file(9), 3));
+    EXPECT_FALSE(DistanceFileFits(file(10), 3));
+    EXPECT_EQ(CountDistanceFileLines(dir.write("lf.EUD", "1\n2\n3\n4\n")), 1);
+    EXPECT_EQ(CountDistanceFileLines(dir.write("cr.EUD", "1\r2\r3\r4")), 4);
+    EXPECT_EQ(CountDistanceFileLines(dir.write("z.EUD",
+                                               "1\r\n2\r\n\x1A"
+                                               "3\r\n")),
+              2);
+    EXPECT_THROW(CountDistanceFileLines(dir.file("missing.EUD")), InOutError);
+}
+
+TEST(DistanceFileWriter, WritesTheFileAndCountsRecords) {
+    TempDir dir;
+    const TDataStore store = matrix({{0, 7}, {5, 0}});
+    DistanceFileWriter writer(dir.write("out.EUD", "previous contents\r\n"));
+    EXPECT_EQ(writer.write(store, 2), 4);
+    EXPECT_EQ(readBytes(dir.file("out.EUD")), lines({"0", "5", "7", "0"}));
+    EXPECT_EQ(SuccessfullyWrittenMessage("/x/out.EUD", 4),
+              "<<< File [/x/out.EUD] successfully written with 4 records >>>");
+    EXPECT_EQ(FatalWriteErrorMessage("/x/out.EUD"),
+              "<<< Fatal error writing file [/x/out.EUD] >>>");
+}

@@ -1,0 +1,133 @@
+#include "store/DistanceMetrics.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/ExtendedMath.h"
+
+namespace {
+
+TDataStore storeWith(char metric, std::initializer_list<std::pair<double, double>> nodes) {
+    TDataStore store;
+    store.MetricCode = metric;
+    int n = 0;
+    for (const auto& [x, y] : nodes) {
+        NodeRecord& node = store.NodeTable.create(++n);
+        node.XCoord = x;
+        node.YCoord = y;
+    }
+    store.NodeCount = static_cast<uint16_t>(n);
+    return store;
+}
+
+}  // namespace
+
+TEST(NodeDistance, EuclideanAndManhattan) {
+    TDataStore store = storeWith('E', {{0, 0}, {3, 4}});
+    EXPECT_EQ(NodeDistance(store, 1, 2), 5.0);
+    EXPECT_EQ(NodeDistance(store, 2, 2), 0.0);
+    store.MetricCode = 'M';
+    EXPECT_EQ(NodeDistance(store, 1, 2), 7.0);
+    store.MetricCode = 'X';
+    EXPECT_EQ(NodeDistance(store, 2, 1), 5.0);
+}
+
+TEST(NodeDistance, NetworkIsTheStoredCellDiagonalIncluded) {
+    TDataStore store = storeWith('N', {{0, 0}, {0, 0}});
+    store.DistanceMatrix.create(1)[1] = 4;
+    store.DistanceMatrix[1][2] = -3;
+    EXPECT_EQ(NodeDistance(store, 1, 1), 4.0);
+    EXPECT_EQ(NodeDistance(store, 1, 2), -3.0);
+}
+
+TEST(GreatCircleDistance, EdgeValues) {
+    TDataStore store = storeWith('G', {{0, 0}, {1, 0}, {180, 0}, {0, 90}, {1, 0}});
+    store.EarthDiameter = 7918;
+    const double degree = GreatCircleDistance(store, 1, 2);
+    EXPECT_NEAR(degree, 69.0975850862, 1e-9);
+    EXPECT_EQ(RoundToCell(degree), 69);
+    const double antipodes =
+        static_cast<double>(static_cast<long double>(static_cast<double>(ArcCosinePi)) * 3959.0L);
+    EXPECT_EQ(GreatCircleDistance(store, 1, 3), antipodes);
+    const double quarter = GreatCircleDistance(store, 1, 4);
+    EXPECT_LT(quarter, 1.5707963268 * 3959);
+    EXPECT_GT(quarter, 1.5707963268 * 3959 - 1e-3);
+    EXPECT_EQ(GreatCircleDistance(store, 3, 3), 0.0);
+    EXPECT_LT(GreatCircleDistance(store, 2, 5), 0.5);
+}
+
+TEST(ArcCosine, EdgeValuesBeforeAnyArithmetic) {
+    EXPECT_EQ(ArcCosine(0), static_cast<double>(ArcCosineHalfPi));
+    EXPECT_EQ(ArcCosine(1), 0.0);
+    EXPECT_EQ(ArcCosine(1.0000000001), 0.0);
+    EXPECT_EQ(ArcCosine(-1), static_cast<double>(ArcCosinePi));
+    EXPECT_EQ(ArcCosine(-2), static_cast<double>(ArcCosinePi));
+    EXPECT_DOUBLE_EQ(ArcCosine(0.5), 1.0471975511965976);
+    EXPECT_NEAR(ArcCosine(-0.5), 2.0943951024034, 1e-12);
+}
+
+TEST(RoundToCell, HalvesGoToTheEvenNeighbourWithinThirtyTwoBits) {
+    EXPECT_EQ(RoundToCell(2.5L), 2);
+    EXPECT_EQ(RoundToCell(3.5L), 4);
+    EXPECT_EQ(RoundToCell(-2.5L), -2);
+    EXPECT_EQ(RoundToCell(2.4999L), 2);
+    EXPECT_EQ(RoundToCell(2147483647.4L), 2147483647);
+    EXPECT_EQ(RoundToCell(2147483647.5L), std::nullopt);
+    EXPECT_EQ(RoundToCell(-2147483648.5L), -2147483647 - 1);
+    EXPECT_EQ(RoundToCell(-2147483648.6L), std::nullopt);
+    EXPECT_EQ(RoundToCell(std::numeric_limits<long double>::quiet_NaN()), std::nullopt);
+}
+
+// The matrix is filled by one triangle, mirrored, with per-node terms computed once; every
+// cell must still be exactly what evaluating that pair on its own gives.
+class ComputedMatrix : public ::testing::TestWithParam<char> {};
+
+TEST_P(ComputedMatrix, EqualsEvaluatingEveryPairOnItsOwn) {
+    std::mt19937 random(20261208);
+    std::uniform_real_distribution<double> longitude(-540, 540);
+    std::uniform_real_distribution<double> latitude(-90, 90);
+    TDataStore store;
+    store.MetricCode = GetParam();
+    const int n = 250;
+    for (int i = 1; i <= n; ++i) {
+        NodeRecord& node = store.NodeTable.create(i);
+        node.XCoord = longitude(random);
+        node.YCoord = latitude(random);
+    }
+    store.NodeTable[7] = store.NodeTable[3];
+    store.NodeCount = n;
+    ASSERT_EQ(ComputeDistanceMatrix(store, n), std::nullopt);
+    int mismatches = 0;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            mismatches += store.DistanceMatrix[i][j] != RoundToCell(NodeDistance(store, i, j));
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(store.DistanceMatrix[3][7], 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Metrics, ComputedMatrix, ::testing::Values('E', 'G', 'M'));
+
+TEST(ComputeDistanceMatrix, ReportsAPairBeyondThirtyTwoBits) {
+    TDataStore store = storeWith('E', {{0, 0}, {1, 1}, {3e9, 0}});
+    const auto pair = ComputeDistanceMatrix(store, 3);
+    ASSERT_TRUE(pair);
+    EXPECT_EQ(pair->from, 1);
+    EXPECT_EQ(pair->to, 3);
+}
+
+TEST(GreatCircleDistance, IsTheSphericalLawOfCosinesInExtendedPrecision) {
+    TDataStore store = storeWith('G', {{-71.06, 42.36}, {2.35, 48.86}});
+    const double lon1 = static_cast<double>(-71.06 * DegreesToRadians);
+    const double lat1 = static_cast<double>(42.36 * DegreesToRadians);
+    const double lon2 = static_cast<double>(2.35 * DegreesToRadians);
+    const double lat2 = static_cast<double>(48.86 * DegreesToRadians);
+    const double v = static_cast<double>(extended::cos(lat1) * extended::cos(lat2) *
+                                             extended::cos((long double)lon1 - lon2) +
+                                         extended::sin(lat1) * extended::sin(lat2));
+    const double expected = static_cast<double>(ArcCosine(v) * (7918.0L * 0.5L));
+    EXPECT_EQ(GreatCircleDistance(store, 1, 2), expected);
+    EXPECT_NEAR(expected, 3435, 20);
+}

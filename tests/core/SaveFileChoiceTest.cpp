@@ -1,0 +1,69 @@
+#include "store/SaveFileChoice.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+const std::string SaveQuestion = "Do you want to save distances?";
+std::string replaceQuestion(const std::string& name) {
+    return "File [" + name + "] exists.... Do you want to replace it?";
+}
+}  // namespace
+
+TEST(ChooseFileToWrite, NoOrACancelledDialogChoosesNothing) {
+    ScriptedPrompts prompts;
+    FileDialogSettings dialog;
+    std::string name = "left over";
+    prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
+    ChooseFileToWrite(prompts, dialog, name);
+    EXPECT_EQ(name, "");
+    prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes).saveDialog({});
+    ChooseFileToWrite(prompts, dialog, name);
+    EXPECT_EQ(name, "");
+    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
+}
+
+TEST(ChooseFileToWrite, NewFileNeedsNoReplaceQuestion) {
+    TempDir dir;
+    ScriptedPrompts prompts;
+    FileDialogSettings dialog;
+    std::string name;
+    prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+        .saveDialog(dir.file("new.EUD"));
+    ChooseFileToWrite(prompts, dialog, name);
+    EXPECT_EQ(name, dir.file("new.EUD"));
+    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
+}
+
+TEST(ChooseFileToWrite, DecliningToReplaceAsksAgainAndACancelKeepsTheName) {
+    TempDir dir;
+    const std::string existing = dir.write("old.EUD", "1\r\n");
+    ScriptedPrompts prompts;
+    FileDialogSettings dialog;
+    std::string name;
+    prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+        .saveDialog(existing)
+        .box(BoxType::Confirm, replaceQuestion(existing), Buttons::YesNo, Answer::No)
+        .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+        .saveDialog({})
+        .box(BoxType::Confirm, replaceQuestion(existing), Buttons::YesNo, Answer::Yes);
+    ChooseFileToWrite(prompts, dialog, name);
+    EXPECT_EQ(name, existing);
+    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
+    // The dialog offers the name chosen last time again.
+    ASSERT_EQ(prompts.dialogsRun().size(), 2u);
+    EXPECT_EQ(prompts.dialogsRun()[1].fileName, existing);
+}
+
+TEST(ChooseFileToWrite, AFolderIsNotAnExistingFile) {
+    TempDir dir;
+    ScriptedPrompts prompts;
+    FileDialogSettings dialog;
+    std::string name;
+    prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes).saveDialog(dir.path());
+    ChooseFileToWrite(prompts, dialog, name);
+    EXPECT_EQ(name, dir.path());
+    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
+}
