@@ -1,0 +1,104 @@
+#include "loading/NodeFile.h"
+
+#include "platform/NumberText.h"
+#include "platform/RunTimeError.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+std::size_t skipSpaces(std::string_view text, std::size_t at) {
+    while (at < text.size() && text[at] == ' ') {
+        ++at;
+    }
+    return at;
+}
+
+std::size_t fieldEnd(std::string_view text, std::size_t at) {
+    const std::size_t space = text.find(' ', at);
+    return space == std::string_view::npos ? text.size() : space;
+}
+
+}  // namespace
+
+int TokenizeLine(std::string_view line, NodeFields& fields) {
+    std::size_t at = skipSpaces(line, 0);
+    int count = 0;
+    while (count < 6 && at < line.size()) {
+        const std::size_t end = fieldEnd(line, at);
+        fields[count++].assign(line.substr(at, end - at));
+        at = skipSpaces(line, end);
+    }
+    if (count == 6 && at < line.size()) {
+        fields[count++].assign(line.substr(at));
+    }
+    return count;
+}
+
+bool HasNames(std::string_view firstLine) {
+    std::size_t at = skipSpaces(firstLine, 0);
+    for (int field = 1; field <= 5; ++field) {
+        const std::size_t end = fieldEnd(firstLine, at);
+        if (end == firstLine.size()) {
+            break;
+        }
+        at = skipSpaces(firstLine, end);
+    }
+    at = skipSpaces(firstLine, at);
+    const std::size_t end = fieldEnd(firstLine, at);
+    if (at == firstLine.size() || end == firstLine.size()) {
+        return false;
+    }
+    return skipSpaces(firstLine, end) < firstLine.size();
+}
+
+double ConvertNodeField(const std::string& text, char decimalSeparator) {
+    const auto value = parseFloat(text, decimalSeparator);
+    if (!value) {
+        throw ConversionError("'" + text + "' is not a valid floating point value");
+    }
+    return *value;
+}
+
+NodeFilePreview PreReadNodeFile(const std::string& path) {
+    TextReader reader(path);
+    NodeFilePreview preview;
+    if (reader.readLine(preview.firstLine)) {
+        preview.lineCount = 1;
+        while (reader.skipLine()) {
+            ++preview.lineCount;
+        }
+    }
+    return preview;
+}
+
+NodeRecord& StoreNode(TDataStore& store, int n, double x, double y) {
+    NodeRecord& node = store.NodeTable.create(n);
+    node.XCoord = x;
+    node.YCoord = y;
+    return node;
+}
+
+void ReadNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind, NodeFields& fields,
+                  char decimalSeparator) {
+    TextReader reader(path);
+    std::string line;
+    long long lineNumber = 0;
+    try {
+        while (reader.readLine(line)) {
+            ++lineNumber;
+            ++store.NodeCount;
+            TokenizeLine(line, fields);
+            NodeRecord& node = StoreNode(store, store.NodeCount, 0, 0);
+            node.XCoord = ConvertNodeField(fields[1], decimalSeparator);
+            node.YCoord = ConvertNodeField(fields[2], decimalSeparator);
+            if (kind == NodeFileKind::Demand) {
+                ConvertNodeField(fields[3], decimalSeparator);
+                ConvertNodeField(fields[4], decimalSeparator);
+            }
+            ConvertNodeField(fields[5], decimalSeparator);
+        }
+    } catch (RunTimeError& error) {
+        error.setLocation(path, lineNumber);
+        throw;
+    }
+}

@@ -1,0 +1,193 @@
+#include "loading/NodeFile.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+NodeFields tokenized(const std::string& line, int expectedCount) {
+    NodeFields fields;
+    EXPECT_EQ(TokenizeLine(line, fields), expectedCount) << line;
+    return fields;
+}
+
+std::string lines(int count, const std::string& line) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(TokenizeLine, SpacesSeparateAndTheSeventhFieldIsTheRest) {
+    const NodeFields fields = tokenized("  1   10.5 20 100 50 3  Main  Street Depot  ", 7);
+    EXPECT_EQ(fields[0], "1");
+    EXPECT_EQ(fields[1], "10.5");
+    EXPECT_EQ(fields[5], "3");
+    EXPECT_EQ(fields[6], "Main  Street Depot  ");
+    EXPECT_EQ(tokenized("1\t2 3", 2)[0], "1\t2");
+}
+
+TEST(TokenizeLine, FieldsTheLineDoesNotReachKeepTheirValues) {
+    NodeFields fields;
+    EXPECT_EQ(TokenizeLine("1 2 3 4 5 6 name", fields), 7);
+    EXPECT_EQ(TokenizeLine("9 8   ", fields), 2);
+    EXPECT_EQ(fields[0], "9");
+    EXPECT_EQ(fields[1], "8");
+    EXPECT_EQ(fields[2], "3");
+    EXPECT_EQ(fields[6], "name");
+    EXPECT_EQ(TokenizeLine("", fields), 0);
+    EXPECT_EQ(fields[0], "9");
+}
+
+TEST(HasNames, SomethingAfterTheSixthField) {
+    EXPECT_TRUE(HasNames("1 10.5 20 100 50 3 Main Street Depot"));
+    EXPECT_TRUE(HasNames("  1  10.5  20  100  50  3  x"));
+    EXPECT_FALSE(HasNames("1 10.5 20 100 50 3"));
+    EXPECT_FALSE(HasNames("1 10.5 20 100 50 3    "));
+    EXPECT_FALSE(HasNames("1 10.5 20"));
+    EXPECT_FALSE(HasNames("1 2 3 4 5   "));
+    EXPECT_FALSE(HasNames(""));
+    EXPECT_FALSE(HasNames("     "));
+    // A tab is part of a field, not a separator.
+    EXPECT_FALSE(HasNames("1 2 3 4 5 6\tname"));
+}
+
+TEST(ConvertNodeField, ReportsTheFieldInTheMessage) {
+    EXPECT_EQ(ConvertNodeField("10.5", '.'), 10.5);
+    try {
+        ConvertNodeField("1\t2", '.');
+        FAIL();
+    } catch (const ConversionError& error) {
+        EXPECT_STREQ(error.what(), "'1\t2' is not a valid floating point value");
+    }
+}
+
+TEST(PreReadNodeFile, CountsLinesAndKeepsTheFirst) {
+    TempDir dir;
+    const NodeFilePreview crlf = PreReadNodeFile(dir.write("a.EUC", "1 0 0 1 1 1\r\n2 3 4 1 1 1"));
+    EXPECT_EQ(crlf.lineCount, 2);
+    EXPECT_EQ(crlf.firstLine, "1 0 0 1 1 1");
+    EXPECT_EQ(PreReadNodeFile(dir.write("b.EUC", "1\r2\r3\r")).lineCount, 3);
+    const NodeFilePreview lf = PreReadNodeFile(dir.write("c.EUC", "1 0 0\n2 0 0\n"));
+    EXPECT_EQ(lf.lineCount, 1);
+    EXPECT_EQ(lf.firstLine, "1 0 0\n2 0 0\n");
+    EXPECT_EQ(PreReadNodeFile(dir.write("d.EUC", "")).lineCount, 0);
+    EXPECT_EQ(PreReadNodeFile(dir.write("e.EUC", "a\r\n\r\n\r\n\x1Ajunk\r\n")).lineCount, 3);
+}
+
+TEST(ReadNodeFile, CoordinatesFromFieldsTwoAndThree) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    ReadNodeFile(store, dir.write("d.EUC", "1 10.5 20 100 50 3\r\n2 -1 2e1 0 0 0 Depot\r\n"),
+                 NodeFileKind::Demand, fields, '.');
+    ASSERT_EQ(store.NodeCount, 2);
+    EXPECT_EQ(store.NodeTable[1].XCoord, 10.5);
+    EXPECT_EQ(store.NodeTable[1].YCoord, 20);
+    EXPECT_EQ(store.NodeTable[2].XCoord, -1);
+    EXPECT_EQ(store.NodeTable[2].YCoord, 20);
+}
+
+TEST(ReadNodeFile, BlankLineRepeatsTheNodeBeforeIt) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    ReadNodeFile(store, dir.write("d.EUC", "1 5 6 1 1 1\r\n\r\n3 7 8 1 1 1"), NodeFileKind::Demand,
+                 fields, '.');
+    ASSERT_EQ(store.NodeCount, 3);
+    EXPECT_EQ(store.NodeTable[2].XCoord, 5);
+    EXPECT_EQ(store.NodeTable[2].YCoord, 6);
+    EXPECT_EQ(store.NodeTable[3].XCoord, 7);
+}
+
+TEST(ReadNodeFile, WordsInFieldsFourAndFiveStopOnlyADemandFile) {
+    TempDir dir;
+    const std::string file = dir.write("s.EUC", "1 5 6 north south 3\r\n");
+    TDataStore sites;
+    NodeFields fields;
+    ReadNodeFile(sites, file, NodeFileKind::CandidateSites, fields, '.');
+    EXPECT_EQ(sites.NodeCount, 1);
+
+    TDataStore demand;
+    NodeFields demandFields;
+    try {
+        ReadNodeFile(demand, file, NodeFileKind::Demand, demandFields, '.');
+        FAIL();
+    } catch (const ConversionError& error) {
+        EXPECT_STREQ(error.what(), "'north' is not a valid floating point value");
+        EXPECT_EQ(error.line(), 1);
+        EXPECT_EQ(error.file(), file);
+    }
+    // The node was counted and placed before its fields were converted.
+    EXPECT_EQ(demand.NodeCount, 1);
+    EXPECT_TRUE(demand.NodeTable.holds(1));
+}
+
+TEST(ReadNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    try {
+        ReadNodeFile(store, dir.write("d.EUC", "1 2 3 4 5 6\r\n1 2 y z w v\r\n"),
+                     NodeFileKind::Demand, fields, '.');
+        FAIL();
+    } catch (const ConversionError& error) {
+        EXPECT_STREQ(error.what(), "'y' is not a valid floating point value");
+        EXPECT_EQ(error.line(), 2);
+    }
+    EXPECT_EQ(store.NodeCount, 2);
+    EXPECT_EQ(store.NodeTable[2].XCoord, 2);
+}
+
+TEST(ReadNodeFile, ATabMakesTheFieldUnreadable) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    EXPECT_THROW(ReadNodeFile(store, dir.write("d.EUC", "1 2\t3 4 5 6 7\r\n"), NodeFileKind::Demand,
+                              fields, '.'),
+                 ConversionError);
+}
+
+TEST(ReadNodeFile, LocaleDecimalSeparator) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    ReadNodeFile(store, dir.write("d.EUC", "1 10,5 2 1 1 1\r\n"), NodeFileKind::Demand, fields,
+                 ',');
+    EXPECT_EQ(store.NodeTable[1].XCoord, 10.5);
+}
+
+TEST(ReadNodeFile, NineHundredAndSecondNodeIsTheRangeError) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    try {
+        ReadNodeFile(store, dir.write("d.EUC", lines(902, "1 1 1 1 1 1")), NodeFileKind::Demand,
+                     fields, '.');
+        FAIL();
+    } catch (const RangeError& error) {
+        EXPECT_EQ(error.line(), 902);
+    }
+    EXPECT_EQ(store.NodeCount, 902);
+    EXPECT_TRUE(store.NodeTable.holds(901));
+    ResetDataStore(store);
+    EXPECT_EQ(store.NodeCount, 0);
+    EXPECT_FALSE(store.NodeTable.holds(901));
+}
+
+TEST(ReadNodeFile, CandidateSitesNumberOnFromTheDemandNodes) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    ReadNodeFile(store, dir.write("d.EUC", lines(3, "1 1 1 1 1 1")), NodeFileKind::Demand, fields,
+                 '.');
+    ReadNodeFile(store, dir.write("s.EUC", "1 9 9 x x 1\r\n2 8 8 x x 1\r\n"),
+                 NodeFileKind::CandidateSites, fields, '.');
+    EXPECT_EQ(store.NodeCount, 5);
+    EXPECT_EQ(store.NodeTable[4].XCoord, 9);
+    EXPECT_EQ(store.NodeTable[5].XCoord, 8);
+}
