@@ -1,0 +1,72 @@
+#pragma once
+
+// The transformation of the whole matrix: every element d at (i, j) becomes
+//   new = constant[k] + coefficient[k] * d ^ exponent[k],
+// k = 2 * (d > coverage) + (i != j), in extended precision; then optional scaling so the
+// largest value equals the scale distance, forced scaling when it would not fit a cell, and
+// rounding half to even back into the cells.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/NumberText.h"
+#include "store/DataStore.h"
+#include "store/DistanceMetrics.h"
+
+inline constexpr int32_t DistanceLimit = 2147483646;
+
+struct DistanceEquations {
+    std::array<double, 4> EquationConstant{0, 0, 0, 0};
+    std::array<double, 4> EquationCoefficient{1, 1, 1, 1};
+    std::array<double, 4> EquationExponent{1, 1, 1, 1};
+};
+
+struct TransformSettings {
+    int32_t CoverageDistance = 0;
+    DistanceEquations equations;
+    int32_t ScaleDistance = 10000;
+    bool ScaleRequested = true;
+};
+
+// 0 for x = 0 whatever the exponent; otherwise e ^ (e * ln x).
+long double PowerOf(int32_t x, double e);
+int EquationIndex(int i, int j, int32_t d, int32_t coverageDistance);
+long double NewDistance(const TransformSettings& settings, int i, int j, int32_t d);
+
+// The equations are defined for distances of 0 or more; a file read from disk can hold less.
+std::optional<NodePair> FirstNegativeDistance(const TDataStore& store, int n);
+std::string NegativeDistanceMessage(const NodePair& cell);
+
+// The boxes that report on scaling, in the order they are shown: exactly one of the first
+// three kinds, then the forced-scaling one when the maximum reaches DistanceLimit.
+std::vector<std::string> ScalingReports(long double maximum, const TransformSettings& settings,
+                                        const NumberSeparators& separators);
+
+// Both passes share one evaluation of each distinct (value, position) pair, which gives the
+// same values as evaluating every element on its own.
+class MatrixTransformation {
+public:
+    explicit MatrixTransformation(const TransformSettings& settings);
+
+    long double MaximumNewDistance(const TDataStore& store, int n);
+    // Transforms rows and columns 1..n in place, scaled by the maximum of the first pass.
+    void Apply(TDataStore& store, int n, long double maximum);
+
+private:
+    struct CacheEntry {
+        long double value;
+        int32_t key;
+        int32_t cell;
+        bool valid;
+        bool cellValid;
+    };
+
+    CacheEntry& offDiagonal(int32_t d);
+    int32_t cell(long double value, long double maximum) const;
+
+    TransformSettings m_settings;
+    std::vector<CacheEntry> m_cache;
+};

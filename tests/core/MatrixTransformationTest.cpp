@@ -1,0 +1,222 @@
+#include "modify/MatrixTransformation.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "store/DistanceFile.h"
+
+namespace {
+
+const NumberSeparators English{'.', ","};
+
+TDataStore matrix(std::initializer_list<std::initializer_list<int32_t>> rows) {
+    TDataStore store;
+    int r = 0;
+    for (const auto& row : rows) {
+        DistanceRow& cells = store.DistanceMatrix.create(++r);
+        int c = 0;
+        for (int32_t value : row) {
+            cells[++c] = value;
+        }
+    }
+    store.NodeCount = static_cast<uint16_t>(r);
+    return store;
+}
+
+// Runs both passes as the run button does; returns the scaling reports.
+std::vector<std::string> transform(TDataStore& store, const TransformSettings& settings) {
+    MatrixTransformation transformation(settings);
+    const long double maximum = transformation.MaximumNewDistance(store, store.NodeCount);
+    auto reports = ScalingReports(maximum, settings, English);
+    transformation.Apply(store, store.NodeCount, maximum);
+    return reports;
+}
+
+TransformSettings equation(int k, double constant, double coefficient, double exponent,
+                           int32_t coverage = 100) {
+    TransformSettings settings;
+    settings.CoverageDistance = coverage;
+    settings.equations.EquationConstant[k] = constant;
+    settings.equations.EquationCoefficient[k] = coefficient;
+    settings.equations.EquationExponent[k] = exponent;
+    return settings;
+}
+
+const std::string NoScaling = "<<< NO SCALING OF DISTANCES IS NEEDED.  NONE WILL BE DONE >>>";
+const std::string WillScale = "<<< DISTANCES WILL BE SCALED SO MAXIMUM DISTANCE = 10,000.0 >>>";
+const std::string ShouldScale =
+    "<<< DISTANCES SHOULD BE SCALED SO MAXIMUM DISTANCE = 10,000.0 >>>\r"
+    "<<< BUT YOU REQUESTED NO SCALING SO THEY WILL NOT BE SCALED >>>";
+const std::string MustScale =
+    "<<< DISTANCES MUST BE SCALED SO MAXIMUM DISTANCE = 2,147,483,646.0 >>>";
+
+}  // namespace
+
+TEST(PowerOf, ZeroDistanceIsZeroWhateverTheExponent) {
+    EXPECT_EQ(PowerOf(0, 1), 0);
+    EXPECT_EQ(PowerOf(0, 0), 0);
+    EXPECT_EQ(PowerOf(0, -2), 0);
+    EXPECT_EQ(PowerOf(4, 0.5), 2);
+    EXPECT_EQ(PowerOf(7, 0), 1);
+    EXPECT_NEAR(static_cast<double>(PowerOf(2, -1)), 0.5, 1e-18);
+}
+
+TEST(EquationIndex, ByOldValueAgainstCoverageAndPosition) {
+    EXPECT_EQ(EquationIndex(1, 1, 100, 100), 0);
+    EXPECT_EQ(EquationIndex(1, 2, 100, 100), 1);
+    EXPECT_EQ(EquationIndex(2, 2, 101, 100), 2);
+    EXPECT_EQ(EquationIndex(2, 1, 101, 100), 3);
+    EXPECT_EQ(EquationIndex(1, 1, 0, -1), 2);
+}
+
+TEST(Transformation, IdentityEquationsWithoutScalingChangeNothing) {
+    TDataStore store = matrix({{0, 120, 9999}, {120, 0, 35}, {9999, 35, 0}});
+    const TDataStore before = matrix({{0, 120, 9999}, {120, 0, 35}, {9999, 35, 0}});
+    EXPECT_EQ(transform(store, TransformSettings{}), std::vector<std::string>{NoScaling});
+    EXPECT_EQ(FormatDistanceFile(store, 3), FormatDistanceFile(before, 3));
+}
+
+TEST(Transformation, ZeroDistanceGivesExactlyTheConstant) {
+    for (double exponent : {1.0, 0.0, -2.0, 0.5}) {
+        TDataStore store = matrix({{0, 50}, {50, 0}});
+        TransformSettings settings = equation(0, 7, 3, exponent);
+        settings.ScaleRequested = false;
+        transform(store, settings);
+        EXPECT_EQ(store.DistanceMatrix[1][1], 7) << exponent;
+        EXPECT_EQ(store.DistanceMatrix[2][2], 7) << exponent;
+        EXPECT_EQ(store.DistanceMatrix[1][2], 50) << exponent;
+    }
+}
+
+TEST(Transformation, ElementEqualToCoverageUsesTheLowerEquations) {
+    TDataStore store = matrix({{100, 100}, {101, 101}});
+    TransformSettings settings;
+    settings.CoverageDistance = 100;
+    settings.equations.EquationConstant = {1, 2, 3, 4};
+    settings.equations.EquationCoefficient = {0, 0, 0, 0};
+    transform(store, settings);
+    EXPECT_EQ(store.DistanceMatrix[1][1], 1);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 2);
+    EXPECT_EQ(store.DistanceMatrix[2][2], 3);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 4);
+}
+
+TEST(Transformation, NegativeCoverageSendsZeroDiagonalsToEquationTwo) {
+    TDataStore store = matrix({{0, 5}, {5, 0}});
+    TransformSettings settings = equation(2, 9, 1, 1, -1);
+    transform(store, settings);
+    EXPECT_EQ(store.DistanceMatrix[1][1], 9);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 5);
+}
+
+TEST(Transformation, MaximumExactlyAtTheScaleIsScaledToItselfUnchanged) {
+    TDataStore store = matrix({{0, 10000}, {5000, 0}});
+    EXPECT_EQ(transform(store, TransformSettings{}), std::vector<std::string>{WillScale});
+    EXPECT_EQ(store.DistanceMatrix[1][2], 10000);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 5000);
+}
+
+TEST(Transformation, ScalingRequestedScalesTheLargestToTheScale) {
+    TDataStore store = matrix({{0, 20000}, {5000, 0}});
+    transform(store, TransformSettings{});
+    EXPECT_EQ(store.DistanceMatrix[1][2], 10000);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 2500);
+}
+
+TEST(Transformation, ScalingNotRequestedLeavesValuesUnscaled) {
+    TDataStore store = matrix({{0, 20000}, {5000, 0}});
+    TransformSettings settings;
+    settings.ScaleRequested = false;
+    EXPECT_EQ(transform(store, settings), std::vector<std::string>{ShouldScale});
+    EXPECT_EQ(store.DistanceMatrix[1][2], 20000);
+}
+
+TEST(Transformation, BeyondTheCellLimitWithoutScalingIsForcedToTheLimit) {
+    TDataStore store = matrix({{0, 1000000}, {500000, 0}});
+    TransformSettings settings = equation(1, 0, 1, 2, 2000000000);
+    settings.ScaleRequested = false;
+    EXPECT_EQ(transform(store, settings), (std::vector<std::string>{ShouldScale, MustScale}));
+    EXPECT_EQ(store.DistanceMatrix[1][2], DistanceLimit);
+    // (5e5)^2 by e^(2 ln x) in extended precision falls a hair short of a quarter of the max.
+    const long double quarter = PowerOf(500000, 2) / PowerOf(1000000, 2);
+    EXPECT_EQ(store.DistanceMatrix[2][1], RoundToCell(quarter * DistanceLimit));
+    EXPECT_NEAR(static_cast<double>(store.DistanceMatrix[2][1]), DistanceLimit / 4.0, 1);
+}
+
+TEST(Transformation, BeyondTheCellLimitWithScalingStoresTheScale) {
+    TDataStore store = matrix({{0, 1000000}, {500000, 0}});
+    TransformSettings settings = equation(1, 0, 1, 2, 2000000000);
+    EXPECT_EQ(transform(store, settings), (std::vector<std::string>{WillScale, MustScale}));
+    EXPECT_EQ(store.DistanceMatrix[1][2], 10000);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 2500);
+}
+
+TEST(Transformation, NewValuesRoundHalfToEven) {
+    TDataStore store = matrix({{0, 5}, {7, 0}});
+    TransformSettings settings = equation(1, 0, 0.5, 1);
+    transform(store, settings);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 2);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 4);
+}
+
+TEST(Transformation, ScaleOfZeroWithEveryValueZeroLeavesZeros) {
+    TDataStore store = matrix({{0, 5}, {7, 0}});
+    TransformSettings settings;
+    settings.equations.EquationCoefficient = {0, 0, 0, 0};
+    settings.ScaleDistance = 0;
+    EXPECT_EQ(
+        transform(store, settings),
+        std::vector<std::string>{"<<< DISTANCES WILL BE SCALED SO MAXIMUM DISTANCE = 0.0 >>>"});
+    EXPECT_EQ(store.DistanceMatrix[1][2], 0);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 0);
+}
+
+TEST(Transformation, SharedEvaluationEqualsTheLiteralFormulaForEveryElement) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int32_t> distance(0, 40000);
+    const int n = 120;
+    TDataStore store;
+    store.NodeCount = n;
+    for (int i = 1; i <= n; ++i) {
+        DistanceRow& row = store.DistanceMatrix.create(i);
+        for (int j = 1; j <= n; ++j) {
+            row[j] = i == j ? distance(random) % 3 : distance(random);
+        }
+    }
+    TransformSettings settings;
+    settings.CoverageDistance = 15000;
+    settings.equations.EquationConstant = {1, 2.5, 3, 40};
+    settings.equations.EquationCoefficient = {0.5, 1.75, 2, 0.125};
+    settings.equations.EquationExponent = {1.5, 0.8, 2.2, 1.3};
+    long double expectedMaximum = 0;
+    std::vector<long double> literal;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            const long double value = NewDistance(settings, i, j, store.DistanceMatrix[i][j]);
+            literal.push_back(value);
+            expectedMaximum = std::max(expectedMaximum, value);
+        }
+    }
+    MatrixTransformation transformation(settings);
+    const long double maximum = transformation.MaximumNewDistance(store, n);
+    EXPECT_EQ(maximum, expectedMaximum);
+    transformation.Apply(store, n, maximum);
+    int mismatches = 0;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            const long double scaled = (literal[(i - 1) * n + (j - 1)] / maximum) * 10000.0L;
+            mismatches += store.DistanceMatrix[i][j] != *RoundToCell(scaled);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(FirstNegativeDistance, NamesTheFirstRowAndColumn) {
+    const TDataStore store = matrix({{0, 1, 2}, {3, 0, -4}, {-5, 6, 0}});
+    const auto cell = FirstNegativeDistance(store, 3);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->from, 2);
+    EXPECT_EQ(cell->to, 3);
+    EXPECT_EQ(FirstNegativeDistance(matrix({{0, 1}, {1, 0}}), 2), std::nullopt);
+}
