@@ -1,0 +1,268 @@
+#include "batch/BatchCommands.h"
+
+#include <CLI/CLI.hpp>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "loading/DataLoad.h"
+#include "loading/NodeFile.h"
+#include "platform/RunTimeError.h"
+#include "store/DistanceFile.h"
+
+namespace batch {
+namespace {
+
+constexpr double ParameterMax = 1000000000;
+constexpr double ExponentLimit = 10;
+constexpr int32_t ScaleMax = 1000000000;
+
+int fail(Console& console, const std::string& file, long long line, const std::string& message,
+         int status = BadInput) {
+    console.err << "velmora-batch: " << file;
+    if (line > 0) {
+        console.err << ':' << line;
+    }
+    console.err << ": " << message << '\n';
+    return status;
+}
+
+std::string lines(std::string text) {
+    for (char& c : text) {
+        if (c == '\r') {
+            c = '\n';
+        }
+    }
+    return text;
+}
+
+// Loads the problem as the program's load would; reports and returns nothing on failure.
+std::unique_ptr<TDataStore> load(const NodeFiles& nodes, const std::string& distances,
+                                 char metricCode, Console& console, int& status) {
+    auto store = std::make_unique<TDataStore>();
+    store->MetricCode = metricCode;
+    if (!distances.empty()) {
+        const long long n =
+            PreReadNodeFile(nodes.demand).lineCount +
+            (nodes.candidates.empty() ? 0 : PreReadNodeFile(nodes.candidates).lineCount);
+        const long long found = CountDistanceFileLines(distances);
+        if (found != n * n) {
+            status = fail(console, distances, 0,
+                          std::string(IncompatibleDistancesMessage) + " (" + std::to_string(n) +
+                              " nodes need " + std::to_string(n * n) + " lines, the file has " +
+                              std::to_string(found) + ")");
+            return nullptr;
+        }
+    }
+    const LoadOutcome outcome = LoadProblem(*store, {nodes.demand, nodes.candidates, distances},
+                                            console.separators.decimal);
+    switch (outcome.status) {
+        case LoadOutcome::Status::DistancesIncompatible:
+            status = fail(console, distances, outcome.failedLine, IncompatibleDistancesMessage);
+            return nullptr;
+        case LoadOutcome::Status::DistanceTooLarge:
+            status = fail(console, nodes.candidates.empty() ? nodes.demand : nodes.candidates, 0,
+                          DistanceTooLargeMessage(outcome.fromNode, outcome.toNode));
+            return nullptr;
+        case LoadOutcome::Status::Loaded:
+            break;
+    }
+    return store;
+}
+
+// Runs a verb, turning the run-time errors that stop the program's handlers into one line.
+template <typename Verb>
+int guarded(Console& console, const std::string& file, Verb verb) {
+    try {
+        return verb();
+    } catch (const RunTimeError& error) {
+        return fail(console, error.file().empty() ? file : error.file(), error.line(),
+                    error.what());
+    } catch (const std::bad_alloc&) {
+        return fail(console, file, 0, "Out of memory");
+    }
+}
+
+int write(const TDataStore& store, const std::string& out, Console& console,
+          std::optional<int32_t>& records) {
+    DistanceFileWriter writer(out);
+    records = writer.write(store, store.NodeCount);
+    if (!records) {
+        return fail(console, out, 0,
+                    FatalWriteErrorMessage(out) + ": " + std::strerror(writer.error()));
+    }
+    return Success;
+}
+
+}  // namespace
+
+int Compute(const ComputeRequest& request, Console& console) {
+    return guarded(console, request.nodes.demand, [&] {
+        int status = Success;
+        const auto store = load(request.nodes, "", request.metricCode, console, status);
+        if (!store) {
+            return status;
+        }
+        std::optional<int32_t> records;
+        return write(*store, request.out, console, records);
+    });
+}
+
+int Check(const CheckRequest& request, Console& console) {
+    return guarded(console, request.nodes.demand, [&] {
+        int status = Success;
+        load(request.nodes, request.in, 'N', console, status);
+        return status;
+    });
+}
+
+int Transform(const TransformRequest& request, Console& console) {
+    return guarded(console, request.nodes.demand, [&] {
+        int status = Success;
+        const auto store = load(request.nodes, request.in, 'N', console, status);
+        if (!store) {
+            return status;
+        }
+        const int n = store->NodeCount;
+        if (const auto negative = FirstNegativeDistance(*store, n)) {
+            return fail(console, request.in, 0, lines(NegativeDistanceMessage(*negative)));
+        }
+        DistanceFileWriter writer(request.out);
+        MatrixTransformation transformation(request.settings);
+        const long double maximum = transformation.MaximumNewDistance(*store, n);
+        for (const std::string& report :
+             ScalingReports(maximum, request.settings, console.separators)) {
+            console.out << lines(report) << '\n';
+        }
+        transformation.Apply(*store, n, maximum);
+        const auto records = writer.write(*store, n);
+        const std::string shownName = std::filesystem::absolute(request.out).string();
+        if (!records) {
+            return fail(console, request.out, 0,
+                        FatalWriteErrorMessage(shownName) + ": " + std::strerror(writer.error()));
+        }
+        console.out << SuccessfullyWrittenMessage(shownName, *records) << '\n';
+        return static_cast<int>(Success);
+    });
+}
+
+std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquations& equations) {
+    const std::string form = "expected K=CONSTANT,COEFFICIENT,EXPONENT with K from 0 to 3";
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) {
+        return form;
+    }
+    const auto k = parseInteger(text.substr(0, equals));
+    if (!k || *k < 0 || *k > 3) {
+        return form;
+    }
+    std::array<double, 3> values{};
+    std::size_t at = equals + 1;
+    for (std::size_t v = 0; v < values.size(); ++v) {
+        const std::size_t comma = v + 1 < values.size() ? text.find(',', at) : text.size();
+        if (comma == std::string::npos) {
+            return form;
+        }
+        const auto value = parseFloat(text.substr(at, comma - at), '.');
+        if (!value) {
+            return form;
+        }
+        values[v] = *value;
+        at = comma + 1;
+    }
+    if (values[0] < 0 || values[0] > ParameterMax || values[1] < 0 || values[1] > ParameterMax) {
+        return "the constant and the coefficient must lie from 0 to 1000000000";
+    }
+    if (values[2] < -ExponentLimit || values[2] > ExponentLimit) {
+        return "the exponent must lie from -10 to 10";
+    }
+    equations.EquationConstant[*k] = values[0];
+    equations.EquationCoefficient[*k] = values[1];
+    equations.EquationExponent[*k] = values[2];
+    return std::nullopt;
+}
+
+int Run(int argc, char** argv, Console& console) {
+    CLI::App app{"Prepares distance matrix files for QUORVANE from node files.", "velmora-batch"};
+    app.require_subcommand(1);
+
+    ComputeRequest compute;
+    std::string metric;
+    auto* computeVerb = app.add_subcommand(
+        "compute", "Compute the distances between the nodes and write the distance file");
+    computeVerb->add_option("--metric", metric, "euclidean, great-circle or manhattan")
+        ->required()
+        ->check(CLI::IsMember({"euclidean", "great-circle", "manhattan"}));
+    computeVerb->add_option("--demand", compute.nodes.demand, "Demand node file")->required();
+    computeVerb->add_option("--candidates", compute.nodes.candidates, "Candidate-site file");
+    computeVerb->add_option("--out", compute.out, "Distance file to write")->required();
+
+    CheckRequest check;
+    auto* checkVerb =
+        app.add_subcommand("check", "Check that a distance file fits the node files and reads");
+    checkVerb->add_option("--demand", check.nodes.demand, "Demand node file")->required();
+    checkVerb->add_option("--candidates", check.nodes.candidates, "Candidate-site file");
+    checkVerb->add_option("--in", check.in, "Distance file to check")->required();
+
+    TransformRequest transform;
+    std::vector<std::string> equations;
+    int64_t coverage = 0;
+    int64_t scale = 10000;
+    bool noScale = false;
+    auto* transformVerb = app.add_subcommand(
+        "transform", "Transform a distance matrix by the four equations and write it");
+    transformVerb->add_option("--demand", transform.nodes.demand, "Demand node file")->required();
+    transformVerb->add_option("--candidates", transform.nodes.candidates, "Candidate-site file");
+    transformVerb->add_option("--in", transform.in, "Distance file to transform")->required();
+    transformVerb->add_option("--out", transform.out, "Distance file to write")->required();
+    transformVerb->add_option("--coverage", coverage, "Coverage distance (whole number)")
+        ->required()
+        ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
+    transformVerb
+        ->add_option("--equation", equations,
+                     "K=CONSTANT,COEFFICIENT,EXPONENT for equation K (0: up to the coverage, "
+                     "diagonal; 1: up to it, off the diagonal; 2: beyond it, diagonal; 3: beyond "
+                     "it, off the diagonal); unset equations are 0,1,1")
+        ->take_all();
+    transformVerb->add_option("--scale", scale, "Maximum scale distance (0 to 1000000000)")
+        ->check(CLI::Range(int64_t{0}, int64_t{ScaleMax}));
+    transformVerb->add_flag("--no-scale", noScale, "Do not scale to the maximum scale distance");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        console.out << app.help();
+        return Success;
+    } catch (const CLI::CallForAllHelp&) {
+        console.out << app.help("", CLI::AppFormatMode::All);
+        return Success;
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) {
+            console.out << app.help();
+            return Success;
+        }
+        console.err << "velmora-batch: " << error.what() << '\n'
+                    << "Run with --help for more information.\n";
+        return BadUsage;
+    }
+
+    if (computeVerb->parsed()) {
+        compute.metricCode = metric == "great-circle" ? 'G' : metric == "manhattan" ? 'M' : 'E';
+        return Compute(compute, console);
+    }
+    if (checkVerb->parsed()) {
+        return Check(check, console);
+    }
+    for (const std::string& equation : equations) {
+        if (const auto problem = ApplyEquation(equation, transform.settings.equations)) {
+            console.err << "velmora-batch: --equation " << equation << ": " << *problem << '\n';
+            return BadUsage;
+        }
+    }
+    transform.settings.CoverageDistance = static_cast<int32_t>(coverage);
+    transform.settings.ScaleDistance = static_cast<int32_t>(scale);
+    transform.settings.ScaleRequested = !noScale;
+    return Transform(transform, console);
+}
+
+}  // namespace batch

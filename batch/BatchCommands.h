@@ -1,0 +1,59 @@
+#pragma once
+
+// velmora-batch: the program's core driven from the command line, for scripts that prepare
+// many matrices. Each verb writes exactly the bytes the program would.
+
+#include <array>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "modify/MatrixTransformation.h"
+#include "platform/NumberText.h"
+
+namespace batch {
+
+enum ExitStatus { Success = 0, BadInput = 1, BadUsage = 2 };
+
+struct NodeFiles {
+    std::string demand;
+    std::string candidates;
+};
+
+struct ComputeRequest {
+    char metricCode = 'E';
+    NodeFiles nodes;
+    std::string out;
+};
+
+struct CheckRequest {
+    NodeFiles nodes;
+    std::string in;
+};
+
+struct TransformRequest {
+    NodeFiles nodes;
+    std::string in;
+    std::string out;
+    TransformSettings settings;
+};
+
+// Where output goes and how numbers read and print.
+struct Console {
+    std::ostream& out;
+    std::ostream& err;
+    NumberSeparators separators;
+};
+
+int Compute(const ComputeRequest& request, Console& console);
+int Check(const CheckRequest& request, Console& console);
+int Transform(const TransformRequest& request, Console& console);
+
+// The command line itself: parses the verb and its options and runs it.
+int Run(int argc, char** argv, Console& console);
+
+// "K=CONSTANT,COEFFICIENT,EXPONENT" into the settings, within the dialog's ranges; the
+// reason when it does not parse or fits no range.
+std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquations& equations);
+
+}  // namespace batch

@@ -1,0 +1,19 @@
+#include <clocale>
+#include <iostream>
+
+#include "batch/BatchCommands.h"
+
+int main(int argc, char** argv) {
+    // Numbers read and print as the program's would under the user's locale.
+    std::setlocale(LC_NUMERIC, "");
+    const std::lconv* locale = std::localeconv();
+    batch::Console console{std::cout, std::cerr, {}};
+    if (locale->decimal_point[0] != '\0' && locale->decimal_point[1] == '\0') {
+        console.separators.decimal = locale->decimal_point[0];
+    }
+    if (locale->thousands_sep[0] != '\0') {
+        console.separators.thousands = locale->thousands_sep;
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    return batch::Run(argc, argv, console);
+}
