@@ -1,0 +1,94 @@
+#include "app/AboutUnitVelmora.h"
+
+#include <QCoreApplication>
+#include <QShowEvent>
+#include <QTimer>
+#include <vector>
+
+#include "app/VelmoraResources.h"
+#include "platform/VersionInfo.h"
+#include "platform/WindowPlacement.h"
+#include "ui_AboutUnitVelmora.h"
+
+TAboutBoxVelmora::TAboutBoxVelmora(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(std::make_unique<Ui::TAboutBoxVelmora>()),
+      m_aboutTimer(new QTimer(this)),
+      m_programFile(QCoreApplication::applicationFilePath()) {
+    initVelmoraResources();
+    ui->setupUi(this);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(size());
+    centerOnScreen(this);
+    m_aboutTimer->setObjectName(QStringLiteral("AboutTimer"));
+    m_aboutTimer->setInterval(1500);
+    connect(m_aboutTimer, &QTimer::timeout, this, &TAboutBoxVelmora::AboutTimerTimer);
+    connect(ui->OKButton, &QPushButton::clicked, this, &TAboutBoxVelmora::OKButtonClick);
+    m_aboutTimer->start();
+}
+
+TAboutBoxVelmora::~TAboutBoxVelmora() = default;
+
+void TAboutBoxVelmora::MakeSplash() {
+    ui->OKButton->hide();
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    show();
+    repaint();
+}
+
+void TAboutBoxVelmora::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TAboutBoxVelmora::FormShow() {
+    const std::string path = m_programFile.toStdString();
+    const uint32_t size = GetFileVersionInfoSizeA(path);
+    if (size == 0) {
+        return;
+    }
+    std::vector<char> buffer(size);
+    const void* value = nullptr;
+    uint32_t length = 0;
+    if (!GetFileVersionInfoA(path, size, buffer) ||
+        !VerQueryValueA(buffer, "\\", &value, &length) || length < sizeof(FixedFileInfo)) {
+        return;
+    }
+    const auto* info = static_cast<const FixedFileInfo*>(value);
+    ui->Version->setText(QStringLiteral("Version %1.%2.%3.%4")
+                             .arg(info->dwFileVersionMS >> 16)
+                             .arg(info->dwFileVersionMS & 0xFFFF)
+                             .arg(info->dwFileVersionLS >> 16)
+                             .arg(info->dwFileVersionLS & 0xFFFF));
+    ui->PropertyLabel->setText(versionPropertyWords(info->dwFileFlags, info->dwFileFlagsMask));
+}
+
+void TAboutBoxVelmora::AboutTimerTimer() {
+    ui->OKButton->show();
+    close();
+}
+
+void TAboutBoxVelmora::OKButtonClick() {
+    emit showMainWindow();
+    close();
+}
+
+QString versionPropertyWords(uint32_t flags, uint32_t flagsMask) {
+    const uint32_t set = flags & flagsMask;
+    QString words;
+    if (set & VS_FF_DEBUG) {
+        words += QStringLiteral(" Debug");
+    }
+    if (set & VS_FF_PRERELEASE) {
+        words += QStringLiteral(" Beta");
+    }
+    if (set & VS_FF_PRIVATEBUILD) {
+        words += QStringLiteral(" Private");
+    }
+    if (set & VS_FF_SPECIALBUILD) {
+        words += QStringLiteral(" Special");
+    }
+    return words;
+}

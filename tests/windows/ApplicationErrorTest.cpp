@@ -1,0 +1,66 @@
+#include <QTest>
+#include <QTimer>
+
+#include "app/VelmoraApplication.h"
+#include "platform/RunTimeError.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/windows/WindowTestSupport.h"
+
+namespace {
+int argc = 1;
+char name[] = "ApplicationErrorTest";
+char* argv[] = {name, nullptr};
+ScriptedPrompts prompts;
+}  // namespace
+
+// The application object itself catches what a handler leaves uncaught, so this test runs
+// under the real one rather than the plain application the test library builds.
+class ApplicationErrorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aRangeErrorShowsTheErrorBoxAndTheProgramGoesOn() {
+        int reached = 0;
+        prompts.box(BoxType::Application, "Range check error.", Buttons::Ok);
+        QTimer::singleShot(0, this, [&] {
+            ++reached;
+            throw RangeError();
+        });
+        QTRY_COMPARE(reached, 1);
+        VERIFY_PROMPTS(prompts);
+
+        // The event loop still delivers events after the abandoned handler.
+        bool later = false;
+        QTimer::singleShot(0, this, [&] { later = true; });
+        QTRY_VERIFY(later);
+    }
+
+    void messagesThatEndWithAFullStopKeepIt() {
+        int thrown = 0;
+        prompts.box(BoxType::Application, "'x' is not a valid floating point value.", Buttons::Ok)
+            .box(BoxType::Application, "Disk full.", Buttons::Ok);
+        QTimer::singleShot(0, this, [&] {
+            ++thrown;
+            throw ConversionError("'x' is not a valid floating point value");
+        });
+        QTimer::singleShot(0, this, [&] {
+            ++thrown;
+            throw InOutError("Disk full.");
+        });
+        QTRY_COMPARE(thrown, 2);
+        VERIFY_PROMPTS(prompts);
+    }
+
+    void theErrorBoxCarriesTheApplicationTitle() {
+        QCOMPARE(boxTitle(BoxType::Application), std::string("VELMORA Program"));
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("VELMORA Program"));
+    }
+};
+
+int main() {
+    VelmoraApplication application(argc, argv, prompts);
+    ApplicationErrorTest test;
+    return QTest::qExec(&test);
+}
+
+#include "ApplicationErrorTest.moc"

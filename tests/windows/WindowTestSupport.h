@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTest>
+#include <QWidget>
+#include <memory>
+
+#include "tests/support/ScriptedPrompts.h"
+
+class QLineEdit;
+
+// Records, in order, when the watched windows are shown and hidden.
+class WindowLog : public QObject {
+    Q_OBJECT
+public:
+    void watch(QWidget* window);
+    QStringList entries;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The named control of a window; fails the test when there is none.
+template <typename T>
+T* control(QWidget* window, const char* name) {
+    T* found = window->findChild<T*>(QString::fromLatin1(name));
+    if (!found) {
+        QTest::qFail(qPrintable(QStringLiteral("no control ") + QLatin1String(name)), __FILE__,
+                     __LINE__);
+    }
+    return found;
+}
+
+// Shows the window and waits until it has the focus, so focus events reach its fields.
+bool activate(QWidget* window);
+
+// Types into a field as a user does, starting from an empty field.
+void typeInto(QLineEdit* field, const QString& text);
+
+// Sets the current folder for the test and puts the old one back afterwards.
+class CurrentFolder {
+public:
+    CurrentFolder();
+    ~CurrentFolder();
+
+private:
+    std::string m_saved;
+};
+
+#define VERIFY_PROMPTS(prompts) QVERIFY2((prompts).satisfied(), (prompts).report().c_str())
