@@ -1,0 +1,363 @@
+#include "loading/LoadDataVelmora.h"
+
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <QTextBlock>
+
+#include "loading/DataLoad.h"
+#include "loading/NodeFile.h"
+#include "loading/RadioGroup.h"
+#include "platform/LocaleNumbers.h"
+#include "platform/WindowPlacement.h"
+#include "store/DataStore.h"
+#include "store/DistanceFile.h"
+#include "store/SaveFileChoice.h"
+#include "ui_LoadDataVelmora.h"
+
+namespace {
+
+constexpr int ComputeItem = 0;
+constexpr int ReadItem = 1;
+constexpr int NetworkItem = 3;
+// The sample box shows the start of a first line, however long the line is.
+constexpr int SampleLineLimit = 300;
+
+const char* const DemandFilter =
+    "Euclidean Distance  Data File|*.euc|Great Circle Distance Data File|*.grt|Manhattan "
+    "Distance Data File|*.man|Network Distance Data File|*.net|All Files|*.*";
+const char* const ExtrasFilter =
+    "Euclidean Distance Extra File|*.euc|Great Circle Distance Extra File|*.grt|Manhattan "
+    "Distance Extra File|*.man|Network Distance Extra File|*.net|All Files|*.*";
+const char* const DistanceFilter =
+    "Euclidean Distance File|*.eud|Great Circle Distance File|*.grd|Manhattan Distance "
+    "File|*.mad|Network Distance File|*.ned|All Files|*.*";
+
+struct Metric {
+    const char* extension;
+    char code;
+};
+constexpr Metric Metrics[] = {{".EUC", 'E'}, {".GRT", 'G'}, {".MAN", 'M'}, {".NET", 'N'}};
+
+std::string withoutFolder(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+QString nodeCountText(long long count, const std::string& firstLine) {
+    return QString::number(count) + QStringLiteral(" Nodes in file") +
+           (HasNames(firstLine) ? QStringLiteral(" with names") : QStringLiteral(" without names"));
+}
+
+QString weightText(int position) {
+    return QStringLiteral("Specify Weight on Demand 1 (W=") +
+           QString::fromStdString(formatShortest(position / 100.0, localeSeparators().decimal)) +
+           QLatin1Char(')');
+}
+
+}  // namespace
+
+TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(std::make_unique<Ui::TLoadDataVelmoraForm>()),
+      m_prompts(prompts),
+      m_store(store) {
+    ui->setupUi(this);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(size());
+    centerOnScreen(this);
+    m_distanceMetric = new RadioGroup(ui->DistanceMetric,
+                                      {ui->Euclidean, ui->GreatCircle, ui->Manhattan, ui->Network});
+    m_distFileCreation =
+        new RadioGroup(ui->DistFileCreation, {ui->ComputeDistances, ui->ReadDistanceFile});
+    m_getDemandFileName.filter = DemandFilter;
+    m_readExtras.filter = ExtrasFilter;
+    m_getDistFileName.filter = DistanceFilter;
+    m_saveDistances.filter = DistanceFilter;
+    connect(m_distanceMetric, &RadioGroup::clicked, this,
+            &TLoadDataVelmoraForm::DistanceMetricClick);
+    connect(ui->SpecifyDemand, &QPushButton::clicked, this,
+            &TLoadDataVelmoraForm::SpecifyDemandClick);
+    connect(ui->PercentDem1, &QScrollBar::valueChanged, this,
+            &TLoadDataVelmoraForm::PercentDem1Change);
+    connect(ui->ExtraSites, &QPushButton::clicked, this, &TLoadDataVelmoraForm::ExtraSitesClick);
+    connect(m_distFileCreation, &RadioGroup::clicked, this,
+            &TLoadDataVelmoraForm::DistFileCreationClick);
+    connect(ui->SpecifyDistanceFile, &QPushButton::clicked, this,
+            &TLoadDataVelmoraForm::SpecifyDistanceFileClick);
+    connect(ui->ExitAndLoadData, &QPushButton::clicked, this,
+            &TLoadDataVelmoraForm::ExitAndLoadDataClick);
+    connect(ui->CancelButton, &QPushButton::clicked, this,
+            &TLoadDataVelmoraForm::CancelButtonClick);
+}
+
+TLoadDataVelmoraForm::~TLoadDataVelmoraForm() = default;
+
+void TLoadDataVelmoraForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        InitLoadData();
+    }
+}
+
+void TLoadDataVelmoraForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit showMainWindow();
+}
+
+void TLoadDataVelmoraForm::InitLoadData() {
+    ui->DistanceMetric->setEnabled(true);
+    m_distanceMetric->setItemIndex(-1);
+    ui->SpecifyDemand->setEnabled(false);
+    ui->SampleDemandData->clear();
+    ui->SampleDemandData->hide();
+    ui->ExtraSites->setEnabled(false);
+    ui->DistFileCreation->setEnabled(false);
+    ui->ComputeDistances->setEnabled(true);
+    ui->SpecifyDistanceFile->setEnabled(false);
+    ui->ExitAndLoadData->setEnabled(false);
+    hideInformationLabels();
+    ui->CancelButton->setEnabled(true);
+    ui->PercentDem1->setEnabled(false);
+    ui->PercentDem1->setValue(100);
+    m_demandLineCount = 0;
+    m_candidateLineCount = 0;
+    m_store.DemandFileName.clear();
+    m_store.DistanceFileName.clear();
+    m_store.CandidateFileName.clear();
+    m_distFileCreation->setItemIndex(-1);
+    ResetDataStore(m_store);
+    emit matrixCommandsEnabled(false);
+}
+
+void TLoadDataVelmoraForm::DistanceMetricClick() {
+    const int item = m_distanceMetric->itemIndex();
+    if (item < 0) {
+        return;
+    }
+    m_store.DataFileExt = Metrics[item].extension;
+    m_store.MetricCode = Metrics[item].code;
+    ui->SpecifyDemand->setEnabled(true);
+    const std::string distanceExtension = DistanceFileExtension(m_store.DataFileExt);
+    for (FileDialogSettings* dialog :
+         {&m_getDemandFileName, &m_readExtras, &m_getDistFileName, &m_saveDistances}) {
+        dialog->filterIndex = item + 1;
+        dialog->defaultExt = distanceExtension;
+    }
+    ui->DistanceMetric->setEnabled(false);
+}
+
+void TLoadDataVelmoraForm::SpecifyDemandClick() {
+    m_demandLineCount = 0;
+    m_candidateLineCount = 0;
+    m_store.DemandFileName.clear();
+    m_store.CandidateFileName.clear();
+    m_store.DistanceFileName.clear();
+    ui->ExitAndLoadData->setEnabled(false);
+    hideInformationLabels();
+    ui->SampleDemandData->clear();
+
+    chooseFile(m_getDemandFileName, m_store.DemandFileName);
+    if (m_store.DemandFileName.empty()) {
+        ui->NoNodesRead->hide();
+        ui->DataFileToRead->hide();
+        m_demandLineCount = 0;
+        ui->DistFileCreation->setEnabled(false);
+        m_distFileCreation->setItemIndex(-1);
+        ui->ExtraSites->setEnabled(false);
+        ui->SpecifyDistanceFile->setEnabled(false);
+        ui->ExitAndLoadData->setEnabled(false);
+        ui->SampleDemandData->clear();
+        return;
+    }
+    const std::string path = m_store.DemandFileName;
+    m_store.DemandFileName = withoutFolder(path);
+    showInformation(ui->DataFileToRead, "File to Read = " + m_store.DemandFileName);
+
+    const NodeFilePreview preview = PreReadNodeFile(m_store.DemandFileName);
+    m_demandLineCount = static_cast<int>(std::min<long long>(preview.lineCount, INT32_MAX));
+    ui->SampleDemandData->appendPlainText(QStringLiteral("Line 1 (Dem. Node File) = ") +
+                                          displayableLine(preview.firstLine, SampleLineLimit));
+    ui->SampleDemandData->show();
+    ui->NoNodesRead->setText(nodeCountText(preview.lineCount, preview.firstLine));
+    ui->NoNodesRead->show();
+
+    if (!networkMetric()) {
+        ui->DistFileCreation->setEnabled(true);
+    } else {
+        forceReadDistanceFile();
+    }
+    ui->PercentDem1->setEnabled(true);
+    ui->ScrollBarLabel->setText(weightText(ui->PercentDem1->value()));
+    ui->ExtraSites->setEnabled(m_demandLineCount < MaxNodes);
+    ui->SpecifyDemand->setEnabled(false);
+}
+
+void TLoadDataVelmoraForm::PercentDem1Change(int position) {
+    ui->ScrollBarLabel->setText(weightText(position));
+}
+
+void TLoadDataVelmoraForm::ExtraSitesClick() {
+    chooseFile(m_readExtras, m_store.CandidateFileName);
+    if (m_store.CandidateFileName.empty()) {
+        m_candidateLineCount = 0;
+        ui->NoNodesReadExtra->clear();
+        ui->NoNodesReadExtra->hide();
+        ui->ExtraFileToRead->clear();
+        ui->ExtraFileToRead->hide();
+        if (ui->SampleDemandData->blockCount() > 1) {
+            const QString first = ui->SampleDemandData->document()->firstBlock().text();
+            ui->SampleDemandData->setPlainText(first);
+        }
+    } else {
+        m_store.CandidateFileName = withoutFolder(m_store.CandidateFileName);
+        showInformation(ui->ExtraFileToRead, "File to Read = " + m_store.CandidateFileName);
+        const NodeFilePreview preview = PreReadNodeFile(m_store.CandidateFileName);
+        const long long total = m_demandLineCount + preview.lineCount;
+        m_candidateLineCount = static_cast<int>(std::min<long long>(preview.lineCount, INT32_MAX));
+        if (total > MaxNodes) {
+            m_prompts.messageBox(BoxType::Error, "Too Many Total Nodes ... Extra Sites Ignored.",
+                                 Buttons::Ok);
+            ui->NoNodesReadExtra->hide();
+            ui->ExtraFileToRead->hide();
+            m_store.CandidateFileName.clear();
+            m_candidateLineCount = 0;
+        } else {
+            const QString first = ui->SampleDemandData->document()->firstBlock().text();
+            ui->SampleDemandData->setPlainText(first);
+            ui->SampleDemandData->appendPlainText(
+                QStringLiteral("Line 1 (Cand Site File) = ") +
+                displayableLine(preview.firstLine, SampleLineLimit));
+            ui->SampleDemandData->show();
+            ui->NoNodesReadExtra->setText(nodeCountText(preview.lineCount, preview.firstLine));
+            ui->NoNodesReadExtra->show();
+        }
+    }
+    m_distFileCreation->setItemIndex(-1);
+    ui->DistFileCreation->setEnabled(true);
+    ui->SpecifyDistanceFile->setEnabled(false);
+    ui->DistFileToRead->clear();
+    ui->DistFileToRead->hide();
+    ui->ExtraSites->setEnabled(true);
+    ui->ExitAndLoadData->setEnabled(false);
+    if (networkMetric()) {
+        forceReadDistanceFile();
+    }
+}
+
+void TLoadDataVelmoraForm::DistFileCreationClick() {
+    if (m_distFileCreation->itemIndex() == ComputeItem) {
+        ui->ExitAndLoadData->setEnabled(true);
+        ui->SpecifyDistanceFile->setEnabled(false);
+        m_store.DistanceFileName.clear();
+        ui->DistFileToRead->hide();
+        ui->ExtraSites->setEnabled(true);
+    } else if (m_distFileCreation->itemIndex() == ReadItem) {
+        ui->ExitAndLoadData->setEnabled(false);
+        ui->SpecifyDistanceFile->setEnabled(true);
+    }
+}
+
+void TLoadDataVelmoraForm::SpecifyDistanceFileClick() {
+    chooseFile(m_getDistFileName, m_store.DistanceFileName);
+    if (m_store.DistanceFileName.empty()) {
+        ui->DistFileToRead->hide();
+        ui->ExitAndLoadData->setEnabled(false);
+        if (networkMetric()) {
+            return;
+        }
+        m_distFileCreation->setItemIndex(-1);
+        ui->SpecifyDistanceFile->setEnabled(false);
+        return;
+    }
+    m_store.DistanceFileName = withoutFolder(m_store.DistanceFileName);
+    ui->DistFileToRead->setText(
+        QString::fromStdString("File to Read = " + m_store.DistanceFileName));
+    ui->ExitAndLoadData->setEnabled(true);
+    ui->DistFileToRead->show();
+    const int nodes = m_demandLineCount + m_candidateLineCount;
+    if (!DistanceFileFits(m_store.DistanceFileName, nodes)) {
+        m_prompts.messageBox(BoxType::Error, IncompatibleDistancesMessage, Buttons::Ok);
+        // The refused file is not used; the choice of another one stays open.
+        m_store.DistanceFileName.clear();
+        ui->ExitAndLoadData->setEnabled(false);
+        ui->DistFileToRead->hide();
+        return;
+    }
+    ui->ExtraSites->setEnabled(false);
+}
+
+void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
+    const LoadFiles files{m_store.DemandFileName, m_store.CandidateFileName,
+                          m_store.DistanceFileName};
+    const LoadOutcome outcome = LoadProblem(m_store, files, localeSeparators().decimal);
+    switch (outcome.status) {
+        case LoadOutcome::Status::DistancesIncompatible:
+            m_prompts.messageBox(BoxType::Error, IncompatibleDistancesMessage, Buttons::Ok);
+            return;
+        case LoadOutcome::Status::DistanceTooLarge:
+            m_prompts.messageBox(BoxType::Error,
+                                 DistanceTooLargeMessage(outcome.fromNode, outcome.toNode),
+                                 Buttons::Ok);
+            return;
+        case LoadOutcome::Status::Loaded:
+            break;
+    }
+    if (m_store.DistanceFileName.empty()) {
+        ChooseFileToWrite(m_prompts, m_saveDistances, m_store.DistanceFileName);
+        if (!m_store.DistanceFileName.empty()) {
+            DistanceFileWriter writer(m_store.DistanceFileName);
+            if (!writer.write(m_store, m_store.NodeCount)) {
+                throw inOutErrorFor("Cannot write file", m_store.DistanceFileName, writer.error());
+            }
+        }
+    }
+    emit matrixCommandsEnabled(true);
+    m_store.MatrixSaved = true;
+    leaveDialog();
+}
+
+void TLoadDataVelmoraForm::CancelButtonClick() {
+    leaveDialog();
+}
+
+void TLoadDataVelmoraForm::leaveDialog() {
+    hide();
+    emit showMainWindow();
+}
+
+void TLoadDataVelmoraForm::chooseFile(FileDialogSettings& dialog, std::string& storedName) {
+    while (true) {
+        dialog.fileName.clear();
+        storedName.clear();
+        if (m_prompts.runOpenDialog(dialog)) {
+            storedName = dialog.fileName;
+        }
+        if (storedName.empty() || FileExists(storedName)) {
+            return;
+        }
+        m_prompts.messageBox(BoxType::Error,
+                             "File [" + storedName + "] does not exist... Try again.", Buttons::Ok);
+    }
+}
+
+void TLoadDataVelmoraForm::hideInformationLabels() {
+    for (QLabel* label : {ui->DataFileToRead, ui->NoNodesRead, ui->ExtraFileToRead,
+                          ui->NoNodesReadExtra, ui->DistFileToRead}) {
+        label->hide();
+    }
+}
+
+void TLoadDataVelmoraForm::showInformation(QLabel* label, const std::string& text) {
+    label->setText(QString::fromStdString(text));
+    label->show();
+}
+
+bool TLoadDataVelmoraForm::networkMetric() const {
+    return m_store.DataFileExt == ".NET";
+}
+
+void TLoadDataVelmoraForm::forceReadDistanceFile() {
+    ui->ComputeDistances->setEnabled(false);
+    ui->DistFileCreation->setEnabled(false);
+    m_distFileCreation->setItemIndex(ReadItem);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+// The load-data dialog: leads the user through the metric, the demand file, the weight,
+// optional candidate sites, how the distances are obtained and the distance file, each step
+// enabling the next, then loads the problem and hands control back to the main window.
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "platform/Prompts.h"
+
+class RadioGroup;
+struct TDataStore;
+namespace Ui {
+class TLoadDataVelmoraForm;
+}
+
+class TLoadDataVelmoraForm : public QWidget {
+    Q_OBJECT
+public:
+    TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store);
+    ~TLoadDataVelmoraForm() override;
+
+    int DemandLineCount() const { return m_demandLineCount; }
+    int CandidateLineCount() const { return m_candidateLineCount; }
+
+signals:
+    void showMainWindow();
+    void matrixCommandsEnabled(bool enabled);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void InitLoadData();
+    void DistanceMetricClick();
+    void SpecifyDemandClick();
+    void PercentDem1Change(int position);
+    void ExtraSitesClick();
+    void DistFileCreationClick();
+    void SpecifyDistanceFileClick();
+    void ExitAndLoadDataClick();
+    void CancelButtonClick();
+
+    // Runs the open dialog until it gives an existing file or is cancelled; the stored name
+    // is then the chosen path, or empty.
+    void chooseFile(FileDialogSettings& dialog, std::string& storedName);
+    void hideInformationLabels();
+    void showInformation(class QLabel* label, const std::string& text);
+    bool networkMetric() const;
+    // Network distances have no source but a file: Read Distance File, not to be changed.
+    void forceReadDistanceFile();
+    void leaveDialog();
+
+    std::unique_ptr<Ui::TLoadDataVelmoraForm> ui;
+    Prompts& m_prompts;
+    TDataStore& m_store;
+    RadioGroup* m_distanceMetric;
+    RadioGroup* m_distFileCreation;
+    FileDialogSettings m_getDemandFileName;
+    FileDialogSettings m_readExtras;
+    FileDialogSettings m_getDistFileName;
+    FileDialogSettings m_saveDistances;
+    int m_demandLineCount = 0;
+    int m_candidateLineCount = 0;
+};

@@ -1,0 +1,223 @@
+#include "modify/DistSpecification.h"
+
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <optional>
+
+#include "modify/EntryChecks.h"
+#include "modify/NumericEdit.h"
+#include "platform/LocaleNumbers.h"
+#include "platform/WindowPlacement.h"
+#include "store/DataStore.h"
+#include "store/DistanceFile.h"
+#include "store/SaveFileChoice.h"
+#include "ui_DistSpecification.h"
+
+namespace {
+
+constexpr double ParameterMax = 1000000000;
+constexpr double ExponentMin = -10;
+constexpr double ExponentMax = 10;
+constexpr int32_t ScaleMax = 1000000000;
+
+QString shown(long double value, int decimals) {
+    return QString::fromStdString(formatNumber(value, decimals, localeSeparators()));
+}
+
+}  // namespace
+
+TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(std::make_unique<Ui::TDistEquationForm>()),
+      m_prompts(prompts),
+      m_store(store) {
+    ui->setupUi(this);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(size());
+    centerOnScreen(this);
+    m_saveDistances.filter =
+        "Euclidean Distances|*.EUD|Great Circle Distances|*.GRD|Manhattan "
+        "Distances|*.MAD|Network Distances|*.NED|All Files|*.*";
+    m_constants = {ui->Constant1, ui->Constant2, ui->Constant3, ui->Constant4};
+    m_coefficients = {ui->Coef1, ui->Coef2, ui->Coef3, ui->Coef4};
+    m_exponents = {ui->Expon1, ui->Expon2, ui->Expon3, ui->Expon4};
+    m_letters = {ui->LabelA, ui->LabelB, ui->LabelC, ui->LabelD, ui->LabelE, ui->LabelF,
+                 ui->LabelG, ui->LabelH, ui->LabelI, ui->LabelJ, ui->LabelK, ui->LabelL};
+    watch(ui->CVDist, [this] { CVDistExit(); });
+    watch(ui->ScaleDist, [this] { ScaleDistExit(); });
+    for (int n = 1; n <= 4; ++n) {
+        watch(m_constants[n - 1], [this, n] { ConstantExit(n); });
+        watch(m_coefficients[n - 1], [this, n] { CoefExit(n); });
+        watch(m_exponents[n - 1], [this, n] { ExponExit(n); });
+    }
+    connect(ui->ScaleDistCheckBox, &QCheckBox::clicked, this,
+            &TDistEquationForm::ScaleDistCheckBoxClick);
+    connect(ui->ResetAll, &QPushButton::clicked, this, &TDistEquationForm::ResetAllClick);
+    connect(ui->CancelButton, &QPushButton::clicked, this, &TDistEquationForm::CancelButtonClick);
+    connect(ui->QuitAndRun, &QPushButton::clicked, this, &TDistEquationForm::QuitAndRunClick);
+}
+
+TDistEquationForm::~TDistEquationForm() {
+    // A focused field loses its focus while the window is destroyed; its handler must not
+    // run on a half-destroyed dialog.
+    qDeleteAll(m_entryEvents);
+}
+
+void TDistEquationForm::watch(QLineEdit* edit, std::function<void()> exitHandler) {
+    m_entryEvents << new NumericEditEvents(
+        edit, [this](char32_t key) { return CVDistKeyPress(key); }, std::move(exitHandler));
+}
+
+void TDistEquationForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        FormActivate();
+    }
+}
+
+void TDistEquationForm::closeEvent(QCloseEvent* event) {
+    // Left only through its own buttons.
+    event->ignore();
+}
+
+void TDistEquationForm::FormActivate() {
+    ui->ScaleDistCheckBox->setChecked(true);
+    m_settings.ScaleRequested = ui->ScaleDistCheckBox->isChecked();
+    m_equationsEnabled = false;
+    m_settings.equations = DistanceEquations{};
+    m_settings.ScaleDistance = 10000;
+    m_saveDistances.defaultExt = DistanceFileExtension(m_store.DataFileExt);
+    m_saveDistances.filterIndex = MetricFilterIndex(m_store.DataFileExt);
+    ShowAllValues();
+}
+
+void TDistEquationForm::ShowAllValues() {
+    const DistanceEquations& eq = m_settings.equations;
+    for (int k = 0; k < 4; ++k) {
+        m_constants[k]->setText(shown(eq.EquationConstant[k], 3));
+        m_coefficients[k]->setText(shown(eq.EquationCoefficient[k], 3));
+        m_exponents[k]->setText(shown(eq.EquationExponent[k], 6));
+    }
+    ui->ScaleDist->setText(shown(m_settings.ScaleDistance, 2));
+    for (QList<QLineEdit*>* fields : {&m_constants, &m_coefficients, &m_exponents}) {
+        for (QLineEdit* field : *fields) {
+            field->setEnabled(m_equationsEnabled);
+        }
+    }
+    for (QLabel* letter : m_letters) {
+        letter->setEnabled(m_equationsEnabled);
+    }
+    ui->QuitAndRun->setEnabled(m_equationsEnabled);
+}
+
+bool TDistEquationForm::CVDistKeyPress(char32_t key) {
+    ui->QuitAndRun->setEnabled(false);
+    if (IsNumericEntryKey(key)) {
+        return true;
+    }
+    m_prompts.messageBeep(DefaultBeep);
+    return false;
+}
+
+void TDistEquationForm::CVDistExit() {
+    LineEditField field(ui->CVDist);
+    if (CheckCoverageEntry(m_prompts, field, m_settings.CoverageDistance)) {
+        m_equationsEnabled = true;
+    }
+    ShowAllValues();
+}
+
+void TDistEquationForm::ConstantExit(int n) {
+    LineEditField field(m_constants[n - 1]);
+    CheckRealEntry(m_prompts, field, m_settings.equations.EquationConstant[n - 1], 0, ParameterMax,
+                   localeSeparators());
+    ShowAllValues();
+}
+
+void TDistEquationForm::CoefExit(int n) {
+    LineEditField field(m_coefficients[n - 1]);
+    CheckRealEntry(m_prompts, field, m_settings.equations.EquationCoefficient[n - 1], 0,
+                   ParameterMax, localeSeparators());
+    ShowAllValues();
+}
+
+void TDistEquationForm::ExponExit(int n) {
+    LineEditField field(m_exponents[n - 1]);
+    CheckRealEntry(m_prompts, field, m_settings.equations.EquationExponent[n - 1], ExponentMin,
+                   ExponentMax, localeSeparators());
+    ShowAllValues();
+}
+
+void TDistEquationForm::ScaleDistExit() {
+    LineEditField field(ui->ScaleDist);
+    CheckIntegerEntry(m_prompts, field, m_settings.ScaleDistance, 0, ScaleMax);
+    ShowAllValues();
+}
+
+void TDistEquationForm::ScaleDistCheckBoxClick() {
+    m_settings.ScaleRequested = ui->ScaleDistCheckBox->isChecked();
+}
+
+void TDistEquationForm::ResetAllClick() {
+    m_equationsEnabled = true;
+    m_settings.equations = DistanceEquations{};
+    ShowAllValues();
+}
+
+void TDistEquationForm::CancelButtonClick() {
+    // The matrix keeps whatever unsaved changes it has: the exit still warns about them.
+    leaveDialog();
+}
+
+void TDistEquationForm::QuitAndRunClick() {
+    const int n = m_store.NodeCount;
+    if (const auto negative = FirstNegativeDistance(m_store, n)) {
+        m_prompts.messageBox(BoxType::Warning, NegativeDistanceMessage(*negative), Buttons::Ok);
+        return;
+    }
+    std::string& fileName = m_store.DistanceFileName;
+    ChooseFileToWrite(m_prompts, m_saveDistances, fileName);
+    if (fileName.empty() &&
+        m_prompts.messageBox(BoxType::Warning,
+                             "No file name specified, so new distances will not be stored\r"
+                             "Do you want to compute the new distances anyway?",
+                             Buttons::YesNo) != Answer::Yes) {
+        m_prompts.messageBox(BoxType::Warning,
+                             "<<< Distance matrix not modified and not saved ... WARNING >>>",
+                             Buttons::Ok);
+        leaveDialog();
+        return;
+    }
+    std::optional<DistanceFileWriter> writer;
+    if (!fileName.empty()) {
+        writer.emplace(fileName);
+    }
+    MatrixTransformation transformation(m_settings);
+    const long double maximum = transformation.MaximumNewDistance(m_store, n);
+    for (const std::string& report : ScalingReports(maximum, m_settings, localeSeparators())) {
+        m_prompts.messageBox(BoxType::Information, report, Buttons::Ok);
+    }
+    transformation.Apply(m_store, n, maximum);
+    if (!writer) {
+        m_prompts.messageBox(BoxType::Warning,
+                             "<<< Distance matrix modified, but not saved ... WARNING >>>",
+                             Buttons::Ok);
+        m_store.MatrixSaved = false;
+        leaveDialog();
+        return;
+    }
+    if (const auto records = writer->write(m_store, n)) {
+        m_prompts.messageBox(BoxType::Information, SuccessfullyWrittenMessage(fileName, *records),
+                             Buttons::Ok);
+        m_store.MatrixSaved = true;
+    } else {
+        m_prompts.messageBox(BoxType::Warning, FatalWriteErrorMessage(fileName), Buttons::Ok);
+        m_store.MatrixSaved = false;
+    }
+    leaveDialog();
+}
+
+void TDistEquationForm::leaveDialog() {
+    hide();
+    emit showMainWindow();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+// The distance-equation dialog: the coverage distance, the four equations, the maximum
+// scale distance and whether to scale. Its run button transforms the whole matrix, writes
+// it and returns to the main window.
+
+#include <QList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "modify/MatrixTransformation.h"
+#include "platform/Prompts.h"
+
+class NumericEditEvents;
+class QLabel;
+class QLineEdit;
+struct TDataStore;
+namespace Ui {
+class TDistEquationForm;
+}
+
+class TDistEquationForm : public QWidget {
+    Q_OBJECT
+public:
+    TDistEquationForm(Prompts& prompts, TDataStore& store);
+    ~TDistEquationForm() override;
+
+    // The dialog's state, which outlives each showing.
+    const TransformSettings& settings() const { return m_settings; }
+    bool EquationsEnabled() const { return m_equationsEnabled; }
+
+signals:
+    void showMainWindow();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormActivate();
+    void ShowAllValues();
+    bool CVDistKeyPress(char32_t key);
+    void CVDistExit();
+    // Field n (1..4) of each kind edits equation n - 1.
+    void ConstantExit(int n);
+    void CoefExit(int n);
+    void ExponExit(int n);
+    void ScaleDistExit();
+    void ScaleDistCheckBoxClick();
+    void ResetAllClick();
+    void CancelButtonClick();
+    void QuitAndRunClick();
+    void leaveDialog();
+    void watch(QLineEdit* edit, std::function<void()> exitHandler);
+
+    std::unique_ptr<Ui::TDistEquationForm> ui;
+    Prompts& m_prompts;
+    TDataStore& m_store;
+    TransformSettings m_settings;
+    bool m_equationsEnabled = false;
+    FileDialogSettings m_saveDistances;
+    QList<QLineEdit*> m_constants, m_coefficients, m_exponents;
+    QList<QLabel*> m_letters;
+    QList<NumericEditEvents*> m_entryEvents;
+};

@@ -1,0 +1,157 @@
+#include "modify/IndivChange.h"
+
+#include <QCloseEvent>
+#include <QShowEvent>
+
+#include "modify/EntryChecks.h"
+#include "modify/NumericEdit.h"
+#include "platform/WindowPlacement.h"
+#include "store/DataStore.h"
+#include "store/DistanceFile.h"
+#include "store/SaveFileChoice.h"
+#include "ui_IndivChange.h"
+
+namespace {
+constexpr int32_t NoneSelected = -1;
+constexpr int32_t NewDistanceMax = 10000;
+}  // namespace
+
+TIndividualChanges::TIndividualChanges(Prompts& prompts, TDataStore& store)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(std::make_unique<Ui::TIndividualChanges>()),
+      m_prompts(prompts),
+      m_store(store) {
+    ui->setupUi(this);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(size());
+    centerOnScreen(this);
+    m_saveDistances.filter =
+        "Euclidean Distances|*.EUD|Great Circle Distances|*.GRD|Manhattan "
+        "Distances|*.MAD|Network Distances|*.NED|All Files|*.*";
+    watch(ui->RowNo, [this] { RowNoExit(); });
+    watch(ui->ColNo, [this] { ColNoExit(); });
+    watch(ui->NewDist, [this] { NewDistExit(); });
+    connect(ui->Cancel, &QPushButton::clicked, this, &TIndividualChanges::CancelClick);
+    connect(ui->QuitAndSave, &QPushButton::clicked, this, &TIndividualChanges::QuitAndSaveClick);
+}
+
+TIndividualChanges::~TIndividualChanges() {
+    // A focused field loses its focus while the window is destroyed; its handler must not
+    // run on a half-destroyed dialog.
+    qDeleteAll(m_entryEvents);
+}
+
+void TIndividualChanges::watch(QLineEdit* edit, std::function<void()> exitHandler) {
+    m_entryEvents << new NumericEditEvents(
+        edit, [this](char32_t key) { return RowNoKeyPress(key); }, std::move(exitHandler));
+}
+
+void TIndividualChanges::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TIndividualChanges::closeEvent(QCloseEvent* event) {
+    // Left only through its own buttons.
+    event->ignore();
+}
+
+void TIndividualChanges::FormShow() {
+    ui->OldDist->hide();
+    ui->OldDistLabel->hide();
+    ui->NewDist->hide();
+    ui->NewDistLabel->hide();
+    m_selectedColumn = NoneSelected;
+    m_selectedRow = NoneSelected;
+    m_rowValid = false;
+    m_columnValid = false;
+    ui->ColNo->clear();
+    ui->RowNo->clear();
+}
+
+bool TIndividualChanges::RowNoKeyPress(char32_t key) {
+    ui->QuitAndSave->setEnabled(false);
+    if (IsNumericEntryKey(key)) {
+        return true;
+    }
+    m_prompts.messageBeep(DefaultBeep);
+    return false;
+}
+
+void TIndividualChanges::RowNoExit() {
+    ui->QuitAndSave->setEnabled(true);
+    m_selectedRow = NoneSelected;
+    LineEditField field(ui->RowNo);
+    CheckIntegerEntry(m_prompts, field, m_selectedRow, 1, m_store.NodeCount);
+    m_rowValid = 1 <= m_selectedRow && m_selectedRow <= m_store.NodeCount;
+    showSelectedElement();
+}
+
+void TIndividualChanges::ColNoExit() {
+    ui->QuitAndSave->setEnabled(true);
+    m_selectedColumn = NoneSelected;
+    LineEditField field(ui->ColNo);
+    CheckIntegerEntry(m_prompts, field, m_selectedColumn, 1, m_store.NodeCount);
+    m_columnValid = 1 <= m_selectedColumn && m_selectedColumn <= m_store.NodeCount;
+    showSelectedElement();
+}
+
+void TIndividualChanges::showSelectedElement() {
+    if (m_rowValid && m_columnValid) {
+        ui->OldDist->show();
+        ui->OldDist->setText(
+            QString::number(m_store.DistanceMatrix[m_selectedRow][m_selectedColumn]));
+        ui->OldDistLabel->show();
+        ui->NewDistLabel->show();
+        ui->NewDist->show();
+        ui->NewDist->clear();
+    } else {
+        ui->OldDist->hide();
+        ui->OldDistLabel->hide();
+        ui->NewDistLabel->hide();
+        ui->NewDist->hide();
+    }
+}
+
+void TIndividualChanges::NewDistExit() {
+    ui->QuitAndSave->setEnabled(true);
+    int32_t value = NoneSelected;
+    LineEditField field(ui->NewDist);
+    CheckIntegerEntry(m_prompts, field, value, 0, NewDistanceMax);
+    if (value == NoneSelected) {
+        return;
+    }
+    m_store.DistanceMatrix[m_selectedRow][m_selectedColumn] = value;
+    m_store.MatrixSaved = false;
+}
+
+void TIndividualChanges::CancelClick() {
+    leaveDialog();
+}
+
+void TIndividualChanges::QuitAndSaveClick() {
+    m_saveDistances.defaultExt = DistanceFileExtension(m_store.DataFileExt);
+    m_saveDistances.filterIndex = MetricFilterIndex(m_store.DataFileExt);
+    std::string& fileName = m_store.DistanceFileName;
+    ChooseFileToWrite(m_prompts, m_saveDistances, fileName);
+    if (!fileName.empty()) {
+        DistanceFileWriter writer(fileName);
+        const int n = m_store.NodeCount;
+        if (const auto records = writer.write(m_store, n)) {
+            m_prompts.messageBox(BoxType::Information,
+                                 SuccessfullyWrittenMessage(fileName, *records), Buttons::Ok);
+            m_store.MatrixSaved = true;
+        } else {
+            m_prompts.messageBox(BoxType::Warning, FatalWriteErrorMessage(fileName), Buttons::Ok);
+            m_store.MatrixSaved = false;
+        }
+    }
+    leaveDialog();
+}
+
+void TIndividualChanges::leaveDialog() {
+    hide();
+    emit showMainWindow();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+// The single-cell dialog: the user names an element by row and column, sees its value,
+// types a new one, and finally saves the whole matrix. This is also the save path the main
+// window's unsaved-matrix warning points to.
+
+#include <QList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "platform/Prompts.h"
+
+class NumericEditEvents;
+class QLineEdit;
+struct TDataStore;
+namespace Ui {
+class TIndividualChanges;
+}
+
+class TIndividualChanges : public QWidget {
+    Q_OBJECT
+public:
+    TIndividualChanges(Prompts& prompts, TDataStore& store);
+    ~TIndividualChanges() override;
+
+    int SelectedRow() const { return m_selectedRow; }
+    int SelectedColumn() const { return m_selectedColumn; }
+
+signals:
+    void showMainWindow();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormShow();
+    bool RowNoKeyPress(char32_t key);
+    void RowNoExit();
+    void ColNoExit();
+    void NewDistExit();
+    void CancelClick();
+    void QuitAndSaveClick();
+    void showSelectedElement();
+    void leaveDialog();
+    void watch(QLineEdit* edit, std::function<void()> exitHandler);
+
+    std::unique_ptr<Ui::TIndividualChanges> ui;
+    Prompts& m_prompts;
+    TDataStore& m_store;
+    int32_t m_selectedRow = -1;
+    int32_t m_selectedColumn = -1;
+    bool m_rowValid = false;
+    bool m_columnValid = false;
+    FileDialogSettings m_saveDistances;
+    QList<NumericEditEvents*> m_entryEvents;
+};

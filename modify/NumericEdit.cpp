@@ -1,0 +1,62 @@
+#include "modify/NumericEdit.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+std::string LineEditField::text() const {
+    return m_edit->text().toStdString();
+}
+
+void LineEditField::setText(const std::string& text) {
+    m_edit->setText(QString::fromStdString(text));
+}
+
+NumericEditEvents::NumericEditEvents(QLineEdit* edit, KeyFilter keyFilter, ExitHandler exitHandler)
+    : QObject(edit), m_keyFilter(std::move(keyFilter)), m_exitHandler(std::move(exitHandler)) {
+    edit->installEventFilter(this);
+}
+
+namespace {
+
+// Keys that move the caret or the focus type no character, so the filter never sees them.
+bool typesCharacter(const QKeyEvent& key) {
+    switch (key.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Delete:
+            return false;
+        default:
+            return !key.text().isEmpty();
+    }
+}
+
+bool userLeftField(Qt::FocusReason reason) {
+    switch (reason) {
+        case Qt::MouseFocusReason:
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::OtherFocusReason:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool NumericEditEvents::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (typesCharacter(key)) {
+            const char32_t character = key.text().toUcs4().value(0);
+            return !m_keyFilter(character);
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        if (userLeftField(static_cast<const QFocusEvent&>(*event).reason())) {
+            m_exitHandler();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

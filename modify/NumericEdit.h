@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <string>
+
+#include "modify/EntryChecks.h"
+
+class QLineEdit;
+
+// A line edit as the entry checks see it.
+class LineEditField : public EntryField {
+public:
+    explicit LineEditField(QLineEdit* edit) : m_edit(edit) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+
+private:
+    QLineEdit* m_edit;
+};
+
+// Routes a numeric edit's typed characters to its key filter and calls its exit handler
+// when the user leaves the field: Tab, a click, an accelerator. Focus taken by a message box
+// or another window is not leaving, so a box never re-runs the check that showed it.
+class NumericEditEvents : public QObject {
+    Q_OBJECT
+public:
+    // The key filter returns false to drop the character.
+    using KeyFilter = std::function<bool(char32_t)>;
+    using ExitHandler = std::function<void()>;
+
+    NumericEditEvents(QLineEdit* edit, KeyFilter keyFilter, ExitHandler exitHandler);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    KeyFilter m_keyFilter;
+    ExitHandler m_exitHandler;
+};

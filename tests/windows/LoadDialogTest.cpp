@@ -1,0 +1,401 @@
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <filesystem>
+
+#include "app/Velmora.h"
+#include "app/VelmoraProgram.h"
+#include "loading/LoadDataVelmora.h"
+#include "platform/RunTimeError.h"
+#include "store/DataStore.h"
+#include "tests/support/TestFiles.h"
+#include "tests/windows/WindowTestSupport.h"
+
+namespace {
+
+const char* const StepControls[] = {"DistanceMetric",  "SpecifyDemand",    "PercentDem1",
+                                    "ExtraSites",      "DistFileCreation", "SpecifyDistanceFile",
+                                    "ExitAndLoadData", "CancelButton"};
+const char* const InformationLabels[] = {"DataFileToRead", "NoNodesRead", "ExtraFileToRead",
+                                         "NoNodesReadExtra", "DistFileToRead"};
+const std::string DistanceFilter =
+    "Euclidean Distance File|*.eud|Great Circle Distance File|*.grd|Manhattan Distance "
+    "File|*.mad|Network Distance File|*.ned|All Files|*.*";
+const std::string SaveQuestion = "Do you want to save distances?";
+const std::string Incompatible = "Number of Distances Incompatible with Input Files";
+
+std::string nodeLines(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        text += std::to_string(i) + " " + std::to_string(i) + " 0 1 1 1\r\n";
+    }
+    return text;
+}
+
+std::string valueLines(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "1\r\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+class LoadDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        folder = std::make_unique<CurrentFolder>();
+        dir = std::make_unique<TempDir>();
+        prompts = std::make_unique<ScriptedPrompts>();
+        store = std::make_unique<TDataStore>();
+        program = std::make_unique<VelmoraProgram>(*prompts, *store);
+        form = &program->LoadDataVelmoraForm();
+    }
+
+    void cleanup() {
+        program.reset();
+        store.reset();
+        prompts.reset();
+        dir.reset();
+        folder.reset();
+    }
+
+    void openingOffersOnlyTheMetricAndCancel() {
+        program->VelmoraMain().setMatrixCommandsEnabled(true);
+        store->DemandFileName = "old.EUC";
+        store->NodeTable.create(1);
+        store->NodeCount = 1;
+        form->show();
+        QCOMPARE(enabledSteps(), QStringList({"DistanceMetric", "CancelButton"}));
+        QCOMPARE(visibleLabels(), QStringList());
+        QVERIFY(control<QWidget>(form, "SampleDemandData")->isHidden());
+        QCOMPARE(store->NodeCount, uint16_t{0});
+        QVERIFY(!store->NodeTable.holds(1));
+        QCOMPARE(store->DemandFileName, std::string());
+        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "SingleElement")->isEnabled());
+        QCOMPARE(control<QScrollBar>(form, "PercentDem1")->value(), 100);
+        QCOMPARE(form->size(), QSize(489, 427));
+    }
+
+    void metricFixesExtensionFiltersAndDefaultExtensions() {
+        form->show();
+        control<QRadioButton>(form, "GreatCircle")->click();
+        QCOMPARE(store->MetricCode, 'G');
+        QCOMPARE(store->DataFileExt, std::string(".GRT"));
+        QCOMPARE(enabledSteps(), QStringList({"SpecifyDemand", "CancelButton"}));
+        prompts->openDialog({});
+        control<QPushButton>(form, "SpecifyDemand")->click();
+        VERIFY_PROMPTS(*prompts);
+        const FileDialogSettings& demand = prompts->dialogsRun().at(0);
+        QCOMPARE(demand.filterIndex, 2);
+        QCOMPARE(demand.defaultExt, std::string("GRD"));
+        QCOMPARE(demand.filter,
+                 std::string("Euclidean Distance  Data File|*.euc|Great Circle Distance Data "
+                             "File|*.grt|Manhattan Distance Data File|*.man|Network Distance "
+                             "Data File|*.net|All Files|*.*"));
+        // Cancelled: the demand file can be chosen again.
+        QCOMPARE(enabledSteps(), QStringList({"SpecifyDemand", "CancelButton"}));
+    }
+
+    void demandFileShowsItsNameCountNamesAndFirstLine() {
+        const std::string demand =
+            dir->write("d.EUC", "1 10.5 20 100 50 3 Main Street Depot\r\n2 0 0 1 1 1\r\n\r\n");
+        chooseDemand(0, demand);
+        QCOMPARE(label("DataFileToRead"), QStringLiteral("File to Read = d.EUC"));
+        QCOMPARE(label("NoNodesRead"), QStringLiteral("3 Nodes in file with names"));
+        QCOMPARE(visibleLabels(), QStringList({"DataFileToRead", "NoNodesRead"}));
+        QCOMPARE(sample(),
+                 QStringLiteral("Line 1 (Dem. Node File) = 1 10.5 20 100 50 3 Main Street Depot"));
+        QCOMPARE(label("ScrollBarLabel"), QStringLiteral("Specify Weight on Demand 1 (W=1)"));
+        QCOMPARE(enabledSteps(),
+                 QStringList({"PercentDem1", "ExtraSites", "DistFileCreation", "CancelButton"}));
+        QCOMPARE(store->DemandFileName, std::string("d.EUC"));
+        QCOMPARE(form->DemandLineCount(), 3);
+        QCOMPARE(std::filesystem::current_path().string(), dir->path());
+    }
+
+    void weightLabelFollowsTheScrollBar() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        control<QScrollBar>(form, "PercentDem1")->setValue(37);
+        QCOMPARE(label("ScrollBarLabel"), QStringLiteral("Specify Weight on Demand 1 (W=0.37)"));
+        control<QScrollBar>(form, "PercentDem1")->setValue(50);
+        QCOMPARE(label("ScrollBarLabel"), QStringLiteral("Specify Weight on Demand 1 (W=0.5)"));
+    }
+
+    void networkDistancesCanOnlyBeRead() {
+        chooseDemand(3, dir->write("d.NET", nodeLines(2)));
+        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
+        QCOMPARE(enabledSteps(),
+                 QStringList({"PercentDem1", "ExtraSites", "SpecifyDistanceFile", "CancelButton"}));
+        prompts->openDialog(dir->write("s.NET", "1 0 0 x x 1\r\n"));
+        control<QPushButton>(form, "ExtraSites")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
+        QVERIFY(!control<QRadioButton>(form, "ComputeDistances")->isEnabled());
+        QVERIFY(!control<QWidget>(form, "DistFileCreation")->isEnabled());
+        QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+    }
+
+    void demandFilesAtTheNodeLimit() {
+        chooseDemand(0, dir->write("full.EUC", nodeLines(901)));
+        QVERIFY(!control<QWidget>(form, "ExtraSites")->isEnabled());
+
+        form->hide();
+        chooseDemand(0, dir->write("almost.EUC", nodeLines(900)));
+        QVERIFY(control<QWidget>(form, "ExtraSites")->isEnabled());
+        prompts->openDialog(dir->write("two.EUC", nodeLines(2)))
+            .box(BoxType::Error, "Too Many Total Nodes ... Extra Sites Ignored.", Buttons::Ok);
+        control<QPushButton>(form, "ExtraSites")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->CandidateFileName, std::string());
+        QCOMPARE(form->CandidateLineCount(), 0);
+        QCOMPARE(visibleLabels(), QStringList({"DataFileToRead", "NoNodesRead"}));
+
+        prompts->openDialog(dir->write("one.EUC", nodeLines(1)));
+        control<QPushButton>(form, "ExtraSites")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->CandidateFileName, std::string("one.EUC"));
+        QCOMPARE(label("NoNodesReadExtra"), QStringLiteral("1 Nodes in file without names"));
+        QCOMPARE(label("ExtraFileToRead"), QStringLiteral("File to Read = one.EUC"));
+    }
+
+    void candidateSampleLineComesAndGoes() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        const QString demandLine = sample();
+        prompts->openDialog({});
+        control<QPushButton>(form, "ExtraSites")->click();
+        QCOMPARE(sample(), demandLine);
+        prompts->openDialog(dir->write("s.EUC", "7 1 1 x x 1 Depot\r\n"));
+        control<QPushButton>(form, "ExtraSites")->click();
+        QCOMPARE(sample(),
+                 demandLine + QStringLiteral("\nLine 1 (Cand Site File) = 7 1 1 x x 1 Depot"));
+        QCOMPARE(label("NoNodesReadExtra"), QStringLiteral("1 Nodes in file with names"));
+        prompts->openDialog({});
+        control<QPushButton>(form, "ExtraSites")->click();
+        QCOMPARE(sample(), demandLine);
+        QVERIFY(control<QWidget>(form, "NoNodesReadExtra")->isHidden());
+        VERIFY_PROMPTS(*prompts);
+    }
+
+    void candidateSitesAfterComputeAskHowAgain() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        QCOMPARE(enabledSteps(), QStringList({"PercentDem1", "ExtraSites", "DistFileCreation",
+                                              "ExitAndLoadData", "CancelButton"}));
+        prompts->openDialog(dir->write("s.EUC", nodeLines(1)));
+        control<QPushButton>(form, "ExtraSites")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(!control<QRadioButton>(form, "ComputeDistances")->isChecked());
+        QVERIFY(!control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+    }
+
+    void distanceFileMustHoldNSquaredLines() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        prompts->openDialog(dir->write("s.EUC", nodeLines(1)));
+        control<QPushButton>(form, "ExtraSites")->click();
+        control<QRadioButton>(form, "ReadDistanceFile")->click();
+        QCOMPARE(enabledSteps(), QStringList({"PercentDem1", "ExtraSites", "DistFileCreation",
+                                              "SpecifyDistanceFile", "CancelButton"}));
+        for (int lines : {8, 10}) {
+            prompts->openDialog(dir->write("x.EUD", valueLines(lines)))
+                .box(BoxType::Error, Incompatible, Buttons::Ok);
+            control<QPushButton>(form, "SpecifyDistanceFile")->click();
+            VERIFY_PROMPTS(*prompts);
+            QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+            QVERIFY(control<QWidget>(form, "DistFileToRead")->isHidden());
+            QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
+            QVERIFY(control<QWidget>(form, "ExtraSites")->isEnabled());
+        }
+        prompts->openDialog(dir->write("x.EUD", valueLines(9)));
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(label("DistFileToRead"), QStringLiteral("File to Read = x.EUD"));
+        QCOMPARE(enabledSteps(),
+                 QStringList({"PercentDem1", "DistFileCreation", "SpecifyDistanceFile",
+                              "ExitAndLoadData", "CancelButton"}));
+        QCOMPARE(store->DistanceFileName, std::string("x.EUD"));
+    }
+
+    void aTypedNameOfAMissingFileIsRefusedAndAskedAgain() {
+        form->show();
+        control<QRadioButton>(form, "Euclidean")->click();
+        const std::string missing = dir->file("nothing.EUD");
+        prompts->openDialog(missing)
+            .box(BoxType::Error, "File [" + missing + "] does not exist... Try again.", Buttons::Ok)
+            .openDialog({});
+        control<QPushButton>(form, "SpecifyDemand")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->DemandFileName, std::string());
+        QVERIFY(prompts->dialogsRun().at(1).fileName.empty());
+    }
+
+    void cancelReturnsWithNoDataAndTheMatrixButtonsOff() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        QSignalSpy mainWindow(form, &TLoadDataVelmoraForm::showMainWindow);
+        control<QPushButton>(form, "CancelButton")->click();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(mainWindow.count(), 1);
+        QVERIFY(program->VelmoraMain().isVisible());
+        QCOMPARE(store->NodeCount, uint16_t{0});
+        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+    }
+
+    void euclideanLoadComputesSavesAndHandsBack() {
+        chooseDemand(0, dir->write("d.EUC", "1 0 0 1 1 1\r\n2 3 4 1 1 1\r\n"));
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        const std::string out = dir->file("out.EUD");
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes).saveDialog(out);
+        store->MatrixSaved = false;
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(readBytes(out), std::string("0\r\n5\r\n5\r\n0\r\n"));
+        QCOMPARE(store->DistanceMatrix[1][2], 5);
+        QCOMPARE(store->DistanceMatrix[2][1], 5);
+        QCOMPARE(store->DistanceMatrix[2][2], 0);
+        QCOMPARE(store->DistanceFileName, out);
+        QVERIFY(store->MatrixSaved);
+        QVERIFY(!form->isVisible());
+        QVERIFY(program->VelmoraMain().isVisible());
+        QVERIFY(control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+        QVERIFY(control<QPushButton>(&program->VelmoraMain(), "SingleElement")->isEnabled());
+        const FileDialogSettings& save = prompts->dialogsRun().back();
+        QCOMPARE(save.filter, DistanceFilter);
+        QCOMPARE(save.filterIndex, 1);
+        QCOMPARE(save.defaultExt, std::string("EUD"));
+    }
+
+    void decliningToReplaceAndThenToSaveLoadsWithoutWriting() {
+        chooseDemand(2, dir->write("d.MAN", nodeLines(3)));
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        const std::string existing = dir->write("old.MAD", "keep\r\n");
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+            .saveDialog(existing)
+            .box(BoxType::Confirm, "File [" + existing + "] exists.... Do you want to replace it?",
+                 Buttons::YesNo, Answer::No)
+            .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(readBytes(existing), std::string("keep\r\n"));
+        QCOMPARE(store->DistanceFileName, std::string());
+        QCOMPARE(store->NodeCount, uint16_t{3});
+        QVERIFY(control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+    }
+
+    void readDistancesAreTakenAsTheyStand() {
+        chooseDemand(3, dir->write("d.NET", nodeLines(2)));
+        prompts->openDialog(dir->write("d.NED", "0\r\n7\r\n-5\r\n0\r\n"));
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->DistanceMatrix[2][1], 7);
+        QCOMPARE(store->DistanceMatrix[1][2], -5);
+        QVERIFY(!form->isVisible());
+    }
+
+    void aDistanceFileThatRunsOutStopsTheLoad() {
+        chooseDemand(3, dir->write("d.NET", nodeLines(2)));
+        prompts->openDialog(dir->write("d.NED", "0\r\n\r\n7\r\n5\r\n"))
+            .box(BoxType::Error, Incompatible, Buttons::Ok);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(form->isVisible());
+        QVERIFY(control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+    }
+
+    void aBadFieldStopsTheLoadWithTheDialogOpen() {
+        chooseDemand(0, dir->write("d.EUC", "1 0 0 1 1 1\r\n2 0 zero 1 1 1\r\n"));
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        QVERIFY_THROWS_EXCEPTION(ConversionError,
+                                 control<QPushButton>(form, "ExitAndLoadData")->click());
+        QVERIFY(form->isVisible());
+        QVERIFY(control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        QCOMPARE(store->NodeCount, uint16_t{2});
+        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+    }
+
+    void aSaveThatCannotBeCreatedStopsBeforeTheHandBack() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        store->MatrixSaved = false;
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+            .saveDialog(dir->file("missing/out.EUD"));
+        QVERIFY_THROWS_EXCEPTION(InOutError,
+                                 control<QPushButton>(form, "ExitAndLoadData")->click());
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(form->isVisible());
+        QVERIFY(!store->MatrixSaved);
+        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+    }
+
+    void strangeFirstLinesAreShownHarmlessAndShort() {
+        std::string first = std::string("1 2 3\x01\x1b[31m") + std::string("\xff\xfe", 2);
+        first += std::string(5000, 'x');
+        chooseDemand(0, dir->write("odd.EUC", first + "\r\n"));
+        const QString shown = sample();
+        QVERIFY(shown.size() < 400);
+        QVERIFY(shown.endsWith(QStringLiteral("...")));
+        for (QChar c : shown) {
+            QVERIFY(c.category() != QChar::Other_Control);
+        }
+    }
+
+private:
+    void chooseDemand(int metricItem, const std::string& path) {
+        const char* const items[] = {"Euclidean", "GreatCircle", "Manhattan", "Network"};
+        form->show();
+        control<QRadioButton>(form, items[metricItem])->click();
+        prompts->openDialog(path);
+        control<QPushButton>(form, "SpecifyDemand")->click();
+        QVERIFY2(prompts->satisfied(), prompts->report().c_str());
+    }
+
+    QStringList enabledSteps() const {
+        QStringList enabled;
+        for (const char* name : StepControls) {
+            if (form->findChild<QWidget*>(QString::fromLatin1(name))->isEnabled()) {
+                enabled << QString::fromLatin1(name);
+            }
+        }
+        return enabled;
+    }
+
+    QStringList visibleLabels() const {
+        QStringList visible;
+        for (const char* name : InformationLabels) {
+            if (!form->findChild<QWidget*>(QString::fromLatin1(name))->isHidden()) {
+                visible << QString::fromLatin1(name);
+            }
+        }
+        return visible;
+    }
+
+    QString label(const char* name) const {
+        return form->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    }
+
+    QString sample() const {
+        return form->findChild<QPlainTextEdit*>(QStringLiteral("SampleDemandData"))->toPlainText();
+    }
+
+    std::unique_ptr<CurrentFolder> folder;
+    std::unique_ptr<TempDir> dir;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<TDataStore> store;
+    std::unique_ptr<VelmoraProgram> program;
+    TLoadDataVelmoraForm* form = nullptr;
+};
+
+QTEST_MAIN(LoadDialogTest)
+#include "LoadDialogTest.moc"
