@@ -1,0 +1,150 @@
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "loading/DataLoad.h"
+#include "modify/MatrixTransformation.h"
+#include "store/DistanceFile.h"
+#include "store/DistanceMetrics.h"
+
+namespace {
+
+constexpr int Nodes = MaxNodes;
+
+// Nodes spread over the world, as a great-circle problem of the largest size.
+void placeNodes(TDataStore& store) {
+    std::mt19937 random(901);
+    std::uniform_real_distribution<double> longitude(-180, 180);
+    std::uniform_real_distribution<double> latitude(-80, 80);
+    for (int i = 1; i <= Nodes; ++i) {
+        NodeRecord& node = store.NodeTable.create(i);
+        node.XCoord = longitude(random);
+        node.YCoord = latitude(random);
+    }
+    store.NodeCount = Nodes;
+}
+
+std::string scratchFile(const char* name) {
+    return "/tmp/velmora-bench-" + std::to_string(getpid()) + "-" + name;
+}
+
+void computeMatrix(benchmark::State& state, char metric) {
+    TDataStore store;
+    placeNodes(store);
+    store.MetricCode = metric;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ComputeDistanceMatrix(store, Nodes));
+    }
+}
+
+void GreatCircleMatrix(benchmark::State& state) {
+    computeMatrix(state, 'G');
+}
+void EuclideanMatrix(benchmark::State& state) {
+    computeMatrix(state, 'E');
+}
+void ManhattanMatrix(benchmark::State& state) {
+    computeMatrix(state, 'M');
+}
+
+void WriteDistanceFile(benchmark::State& state) {
+    TDataStore store;
+    placeNodes(store);
+    store.MetricCode = 'G';
+    ComputeDistanceMatrix(store, Nodes);
+    const std::string path = scratchFile("write.GRD");
+    for (auto _ : state) {
+        DistanceFileWriter writer(path);
+        benchmark::DoNotOptimize(writer.write(store, Nodes));
+    }
+    std::remove(path.c_str());
+}
+
+void FormatDistanceFile(benchmark::State& state) {
+    TDataStore store;
+    placeNodes(store);
+    store.MetricCode = 'G';
+    ComputeDistanceMatrix(store, Nodes);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FormatDistanceFile(store, Nodes));
+    }
+}
+
+void ReadDistanceFile(benchmark::State& state) {
+    TDataStore store;
+    placeNodes(store);
+    store.MetricCode = 'G';
+    ComputeDistanceMatrix(store, Nodes);
+    const std::string path = scratchFile("read.GRD");
+    DistanceFileWriter(path).write(store, Nodes);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadDistanceFile(store, path, Nodes));
+    }
+    std::remove(path.c_str());
+}
+
+void Transformation(benchmark::State& state) {
+    TDataStore original;
+    placeNodes(original);
+    original.MetricCode = 'G';
+    ComputeDistanceMatrix(original, Nodes);
+    TransformSettings settings;
+    settings.CoverageDistance = 3000;
+    settings.equations.EquationConstant = {1, 2, 3, 4};
+    settings.equations.EquationCoefficient = {1.5, 2.5, 0.5, 0.25};
+    settings.equations.EquationExponent = {1.5, 0.75, 2.2, 1.3};
+    TDataStore store;
+    for (int i = 1; i <= Nodes; ++i) {
+        store.DistanceMatrix.create(i);
+    }
+    store.NodeCount = Nodes;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 1; i <= Nodes; ++i) {
+            store.DistanceMatrix[i] = original.DistanceMatrix[i];
+        }
+        state.ResumeTiming();
+        MatrixTransformation transformation(settings);
+        const long double maximum = transformation.MaximumNewDistance(store, Nodes);
+        transformation.Apply(store, Nodes, maximum);
+    }
+}
+
+void LoadGreatCircleProblem(benchmark::State& state) {
+    std::mt19937 random(901);
+    std::uniform_real_distribution<double> longitude(-180, 180);
+    std::uniform_real_distribution<double> latitude(-80, 80);
+    std::string text;
+    char line[128];
+    for (int i = 1; i <= Nodes; ++i) {
+        std::snprintf(line, sizeof line, "%d %.6f %.6f 10 0 1\r\n", i, longitude(random),
+                      latitude(random));
+        text += line;
+    }
+    const std::string path = scratchFile("load.GRT");
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    TDataStore store;
+    store.MetricCode = 'G';
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(LoadProblem(store, {path, "", ""}, '.'));
+    }
+    std::remove(path.c_str());
+}
+
+}  // namespace
+
+BENCHMARK(GreatCircleMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(EuclideanMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(ManhattanMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteDistanceFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(FormatDistanceFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadDistanceFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(Transformation)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadGreatCircleProblem)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
