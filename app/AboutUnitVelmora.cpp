@@ -17,7 +17,6 @@ TAboutBoxVelmora::TAboutBoxVelmora(QWidget* parent)
       m_programFile(QCoreApplication::applicationFilePath()) {
     initVelmoraResources();
     ui->setupUi(this);
-    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(size());
     centerOnScreen(this);
     m_aboutTimer->setObjectName(QStringLiteral("AboutTimer"));

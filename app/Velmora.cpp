@@ -147,7 +147,9 @@ void TVelmoraMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    QCoreApplication::quit();
+    // exit, not quit: quit first asks the other windows to close, and the load dialog
+    // answers a close by showing the main window again.
+    QCoreApplication::exit(0);
 }
 
 bool TVelmoraMain::FormClose() {

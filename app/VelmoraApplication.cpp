@@ -9,6 +9,9 @@
 VelmoraApplication::VelmoraApplication(int& argc, char** argv, Prompts& prompts)
     : QApplication(argc, argv), m_prompts(prompts) {
     setApplicationName(QString::fromLatin1(ApplicationTitle));
+    // The program ends only when the main window closes, never because the last visible
+    // window happened to be a dialog or a file dialog.
+    setQuitOnLastWindowClosed(false);
 }
 
 bool VelmoraApplication::notify(QObject* receiver, QEvent* event) {

@@ -62,7 +62,6 @@ TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
       m_prompts(prompts),
       m_store(store) {
     ui->setupUi(this);
-    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(size());
     centerOnScreen(this);
     m_distanceMetric = new RadioGroup(ui->DistanceMetric,

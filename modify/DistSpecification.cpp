@@ -32,7 +32,6 @@ TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
       m_prompts(prompts),
       m_store(store) {
     ui->setupUi(this);
-    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(size());
     centerOnScreen(this);
     m_saveDistances.filter =

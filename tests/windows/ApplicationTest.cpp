@@ -1,21 +1,26 @@
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 
+#include "app/Velmora.h"
 #include "app/VelmoraApplication.h"
+#include "app/VelmoraProgram.h"
 #include "platform/RunTimeError.h"
+#include "store/DataStore.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/windows/WindowTestSupport.h"
 
 namespace {
 int argc = 1;
-char name[] = "ApplicationErrorTest";
+char name[] = "ApplicationTest";
 char* argv[] = {name, nullptr};
 ScriptedPrompts prompts;
 }  // namespace
 
-// The application object itself catches what a handler leaves uncaught, so this test runs
-// under the real one rather than the plain application the test library builds.
-class ApplicationErrorTest : public QObject {
+// The application object itself catches what a handler leaves uncaught and decides when the
+// program ends, so this test runs under the real one rather than the plain application the
+// test library builds.
+class ApplicationTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -51,6 +56,30 @@ private slots:
         VERIFY_PROMPTS(prompts);
     }
 
+    void closingTheLastVisibleDialogDoesNotEndTheProgram() {
+        QWidget dialog;
+        QTimer::singleShot(0, this, [&] {
+            dialog.show();
+            dialog.close();
+        });
+        QTimer::singleShot(100, this, [] { QCoreApplication::exit(7); });
+        QCOMPARE(QCoreApplication::exec(), 7);
+    }
+
+    void theConfirmedExitEndsTheEventLoopAfterOneRound() {
+        TDataStore store;
+        VelmoraProgram program(prompts, store);
+        program.VelmoraMain().show();
+        prompts.beep(ErrorBeep)
+            .box(BoxType::Confirm, "Thanks for using VELMORA.\rAre you sure you want to exit now?",
+                 Buttons::YesNo, Answer::Yes)
+            .box(BoxType::Information, "Exiting VELMORA.", Buttons::Ok);
+        QTimer::singleShot(0, &program.VelmoraMain(), &QWidget::close);
+        QTimer::singleShot(2000, this, [] { QCoreApplication::exit(9); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        VERIFY_PROMPTS(prompts);
+    }
+
     void theErrorBoxCarriesTheApplicationTitle() {
         QCOMPARE(boxTitle(BoxType::Application), std::string("VELMORA Program"));
         QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("VELMORA Program"));
@@ -59,8 +88,8 @@ private slots:
 
 int main() {
     VelmoraApplication application(argc, argv, prompts);
-    ApplicationErrorTest test;
+    ApplicationTest test;
     return QTest::qExec(&test);
 }
 
-#include "ApplicationErrorTest.moc"
+#include "ApplicationTest.moc"
