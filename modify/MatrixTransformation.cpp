@@ -66,9 +66,10 @@ std::vector<std::string> ScalingReports(long double maximum, const TransformSett
 MatrixTransformation::MatrixTransformation(const TransformSettings& settings)
     : m_settings(settings), m_cache(CacheSize, CacheEntry{0, 0, 0, false, false}) {}
 
-MatrixTransformation::CacheEntry& MatrixTransformation::offDiagonal(int32_t d) {
+MatrixTransformation::CacheEntry& MatrixTransformation::offDiagonal(int32_t d, bool& computed) {
     CacheEntry& entry = m_cache[static_cast<uint32_t>(d) % CacheSize];
-    if (!entry.valid || entry.key != d) {
+    computed = !entry.valid || entry.key != d;
+    if (computed) {
         entry = {NewDistance(m_settings, 1, 2, d), d, 0, true, false};
     }
     return entry;
@@ -76,14 +77,24 @@ MatrixTransformation::CacheEntry& MatrixTransformation::offDiagonal(int32_t d) {
 
 long double MatrixTransformation::MaximumNewDistance(const TDataStore& store, int n) {
     long double maximum = 0;
+    const auto keep = [&maximum](long double value) {
+        if (value > maximum) {
+            maximum = value;
+        }
+    };
     for (int i = 1; i <= n; ++i) {
         const int32_t* row = store.DistanceMatrix[i].columns();
         for (int j = 1; j <= n; ++j) {
             const int32_t d = row[j - 1];
-            const long double value =
-                i == j ? NewDistance(m_settings, i, i, d) : offDiagonal(d).value;
-            if (value > maximum) {
-                maximum = value;
+            if (i == j) {
+                keep(NewDistance(m_settings, i, i, d));
+                continue;
+            }
+            // A value found in the cache has been weighed already.
+            bool computed = false;
+            const CacheEntry& entry = offDiagonal(d, computed);
+            if (computed) {
+                keep(entry.value);
             }
         }
     }
@@ -117,7 +128,8 @@ void MatrixTransformation::Apply(TDataStore& store, int n, long double maximum) 
                 row[j - 1] = cell(NewDistance(m_settings, i, i, d), maximum);
                 continue;
             }
-            CacheEntry& entry = offDiagonal(d);
+            bool computed = false;
+            CacheEntry& entry = offDiagonal(d, computed);
             if (!entry.cellValid) {
                 entry.cell = cell(entry.value, maximum);
                 entry.cellValid = true;

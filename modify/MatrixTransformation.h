@@ -64,7 +64,8 @@ private:
         bool cellValid;
     };
 
-    CacheEntry& offDiagonal(int32_t d);
+    // The entry of off-diagonal distance d; `computed` tells a miss that evaluated it now.
+    CacheEntry& offDiagonal(int32_t d, bool& computed);
     int32_t cell(long double value, long double maximum) const;
 
     TransformSettings m_settings;

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/RunTimeError.h"
 
@@ -38,17 +40,27 @@ int TextReader::fill() {
     }
     m_pos = 0;
     m_size = static_cast<std::size_t>(got);
-    for (std::size_t i = 0; i < m_size; ++i) {
-        if (m_buffer[i] == CtrlZ) {
-            m_size = i;
-            m_ended = true;
-            break;
-        }
+    if (const void* ctrlZ = std::memchr(m_buffer.data(), CtrlZ, m_size)) {
+        m_size =
+            static_cast<std::size_t>(static_cast<const unsigned char*>(ctrlZ) - m_buffer.data());
+        m_ended = true;
     }
     if (got == 0) {
         m_ended = true;
     }
     return m_pos < m_size ? m_buffer[m_pos] : End;
+}
+
+std::size_t TextReader::lineEndFrom(std::size_t at) const {
+    // Most lines are short: look at their first characters before calling the library.
+    for (const std::size_t near = std::min(m_size, at + 16); at < near; ++at) {
+        if (m_buffer[at] == '\r') {
+            return at;
+        }
+    }
+    const void* cr = std::memchr(m_buffer.data() + at, '\r', m_size - at);
+    return cr ? static_cast<std::size_t>(static_cast<const unsigned char*>(cr) - m_buffer.data())
+              : m_size;
 }
 
 bool TextReader::readLine(std::string& line) {
@@ -60,10 +72,7 @@ bool TextReader::readLine(std::string& line) {
         if (m_pos >= m_size && fill() == End) {
             return true;
         }
-        std::size_t stop = m_pos;
-        while (stop < m_size && m_buffer[stop] != '\r') {
-            ++stop;
-        }
+        const std::size_t stop = lineEndFrom(m_pos);
         line.append(reinterpret_cast<const char*>(m_buffer.data() + m_pos), stop - m_pos);
         m_pos = stop;
         if (m_pos < m_size) {
@@ -81,9 +90,7 @@ bool TextReader::skipLine() {
         if (m_pos >= m_size && fill() == End) {
             return true;
         }
-        while (m_pos < m_size && m_buffer[m_pos] != '\r') {
-            ++m_pos;
-        }
+        m_pos = lineEndFrom(m_pos);
         if (m_pos < m_size) {
             get();
             return true;

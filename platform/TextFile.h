@@ -44,6 +44,8 @@ public:
 
 private:
     int fill();
+    // Position of the next CR in the buffer from `at`, or the buffer's end.
+    std::size_t lineEndFrom(std::size_t at) const;
 
     std::string m_path;
     int m_fd = -1;

@@ -94,18 +94,24 @@ bool DistanceFileFits(const std::string& path, int n) {
 
 DistanceReadResult ReadDistanceFile(TDataStore& store, const std::string& path, int n) {
     TextReader reader(path);
+    std::vector<int32_t*> rows(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
-        store.DistanceMatrix.create(i);
+        rows[i - 1] = store.DistanceMatrix.create(i).columns();
     }
-    for (int c = 1; c <= n; ++c) {
-        for (int r = 1; r <= n; ++r) {
+    for (int c = 0; c < n; ++c) {
+        for (int32_t* row : rows) {
             long long line = 0;
             const auto value = readInteger(reader, line);
             if (!value) {
                 return {false, line};
             }
-            store.DistanceMatrix[r][c] = *value;
-            reader.skipLine();
+            row[c] = *value;
+            // The rest of the line, usually nothing but its end.
+            if (reader.peek() == '\r') {
+                reader.get();
+            } else {
+                reader.skipLine();
+            }
         }
     }
     return {true, 0};
