@@ -17,13 +17,36 @@ constexpr double ParameterMax = 1000000000;
 constexpr double ExponentLimit = 10;
 constexpr int32_t ScaleMax = 1000000000;
 
+// Control characters from a file would break the one-line report or the terminal.
+std::string printable(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else if (byte < 32 || byte == 127) {
+            const char* const hex = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += hex[byte >> 4];
+            shown += hex[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 int fail(Console& console, const std::string& file, long long line, const std::string& message,
          int status = BadInput) {
-    console.err << "velmora-batch: " << file;
+    console.err << "velmora-batch: " << printable(file);
     if (line > 0) {
         console.err << ':' << line;
     }
-    console.err << ": " << message << '\n';
+    console.err << ": " << printable(message) << '\n';
     return status;
 }
 

@@ -54,7 +54,10 @@ bool HasNames(std::string_view firstLine) {
 double ConvertNodeField(const std::string& text, char decimalSeparator) {
     const auto value = parseFloat(text, decimalSeparator);
     if (!value) {
-        throw ConversionError("'" + text + "' is not a valid floating point value");
+        // A field can be megabytes of junk; the message shows its start.
+        constexpr std::size_t Shown = 80;
+        const std::string shown = text.size() > Shown ? text.substr(0, Shown) + "..." : text;
+        throw ConversionError("'" + shown + "' is not a valid floating point value");
     }
     return *value;
 }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "loading/DataLoad.h"
 #include "modify/MatrixTransformation.h"
@@ -180,4 +182,43 @@ TEST(BatchTransform, RangesAndNegativeDistancesAreRefused) {
     EXPECT_EQ(negative.status, 1);
     EXPECT_NE(negative.err.find("row 2, column 1"), std::string::npos) << negative.err;
     EXPECT_EQ(folderListing(dir.path()), "d.EUC\nin.EUD\n");
+}
+
+TEST(BatchRobustness, StrangeInputGivesOneLineNeverACrash) {
+    TempDir dir;
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) {
+        binary += static_cast<char>((i * 7919) % 256);
+    }
+    dir.write("binary.EUC", binary);
+    dir.write("nul.EUC", std::string("1 0\0 0 1 1 1\r\n", 14));
+    dir.write("huge.EUC", "1 1e999999 0 1 1 1\r\n");
+    std::string longLine;
+    for (int i = 0; i < 4'000'000; ++i) {
+        longLine += "1 2 3 4 5 6\n";
+    }
+    dir.write("long.EUC", longLine);
+    std::filesystem::create_directory(dir.file("folder.EUC"));
+    for (const char* file : {"binary.EUC", "nul.EUC", "huge.EUC", "long.EUC", "folder.EUC"}) {
+        const Result result =
+            run(dir, std::string("compute --metric euclidean --demand ") + file + " --out o.EUD");
+        EXPECT_EQ(result.status, 1) << file << ": " << result.err;
+        EXPECT_EQ(result.err.rfind(std::string("velmora-batch: ") + file, 0), 0u) << result.err;
+        EXPECT_LT(result.err.size(), 400u) << file;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("o.EUD")));
+}
+
+TEST(BatchRobustness, ADistanceFileWithHugeValuesOrJunkIsRefusedAtItsLine) {
+    TempDir dir;
+    dir.write("d.NET", "1 0 0 1 1 1\r\n2 0 0 1 1 1\r\n");
+    dir.write("big.NED", "0\r\n99999999999999999999999\r\n1\r\n0\r\n");
+    dir.write("junk.NED", std::string("0\r\n\x01\x02\r\n1\r\n0\r\n"));
+    const Result big = run(dir, "check --demand d.NET --in big.NED");
+    EXPECT_EQ(big.err,
+              "velmora-batch: big.NED:2: Number of Distances Incompatible with Input Files\n");
+    const Result junk = run(dir, "check --demand d.NET --in junk.NED");
+    EXPECT_EQ(junk.err,
+              "velmora-batch: junk.NED:2: Number of Distances Incompatible with Input Files\n");
 }
