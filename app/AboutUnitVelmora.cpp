@@ -1,5 +1,6 @@
 #include "app/AboutUnitVelmora.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QShowEvent>
 #include <QTimer>
@@ -42,6 +43,21 @@ void TAboutBoxVelmora::showEvent(QShowEvent* event) {
     }
 }
 
+void TAboutBoxVelmora::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    // Closed from outside (the window manager) rather than by OK or the timer: leave as OK
+    // does, or no window would be left on screen.
+    if (!m_closingItself) {
+        emit showMainWindow();
+    }
+}
+
+void TAboutBoxVelmora::closeItself() {
+    m_closingItself = true;
+    close();
+    m_closingItself = false;
+}
+
 void TAboutBoxVelmora::FormShow() {
     const std::string path = m_programFile.toStdString();
     const uint32_t size = GetFileVersionInfoSizeA(path);
@@ -66,12 +82,12 @@ void TAboutBoxVelmora::FormShow() {
 
 void TAboutBoxVelmora::AboutTimerTimer() {
     ui->OKButton->show();
-    close();
+    closeItself();
 }
 
 void TAboutBoxVelmora::OKButtonClick() {
     emit showMainWindow();
-    close();
+    closeItself();
 }
 
 QString versionPropertyWords(uint32_t flags, uint32_t flagsMask) {

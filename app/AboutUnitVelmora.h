@@ -29,15 +29,18 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormShow();
     void AboutTimerTimer();
     void OKButtonClick();
+    void closeItself();
 
     std::unique_ptr<Ui::TAboutBoxVelmora> ui;
     QTimer* m_aboutTimer;
     QString m_programFile;
+    bool m_closingItself = false;
 };
 
 // Words for the build flags set in both the flags and the mask: " Debug Beta" and so on.

@@ -41,7 +41,6 @@ TVelmoraMain::TVelmoraMain(Prompts& prompts, TDataStore& store)
     ui->setupUi(this);
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13));
     ui->Panel1->setFont(titleFont());
-    setFixedSize(size());
     centerOnScreen(this);
     connect(ui->AboutButton, &QPushButton::clicked, this, &TVelmoraMain::AboutButtonClick);
     connect(ui->HintShow, &QPushButton::clicked, this, &TVelmoraMain::HintShowClick);

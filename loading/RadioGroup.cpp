@@ -9,7 +9,13 @@ RadioGroup::RadioGroup(QGroupBox* box, const QList<QRadioButton*>& items)
     for (qsizetype i = 0; i < items.size(); ++i) {
         m_group->addButton(items[i], static_cast<int>(i));
     }
-    connect(m_group, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
+    // Only a change of the chosen item counts, as for a classic radio group: clicking the
+    // item that is already chosen runs nothing.
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) {
+            emit clicked();
+        }
+    });
 }
 
 int RadioGroup::itemIndex() const {
@@ -27,5 +33,4 @@ void RadioGroup::setItemIndex(int index) {
         return;
     }
     m_items.at(index)->setChecked(true);
-    emit clicked();
 }

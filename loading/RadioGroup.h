@@ -7,8 +7,8 @@ class QButtonGroup;
 class QGroupBox;
 class QRadioButton;
 
-// A group box of radio items with an item index: -1 for none. Choosing an item, by the user
-// or by setItemIndex, emits clicked; clearing the choice emits nothing.
+// A group box of radio items with an item index: -1 for none. Choosing another item, by the
+// user or by setItemIndex, emits clicked; clearing the choice emits nothing.
 class RadioGroup : public QObject {
     Q_OBJECT
 public:

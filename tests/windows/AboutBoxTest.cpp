@@ -85,6 +85,18 @@ private slots:
         QVERIFY(control<QPushButton>(&box, "OKButton")->isDefault());
     }
 
+    void closedFromOutsideItLeavesAsOkDoes() {
+        TAboutBoxVelmora box;
+        QSignalSpy mainWindow(&box, &TAboutBoxVelmora::showMainWindow);
+        box.show();
+        box.close();
+        QCOMPARE(mainWindow.count(), 1);
+        // The timer's own close is not leaving the box: it brings nothing back.
+        box.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!box.isVisible(), 3000);
+        QCOMPARE(mainWindow.count(), 1);
+    }
+
     void theTimerKeepsTickingAndRestoresTheOkButton() {
         TAboutBoxVelmora box;
         QVERIFY(box.AboutTimer()->isActive());

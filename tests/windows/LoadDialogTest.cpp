@@ -226,6 +226,18 @@ private slots:
         QCOMPARE(store->DistanceFileName, std::string("x.EUD"));
     }
 
+    void choosingTheChosenItemAgainChangesNothing() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        control<QRadioButton>(form, "ReadDistanceFile")->click();
+        prompts->openDialog(dir->write("x.EUD", valueLines(4)));
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QVERIFY(control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        control<QRadioButton>(form, "ReadDistanceFile")->click();
+        QVERIFY(control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        QCOMPARE(store->DistanceFileName, std::string("x.EUD"));
+        VERIFY_PROMPTS(*prompts);
+    }
+
     void aTypedNameOfAMissingFileIsRefusedAndAskedAgain() {
         form->show();
         control<QRadioButton>(form, "Euclidean")->click();
