@@ -116,6 +116,10 @@ void TIndividualChanges::showSelectedElement() {
 
 void TIndividualChanges::NewDistExit() {
     ui->QuitAndSave->setEnabled(true);
+    // The field also loses its focus when a selector's exit hides it: no cell is chosen then.
+    if (!m_rowValid || !m_columnValid) {
+        return;
+    }
     int32_t value = NoneSelected;
     LineEditField field(ui->NewDist);
     CheckIntegerEntry(m_prompts, field, value, 0, NewDistanceMax);

@@ -49,6 +49,12 @@ bool userLeftField(Qt::FocusReason reason) {
 bool NumericEditEvents::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
+        // An Alt combination that is no accelerator types nothing (AltGr, seen as Ctrl+Alt,
+        // does type characters).
+        const Qt::KeyboardModifiers modifiers = key.modifiers();
+        if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier)) {
+            return true;
+        }
         if (typesCharacter(key)) {
             const char32_t character = key.text().toUcs4().value(0);
             return !m_keyFilter(character);

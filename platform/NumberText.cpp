@@ -29,6 +29,38 @@ std::string printed(const char* format, int digits, long double value) {
     return text;
 }
 
+// The value with a fixed number of decimals, exact halves rounded away from zero as the
+// number formats on screen do; a value that rounds to zero shows no sign.
+std::string fixedDecimals(long double value, int decimals) {
+    if (!std::isfinite(value)) {
+        return printed("%.*Lf", decimals, value);
+    }
+    const bool negative = std::signbit(value);
+    std::string digits = printed("%.*Lf", decimals + 40, std::fabs(value));
+    const std::size_t point = digits.find('.');
+    const bool roundUp = digits[point + 1 + decimals] >= '5';
+    digits.resize(decimals > 0 ? point + 1 + decimals : point);
+    if (roundUp) {
+        std::size_t at = digits.size();
+        while (at > 0) {
+            --at;
+            if (digits[at] == '.') {
+                continue;
+            }
+            if (digits[at] != '9') {
+                ++digits[at];
+                break;
+            }
+            digits[at] = '0';
+            if (at == 0) {
+                digits.insert(digits.begin(), '1');
+            }
+        }
+    }
+    const bool zero = digits.find_first_not_of("0.") == std::string::npos;
+    return negative && !zero ? "-" + digits : digits;
+}
+
 }  // namespace
 
 std::optional<int32_t> parseInteger(std::string_view text) {
@@ -140,7 +172,7 @@ std::optional<double> parseFloat(std::string_view text, char decimalSeparator) {
 }
 
 std::string formatNumber(long double value, int decimals, const NumberSeparators& separators) {
-    const std::string fixed = printed("%.*Lf", decimals, value);
+    const std::string fixed = fixedDecimals(value, decimals);
     const bool negative = !fixed.empty() && fixed.front() == '-';
     const std::size_t integerStart = negative ? 1 : 0;
     std::size_t integerEnd = fixed.find('.');
@@ -163,7 +195,7 @@ std::string formatNumber(long double value, int decimals, const NumberSeparators
 }
 
 std::string formatFixed(long double value, int decimals, char decimalSeparator) {
-    return withDecimalSeparator(printed("%.*Lf", decimals, value), decimalSeparator);
+    return withDecimalSeparator(fixedDecimals(value, decimals), decimalSeparator);
 }
 
 std::string formatGeneral(double value, char decimalSeparator) {

@@ -64,6 +64,18 @@ TEST(FormatNumber, ThousandsSeparatorsAndFixedDecimals) {
     EXPECT_EQ(formatNumber(10000, 2, German), "10.000,00");
 }
 
+TEST(FormatNumber, HalvesRoundAwayFromZeroAndZeroHasNoSign) {
+    EXPECT_EQ(formatNumber(0.0625, 3, English), "0.063");
+    EXPECT_EQ(formatNumber(-0.0625, 3, English), "-0.063");
+    EXPECT_EQ(formatNumber(2.5, 0, English), "3");
+    EXPECT_EQ(formatNumber(999999.5, 0, English), "1,000,000");
+    EXPECT_EQ(formatNumber(9.9999996, 6, English), "10.000000");
+    EXPECT_EQ(formatNumber(-1e-7, 6, English), "0.000000");
+    EXPECT_EQ(formatNumber(-0.0, 1, English), "0.0");
+    EXPECT_EQ(formatFixed(0.125, 2, '.'), "0.13");
+    EXPECT_EQ(formatFixed(-0.001, 2, '.'), "0.00");
+}
+
 TEST(FormatNumber, FixedGeneralAndShortestForms) {
     EXPECT_EQ(formatFixed(-10, 2, '.'), "-10.00");
     EXPECT_EQ(formatFixed(1000000000, 2, '.'), "1000000000.00");

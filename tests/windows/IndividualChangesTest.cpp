@@ -68,6 +68,32 @@ private slots:
         QCOMPARE(edit("NewDist")->text(), QString());
     }
 
+    void leavingASelectorThatHidesTheNewValueFieldStoresNothing() {
+        QVERIFY(activate(form));
+        select("2", "3");
+        leave("NewDist", "120");
+        QCOMPARE(store->DistanceMatrix[2][3], 120);
+        // Text left in the new-value field stays when a selector hides the field.
+        edit("NewDist")->setText(QStringLiteral("99"));
+        // Back to the row field, emptied; then a click on the new-value field, which the
+        // row's exit hides while it takes the focus.
+        edit("RowNo")->setFocus(Qt::MouseFocusReason);
+        edit("RowNo")->clear();
+        QTest::mouseClick(edit("NewDist"), Qt::LeftButton);
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(valueControlsHidden());
+        QCOMPARE(store->DistanceMatrix[2][3], 120);
+    }
+
+    void altCombinationsTypeNothing() {
+        QVERIFY(activate(form));
+        QTest::keyClick(edit("RowNo"), Qt::Key_5, Qt::AltModifier);
+        QTest::keyClick(edit("RowNo"), Qt::Key_Z, Qt::AltModifier);
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(edit("RowNo")->text(), QString());
+        QVERIFY(button("QuitAndSave")->isEnabled());
+    }
+
     void emptyOrOutOfRangeNewValuesChangeNothing() {
         QVERIFY(activate(form));
         select("1", "2");
