@@ -34,6 +34,7 @@ TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
     ui->setupUi(this);
     setFixedSize(size());
     centerOnScreen(this);
+    m_entryFields = std::make_unique<NumericEntryFields>(prompts, ui->QuitAndRun);
     m_saveDistances.filter =
         "Euclidean Distances|*.EUD|Great Circle Distances|*.GRD|Manhattan "
         "Distances|*.MAD|Network Distances|*.NED|All Files|*.*";
@@ -42,12 +43,12 @@ TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
     m_exponents = {ui->Expon1, ui->Expon2, ui->Expon3, ui->Expon4};
     m_letters = {ui->LabelA, ui->LabelB, ui->LabelC, ui->LabelD, ui->LabelE, ui->LabelF,
                  ui->LabelG, ui->LabelH, ui->LabelI, ui->LabelJ, ui->LabelK, ui->LabelL};
-    watch(ui->CVDist, [this] { CVDistExit(); });
-    watch(ui->ScaleDist, [this] { ScaleDistExit(); });
+    m_entryFields->watch(ui->CVDist, [this] { CVDistExit(); });
+    m_entryFields->watch(ui->ScaleDist, [this] { ScaleDistExit(); });
     for (int n = 1; n <= 4; ++n) {
-        watch(m_constants[n - 1], [this, n] { ConstantExit(n); });
-        watch(m_coefficients[n - 1], [this, n] { CoefExit(n); });
-        watch(m_exponents[n - 1], [this, n] { ExponExit(n); });
+        m_entryFields->watch(m_constants[n - 1], [this, n] { ConstantExit(n); });
+        m_entryFields->watch(m_coefficients[n - 1], [this, n] { CoefExit(n); });
+        m_entryFields->watch(m_exponents[n - 1], [this, n] { ExponExit(n); });
     }
     connect(ui->ScaleDistCheckBox, &QCheckBox::clicked, this,
             &TDistEquationForm::ScaleDistCheckBoxClick);
@@ -56,16 +57,7 @@ TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
     connect(ui->QuitAndRun, &QPushButton::clicked, this, &TDistEquationForm::QuitAndRunClick);
 }
 
-TDistEquationForm::~TDistEquationForm() {
-    // A focused field loses its focus while the window is destroyed; its handler must not
-    // run on a half-destroyed dialog.
-    qDeleteAll(m_entryEvents);
-}
-
-void TDistEquationForm::watch(QLineEdit* edit, std::function<void()> exitHandler) {
-    m_entryEvents << new NumericEditEvents(
-        edit, [this](char32_t key) { return CVDistKeyPress(key); }, std::move(exitHandler));
-}
+TDistEquationForm::~TDistEquationForm() = default;
 
 void TDistEquationForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -107,15 +99,6 @@ void TDistEquationForm::ShowAllValues() {
         letter->setEnabled(m_equationsEnabled);
     }
     ui->QuitAndRun->setEnabled(m_equationsEnabled);
-}
-
-bool TDistEquationForm::CVDistKeyPress(char32_t key) {
-    ui->QuitAndRun->setEnabled(false);
-    if (IsNumericEntryKey(key)) {
-        return true;
-    }
-    m_prompts.messageBeep(DefaultBeep);
-    return false;
 }
 
 void TDistEquationForm::CVDistExit() {

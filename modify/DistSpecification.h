@@ -12,7 +12,7 @@
 #include "modify/MatrixTransformation.h"
 #include "platform/Prompts.h"
 
-class NumericEditEvents;
+class NumericEntryFields;
 class QLabel;
 class QLineEdit;
 struct TDataStore;
@@ -40,7 +40,6 @@ protected:
 private:
     void FormActivate();
     void ShowAllValues();
-    bool CVDistKeyPress(char32_t key);
     void CVDistExit();
     // Field n (1..4) of each kind edits equation n - 1.
     void ConstantExit(int n);
@@ -52,7 +51,6 @@ private:
     void CancelButtonClick();
     void QuitAndRunClick();
     void leaveDialog();
-    void watch(QLineEdit* edit, std::function<void()> exitHandler);
 
     std::unique_ptr<Ui::TDistEquationForm> ui;
     Prompts& m_prompts;
@@ -62,5 +60,6 @@ private:
     FileDialogSettings m_saveDistances;
     QList<QLineEdit*> m_constants, m_coefficients, m_exponents;
     QList<QLabel*> m_letters;
-    QList<NumericEditEvents*> m_entryEvents;
+    // The key filter of every numeric field; it disables QuitAndRun.
+    std::unique_ptr<NumericEntryFields> m_entryFields;
 };

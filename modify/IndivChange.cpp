@@ -24,26 +24,18 @@ TIndividualChanges::TIndividualChanges(Prompts& prompts, TDataStore& store)
     ui->setupUi(this);
     setFixedSize(size());
     centerOnScreen(this);
+    m_entryFields = std::make_unique<NumericEntryFields>(prompts, ui->QuitAndSave);
     m_saveDistances.filter =
         "Euclidean Distances|*.EUD|Great Circle Distances|*.GRD|Manhattan "
         "Distances|*.MAD|Network Distances|*.NED|All Files|*.*";
-    watch(ui->RowNo, [this] { RowNoExit(); });
-    watch(ui->ColNo, [this] { ColNoExit(); });
-    watch(ui->NewDist, [this] { NewDistExit(); });
+    m_entryFields->watch(ui->RowNo, [this] { RowNoExit(); });
+    m_entryFields->watch(ui->ColNo, [this] { ColNoExit(); });
+    m_entryFields->watch(ui->NewDist, [this] { NewDistExit(); });
     connect(ui->Cancel, &QPushButton::clicked, this, &TIndividualChanges::CancelClick);
     connect(ui->QuitAndSave, &QPushButton::clicked, this, &TIndividualChanges::QuitAndSaveClick);
 }
 
-TIndividualChanges::~TIndividualChanges() {
-    // A focused field loses its focus while the window is destroyed; its handler must not
-    // run on a half-destroyed dialog.
-    qDeleteAll(m_entryEvents);
-}
-
-void TIndividualChanges::watch(QLineEdit* edit, std::function<void()> exitHandler) {
-    m_entryEvents << new NumericEditEvents(
-        edit, [this](char32_t key) { return RowNoKeyPress(key); }, std::move(exitHandler));
-}
+TIndividualChanges::~TIndividualChanges() = default;
 
 void TIndividualChanges::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -68,15 +60,6 @@ void TIndividualChanges::FormShow() {
     m_columnValid = false;
     ui->ColNo->clear();
     ui->RowNo->clear();
-}
-
-bool TIndividualChanges::RowNoKeyPress(char32_t key) {
-    ui->QuitAndSave->setEnabled(false);
-    if (IsNumericEntryKey(key)) {
-        return true;
-    }
-    m_prompts.messageBeep(DefaultBeep);
-    return false;
 }
 
 void TIndividualChanges::RowNoExit() {

@@ -11,7 +11,7 @@
 
 #include "platform/Prompts.h"
 
-class NumericEditEvents;
+class NumericEntryFields;
 class QLineEdit;
 struct TDataStore;
 namespace Ui {
@@ -36,7 +36,6 @@ protected:
 
 private:
     void FormShow();
-    bool RowNoKeyPress(char32_t key);
     void RowNoExit();
     void ColNoExit();
     void NewDistExit();
@@ -44,7 +43,6 @@ private:
     void QuitAndSaveClick();
     void showSelectedElement();
     void leaveDialog();
-    void watch(QLineEdit* edit, std::function<void()> exitHandler);
 
     std::unique_ptr<Ui::TIndividualChanges> ui;
     Prompts& m_prompts;
@@ -54,5 +52,6 @@ private:
     bool m_rowValid = false;
     bool m_columnValid = false;
     FileDialogSettings m_saveDistances;
-    QList<NumericEditEvents*> m_entryEvents;
+    // The key filter of every numeric field; it disables QuitAndSave.
+    std::unique_ptr<NumericEntryFields> m_entryFields;
 };

@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 std::string LineEditField::text() const {
     return m_edit->text().toStdString();
@@ -65,4 +66,27 @@ bool NumericEditEvents::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+NumericEntryFields::NumericEntryFields(Prompts& prompts, QPushButton* saveButton)
+    : m_prompts(prompts), m_saveButton(saveButton) {}
+
+NumericEntryFields::~NumericEntryFields() {
+    for (NumericEditEvents* events : m_events) {
+        delete events;
+    }
+}
+
+void NumericEntryFields::watch(QLineEdit* edit, std::function<void()> exitHandler) {
+    m_events.push_back(new NumericEditEvents(
+        edit, [this](char32_t key) { return keyPress(key); }, std::move(exitHandler)));
+}
+
+bool NumericEntryFields::keyPress(char32_t key) {
+    m_saveButton->setEnabled(false);
+    if (IsNumericEntryKey(key)) {
+        return true;
+    }
+    m_prompts.messageBeep(DefaultBeep);
+    return false;
 }

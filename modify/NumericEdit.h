@@ -3,10 +3,12 @@
 #include <QObject>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "modify/EntryChecks.h"
 
 class QLineEdit;
+class QPushButton;
 
 // A line edit as the entry checks see it.
 class LineEditField : public EntryField {
@@ -37,4 +39,25 @@ protected:
 private:
     KeyFilter m_keyFilter;
     ExitHandler m_exitHandler;
+};
+
+// The numeric fields of a dialog. Their key filter disables the dialog's save-and-close
+// button on every key, lets a number's characters through and refuses anything else with
+// the default beep; each field's exit handler runs when the user leaves it.
+class NumericEntryFields {
+public:
+    NumericEntryFields(Prompts& prompts, QPushButton* saveButton);
+    // A focused field loses its focus while its window is destroyed; the routing goes
+    // first so no handler runs on a half-destroyed dialog.
+    ~NumericEntryFields();
+    NumericEntryFields(const NumericEntryFields&) = delete;
+    NumericEntryFields& operator=(const NumericEntryFields&) = delete;
+
+    void watch(QLineEdit* edit, std::function<void()> exitHandler);
+    bool keyPress(char32_t key);
+
+private:
+    Prompts& m_prompts;
+    QPushButton* m_saveButton;
+    std::vector<NumericEditEvents*> m_events;
 };

@@ -3,22 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMatrices.h"
 
 namespace {
-
-TDataStore matrix(std::initializer_list<std::initializer_list<int32_t>> rows) {
-    TDataStore store;
-    int r = 0;
-    for (const auto& row : rows) {
-        DistanceRow& cells = store.DistanceMatrix.create(++r);
-        int c = 0;
-        for (int32_t value : row) {
-            cells[++c] = value;
-        }
-    }
-    store.NodeCount = static_cast<uint16_t>(r);
-    return store;
-}
 
 std::string lines(std::initializer_list<const char*> values) {
     std::string text;
@@ -41,7 +28,8 @@ TEST(DistanceFile, ExtensionsAndFilterPositionsByMetric) {
 }
 
 TEST(DistanceFile, WrittenColumnByColumnOnePlainValuePerCrLfLine) {
-    const TDataStore store = matrix({{0, 5, -3}, {7, 0, 2147483647}, {-2147483647 - 1, 9, 10}});
+    const TDataStore store =
+        matrixStore({{0, 5, -3}, {7, 0, 2147483647}, {-2147483647 - 1, 9, 10}});
     EXPECT_EQ(FormatDistanceFile(store, 3),
               lines({"0", "7", "-2147483648", "5", "0", "9", "-3", "2147483647", "10"}));
     EXPECT_EQ(FormatDistanceFile(store, 0), "");
@@ -119,7 +107,7 @@ TEST(DistanceFile, CheckCountsEveryLineAgainstNSquared) {
 
 TEST(DistanceFileWriter, WritesTheFileAndCountsRecords) {
     TempDir dir;
-    const TDataStore store = matrix({{0, 7}, {5, 0}});
+    const TDataStore store = matrixStore({{0, 7}, {5, 0}});
     DistanceFileWriter writer(dir.write("out.EUD", "previous contents\r\n"));
     EXPECT_EQ(writer.write(store, 2), 4);
     EXPECT_EQ(readBytes(dir.file("out.EUD")), lines({"0", "5", "7", "0"}));

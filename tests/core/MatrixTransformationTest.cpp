@@ -5,24 +5,11 @@
 #include <random>
 
 #include "store/DistanceFile.h"
+#include "tests/support/TestMatrices.h"
 
 namespace {
 
 const NumberSeparators English{'.', ","};
-
-TDataStore matrix(std::initializer_list<std::initializer_list<int32_t>> rows) {
-    TDataStore store;
-    int r = 0;
-    for (const auto& row : rows) {
-        DistanceRow& cells = store.DistanceMatrix.create(++r);
-        int c = 0;
-        for (int32_t value : row) {
-            cells[++c] = value;
-        }
-    }
-    store.NodeCount = static_cast<uint16_t>(r);
-    return store;
-}
 
 // Runs both passes as the run button does; returns the scaling reports.
 std::vector<std::string> transform(TDataStore& store, const TransformSettings& settings) {
@@ -71,15 +58,15 @@ TEST(EquationIndex, ByOldValueAgainstCoverageAndPosition) {
 }
 
 TEST(Transformation, IdentityEquationsWithoutScalingChangeNothing) {
-    TDataStore store = matrix({{0, 120, 9999}, {120, 0, 35}, {9999, 35, 0}});
-    const TDataStore before = matrix({{0, 120, 9999}, {120, 0, 35}, {9999, 35, 0}});
+    TDataStore store = matrixStore({{0, 120, 9999}, {120, 0, 35}, {9999, 35, 0}});
+    const TDataStore before = matrixStore({{0, 120, 9999}, {120, 0, 35}, {9999, 35, 0}});
     EXPECT_EQ(transform(store, TransformSettings{}), std::vector<std::string>{NoScaling});
     EXPECT_EQ(FormatDistanceFile(store, 3), FormatDistanceFile(before, 3));
 }
 
 TEST(Transformation, ZeroDistanceGivesExactlyTheConstant) {
     for (double exponent : {1.0, 0.0, -2.0, 0.5}) {
-        TDataStore store = matrix({{0, 50}, {50, 0}});
+        TDataStore store = matrixStore({{0, 50}, {50, 0}});
         TransformSettings settings = equation(0, 7, 3, exponent);
         settings.ScaleRequested = false;
         transform(store, settings);
@@ -90,7 +77,7 @@ TEST(Transformation, ZeroDistanceGivesExactlyTheConstant) {
 }
 
 TEST(Transformation, ElementEqualToCoverageUsesTheLowerEquations) {
-    TDataStore store = matrix({{100, 100}, {101, 101}});
+    TDataStore store = matrixStore({{100, 100}, {101, 101}});
     TransformSettings settings;
     settings.CoverageDistance = 100;
     settings.equations.EquationConstant = {1, 2, 3, 4};
@@ -103,7 +90,7 @@ TEST(Transformation, ElementEqualToCoverageUsesTheLowerEquations) {
 }
 
 TEST(Transformation, NegativeCoverageSendsZeroDiagonalsToEquationTwo) {
-    TDataStore store = matrix({{0, 5}, {5, 0}});
+    TDataStore store = matrixStore({{0, 5}, {5, 0}});
     TransformSettings settings = equation(2, 9, 1, 1, -1);
     transform(store, settings);
     EXPECT_EQ(store.DistanceMatrix[1][1], 9);
@@ -111,21 +98,21 @@ TEST(Transformation, NegativeCoverageSendsZeroDiagonalsToEquationTwo) {
 }
 
 TEST(Transformation, MaximumExactlyAtTheScaleIsScaledToItselfUnchanged) {
-    TDataStore store = matrix({{0, 10000}, {5000, 0}});
+    TDataStore store = matrixStore({{0, 10000}, {5000, 0}});
     EXPECT_EQ(transform(store, TransformSettings{}), std::vector<std::string>{WillScale});
     EXPECT_EQ(store.DistanceMatrix[1][2], 10000);
     EXPECT_EQ(store.DistanceMatrix[2][1], 5000);
 }
 
 TEST(Transformation, ScalingRequestedScalesTheLargestToTheScale) {
-    TDataStore store = matrix({{0, 20000}, {5000, 0}});
+    TDataStore store = matrixStore({{0, 20000}, {5000, 0}});
     transform(store, TransformSettings{});
     EXPECT_EQ(store.DistanceMatrix[1][2], 10000);
     EXPECT_EQ(store.DistanceMatrix[2][1], 2500);
 }
 
 TEST(Transformation, ScalingNotRequestedLeavesValuesUnscaled) {
-    TDataStore store = matrix({{0, 20000}, {5000, 0}});
+    TDataStore store = matrixStore({{0, 20000}, {5000, 0}});
     TransformSettings settings;
     settings.ScaleRequested = false;
     EXPECT_EQ(transform(store, settings), std::vector<std::string>{ShouldScale});
@@ -133,7 +120,7 @@ TEST(Transformation, ScalingNotRequestedLeavesValuesUnscaled) {
 }
 
 TEST(Transformation, BeyondTheCellLimitWithoutScalingIsForcedToTheLimit) {
-    TDataStore store = matrix({{0, 1000000}, {500000, 0}});
+    TDataStore store = matrixStore({{0, 1000000}, {500000, 0}});
     TransformSettings settings = equation(1, 0, 1, 2, 2000000000);
     settings.ScaleRequested = false;
     EXPECT_EQ(transform(store, settings), (std::vector<std::string>{ShouldScale, MustScale}));
@@ -145,7 +132,7 @@ TEST(Transformation, BeyondTheCellLimitWithoutScalingIsForcedToTheLimit) {
 }
 
 TEST(Transformation, BeyondTheCellLimitWithScalingStoresTheScale) {
-    TDataStore store = matrix({{0, 1000000}, {500000, 0}});
+    TDataStore store = matrixStore({{0, 1000000}, {500000, 0}});
     TransformSettings settings = equation(1, 0, 1, 2, 2000000000);
     EXPECT_EQ(transform(store, settings), (std::vector<std::string>{WillScale, MustScale}));
     EXPECT_EQ(store.DistanceMatrix[1][2], 10000);
@@ -153,7 +140,7 @@ TEST(Transformation, BeyondTheCellLimitWithScalingStoresTheScale) {
 }
 
 TEST(Transformation, NewValuesRoundHalfToEven) {
-    TDataStore store = matrix({{0, 5}, {7, 0}});
+    TDataStore store = matrixStore({{0, 5}, {7, 0}});
     TransformSettings settings = equation(1, 0, 0.5, 1);
     transform(store, settings);
     EXPECT_EQ(store.DistanceMatrix[1][2], 2);
@@ -161,7 +148,7 @@ TEST(Transformation, NewValuesRoundHalfToEven) {
 }
 
 TEST(Transformation, ScaleOfZeroWithEveryValueZeroLeavesZeros) {
-    TDataStore store = matrix({{0, 5}, {7, 0}});
+    TDataStore store = matrixStore({{0, 5}, {7, 0}});
     TransformSettings settings;
     settings.equations.EquationCoefficient = {0, 0, 0, 0};
     settings.ScaleDistance = 0;
@@ -213,10 +200,10 @@ TEST(Transformation, SharedEvaluationEqualsTheLiteralFormulaForEveryElement) {
 }
 
 TEST(FirstNegativeDistance, NamesTheFirstRowAndColumn) {
-    const TDataStore store = matrix({{0, 1, 2}, {3, 0, -4}, {-5, 6, 0}});
+    const TDataStore store = matrixStore({{0, 1, 2}, {3, 0, -4}, {-5, 6, 0}});
     const auto cell = FirstNegativeDistance(store, 3);
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->from, 2);
     EXPECT_EQ(cell->to, 3);
-    EXPECT_EQ(FirstNegativeDistance(matrix({{0, 1}, {1, 0}}), 2), std::nullopt);
+    EXPECT_EQ(FirstNegativeDistance(matrixStore({{0, 1}, {1, 0}}), 2), std::nullopt);
 }
