@@ -143,6 +143,14 @@ private slots:
         QVERIFY(!control<QWidget>(form, "DistFileCreation")->isEnabled());
         QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+
+        // A cancelled distance-file choice leaves the way to another one open.
+        prompts->openDialog({});
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
+        QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
     }
 
     void demandFilesAtTheNodeLimit() {
