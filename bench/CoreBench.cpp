@@ -27,6 +27,13 @@ void placeNodes(TDataStore& store) {
     store.NodeCount = Nodes;
 }
 
+// A great-circle problem of the largest size with its matrix computed.
+void loadGreatCircleMatrix(TDataStore& store) {
+    placeNodes(store);
+    store.MetricCode = 'G';
+    ComputeDistanceMatrix(store, Nodes);
+}
+
 std::string scratchFile(const char* name) {
     return "/tmp/velmora-bench-" + std::to_string(getpid()) + "-" + name;
 }
@@ -52,9 +59,7 @@ void ManhattanMatrix(benchmark::State& state) {
 
 void WriteDistanceFile(benchmark::State& state) {
     TDataStore store;
-    placeNodes(store);
-    store.MetricCode = 'G';
-    ComputeDistanceMatrix(store, Nodes);
+    loadGreatCircleMatrix(store);
     const std::string path = scratchFile("write.GRD");
     for (auto _ : state) {
         DistanceFileWriter writer(path);
@@ -65,9 +70,7 @@ void WriteDistanceFile(benchmark::State& state) {
 
 void FormatDistanceFile(benchmark::State& state) {
     TDataStore store;
-    placeNodes(store);
-    store.MetricCode = 'G';
-    ComputeDistanceMatrix(store, Nodes);
+    loadGreatCircleMatrix(store);
     for (auto _ : state) {
         benchmark::DoNotOptimize(FormatDistanceFile(store, Nodes));
     }
@@ -75,9 +78,7 @@ void FormatDistanceFile(benchmark::State& state) {
 
 void ReadDistanceFile(benchmark::State& state) {
     TDataStore store;
-    placeNodes(store);
-    store.MetricCode = 'G';
-    ComputeDistanceMatrix(store, Nodes);
+    loadGreatCircleMatrix(store);
     const std::string path = scratchFile("read.GRD");
     DistanceFileWriter(path).write(store, Nodes);
     for (auto _ : state) {
@@ -88,9 +89,7 @@ void ReadDistanceFile(benchmark::State& state) {
 
 void Transformation(benchmark::State& state) {
     TDataStore original;
-    placeNodes(original);
-    original.MetricCode = 'G';
-    ComputeDistanceMatrix(original, Nodes);
+    loadGreatCircleMatrix(original);
     TransformSettings settings;
     settings.CoverageDistance = 3000;
     settings.equations.EquationConstant = {1, 2, 3, 4};

@@ -5,7 +5,7 @@
 #include <QRadioButton>
 
 RadioGroup::RadioGroup(QGroupBox* box, const QList<QRadioButton*>& items)
-    : QObject(box), m_box(box), m_items(items), m_group(new QButtonGroup(this)) {
+    : QObject(box), m_items(items), m_group(new QButtonGroup(this)) {
     for (qsizetype i = 0; i < items.size(); ++i) {
         m_group->addButton(items[i], static_cast<int>(i));
     }

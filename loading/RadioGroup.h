@@ -16,14 +16,11 @@ public:
 
     int itemIndex() const;
     void setItemIndex(int index);
-    QRadioButton* item(int index) const { return m_items.at(index); }
-    QGroupBox* box() const { return m_box; }
 
 signals:
     void clicked();
 
 private:
-    QGroupBox* m_box;
     QList<QRadioButton*> m_items;
     QButtonGroup* m_group;
 };

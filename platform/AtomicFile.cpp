@@ -33,7 +33,7 @@ std::string resolveLink(const std::string& target) {
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(const std::string& target) : m_target(target) {
+AtomicFileWriter::AtomicFileWriter(const std::string& target) {
     const std::string real = resolveLink(target);
     mode_t mode = modeForNewFile();
     struct stat existing {};

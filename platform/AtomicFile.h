@@ -19,7 +19,6 @@ public:
     bool write(std::string_view data);
     bool commit();
 
-    const std::string& target() const { return m_target; }
     // The errno value of the first failure, 0 when there was none.
     int error() const { return m_error; }
 
@@ -27,7 +26,6 @@ private:
     void discard();
     void fail(int errorNumber);
 
-    std::string m_target;
     std::string m_destination;
     std::string m_temporary;
     int m_fd = -1;

@@ -40,7 +40,6 @@ public:
 
     // Number of the line the next character belongs to (1-based).
     long long lineNumber() const { return m_lineNumber; }
-    const std::string& path() const { return m_path; }
 
 private:
     int fill();
@@ -55,9 +54,3 @@ private:
     bool m_ended = false;
     long long m_lineNumber = 1;
 };
-
-// Lines as they are written: each ends with CR LF.
-inline void appendLine(std::string& text, const std::string& line) {
-    text += line;
-    text += "\r\n";
-}
