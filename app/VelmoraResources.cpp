@@ -9,3 +9,12 @@ void initVelmoraResources() {
     }();
     (void)registered;
 }
+
+QIcon applicationIcon() {
+    initVelmoraResources();
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}

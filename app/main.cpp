@@ -1,5 +1,3 @@
-#include <QIcon>
-
 #include "app/Velmora.h"
 #include "app/VelmoraApplication.h"
 #include "app/VelmoraProgram.h"
@@ -11,7 +9,9 @@ int main(int argc, char** argv) {
     QtPrompts prompts;
     VelmoraApplication application(argc, argv, prompts);
     initVelmoraResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    QApplication::setWindowIcon(applicationIcon());
+    // Lets desktops match the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     VelmoraProgram program(prompts, DataStore);
     program.VelmoraMain().show();
     return application.exec();
