@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/LocaleNumbers.h"
+
 std::string LineEditField::text() const {
     return m_edit->text().toStdString();
 }
@@ -84,7 +86,7 @@ void NumericEntryFields::watch(QLineEdit* edit, std::function<void()> exitHandle
 
 bool NumericEntryFields::keyPress(char32_t key) {
     m_saveButton->setEnabled(false);
-    if (IsNumericEntryKey(key)) {
+    if (IsNumericEntryKey(key, localeSeparators().decimal)) {
         return true;
     }
     m_prompts.messageBeep(DefaultBeep);

@@ -223,6 +223,12 @@ private slots:
         QTest::keyClick(edit("Expon1"), Qt::Key_Tab);
         VERIFY_PROMPTS(*prompts);
         QCOMPARE(form->settings().equations.EquationExponent[0], 1.0);
+        // The comma is this locale's decimal separator: the key filter lets it through.
+        typeInto(edit("Expon1"), QStringLiteral("2,5"));
+        QTest::keyClick(edit("Expon1"), Qt::Key_Tab);
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(form->settings().equations.EquationExponent[0], 2.5);
+        QCOMPARE(edit("Expon1")->text(), QStringLiteral("2,500000"));
     }
 
     void runWritesTheTransformedMatrixAndReportsItsRecords() {
