@@ -250,5 +250,5 @@ private:
     TIndividualChanges* form = nullptr;
 };
 
-QTEST_MAIN(IndividualChangesTest)
+VELMORA_TEST_MAIN(IndividualChangesTest)
 #include "IndividualChangesTest.moc"

@@ -125,9 +125,11 @@ private slots:
     void weightLabelFollowsTheScrollBar() {
         chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
         control<QScrollBar>(form, "PercentDem1")->setValue(37);
-        QCOMPARE(label("ScrollBarLabel"), QStringLiteral("Specify Weight on Demand 1 (W=0.37)"));
+        QCOMPARE(label("ScrollBarLabel"),
+                 QStringLiteral("Specify Weight on Demand 1 (W=") + localized("0.37") + ')');
         control<QScrollBar>(form, "PercentDem1")->setValue(50);
-        QCOMPARE(label("ScrollBarLabel"), QStringLiteral("Specify Weight on Demand 1 (W=0.5)"));
+        QCOMPARE(label("ScrollBarLabel"),
+                 QStringLiteral("Specify Weight on Demand 1 (W=") + localized("0.5") + ')');
     }
 
     void networkDistancesCanOnlyBeRead() {
@@ -417,5 +419,5 @@ private:
     TLoadDataVelmoraForm* form = nullptr;
 };
 
-QTEST_MAIN(LoadDialogTest)
+VELMORA_TEST_MAIN(LoadDialogTest)
 #include "LoadDialogTest.moc"

@@ -337,5 +337,5 @@ private:
     TVelmoraMain* main = nullptr;
 };
 
-QTEST_MAIN(MainWindowTest)
+VELMORA_TEST_MAIN(MainWindowTest)
 #include "MainWindowTest.moc"

@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
+#include <QLocale>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -37,4 +41,31 @@ CurrentFolder::CurrentFolder() : m_saved(std::filesystem::current_path().string(
 CurrentFolder::~CurrentFolder() {
     std::error_code ignored;
     std::filesystem::current_path(m_saved, ignored);
+}
+
+QString localized(const char* englishNumber) {
+    const QLocale locale;
+    QString text;
+    for (const char* c = englishNumber; *c; ++c) {
+        if (*c == ',') {
+            text += locale.groupSeparator();
+        } else if (*c == '.') {
+            text += locale.decimalPoint();
+        } else {
+            text += QLatin1Char(*c);
+        }
+    }
+    return text;
+}
+
+void requireInstalledLocale() {
+    if (!std::setlocale(LC_ALL, "")) {
+        const char* wanted = std::getenv("LC_ALL");
+        if (!wanted || !*wanted) {
+            wanted = std::getenv("LANG");
+        }
+        std::fprintf(stderr, "The locale %s is not installed; tools/setup generates it.\n",
+                     wanted ? wanted : "(none)");
+        std::exit(EXIT_FAILURE);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QObject>
 #include <QStringList>
 #include <QTest>
@@ -47,5 +48,22 @@ public:
 private:
     std::string m_saved;
 };
+
+// A number written the English way ("1,000.5") with the separators of the user's locale.
+QString localized(const char* englishNumber);
+
+// Stops the test at once when the locale its environment names is not installed: the C
+// library would then silently stay on the C locale and hide every locale fault.
+void requireInstalledLocale();
+
+// QTEST_MAIN after the locale check.
+#define VELMORA_TEST_MAIN(TestObject)              \
+    int main(int argc, char** argv) {              \
+        requireInstalledLocale();                  \
+        QApplication application(argc, argv);      \
+        application.setAttribute(Qt::AA_Use96Dpi); \
+        TestObject test;                           \
+        return QTest::qExec(&test, argc, argv);    \
+    }
 
 #define VERIFY_PROMPTS(prompts) QVERIFY2((prompts).satisfied(), (prompts).report().c_str())
