@@ -82,6 +82,10 @@ NumericEntryFields::~NumericEntryFields() {
 void NumericEntryFields::watch(QLineEdit* edit, std::function<void()> exitHandler) {
     m_events.push_back(new NumericEditEvents(
         edit, [this](char32_t key) { return keyPress(key); }, std::move(exitHandler)));
+    // Delete, cut, paste and undo change the text without typing a character; whatever the
+    // user changed stays unchecked until the field is left, so the save waits as for a key.
+    QObject::connect(edit, &QLineEdit::textEdited, m_saveButton,
+                     [button = m_saveButton] { button->setEnabled(false); });
 }
 
 bool NumericEntryFields::keyPress(char32_t key) {

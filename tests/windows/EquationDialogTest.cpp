@@ -1,9 +1,11 @@
 #include <sys/resource.h>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <csignal>
 
@@ -97,6 +99,47 @@ private slots:
         QTest::keyClick(edit("Constant1"), Qt::Key_Tab);
         QVERIFY(button("QuitAndRun")->isEnabled());
         QCOMPARE(form->settings().equations.EquationConstant[0], 2.0);
+    }
+
+    // Edits that type no character bypass the key filter; they must still hold the run
+    // button back until the field is left, or it would run with the stored value.
+    void editsThatTypeNoCharacterDisableTheRunButton_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("after");
+        for (const char* how :
+             {"Delete", "Shift+Delete", "Shift+Insert", "menu Paste", "menu Delete"}) {
+            const bool paste =
+                QByteArray(how).endsWith("Paste") || QByteArray(how).endsWith("Insert");
+            QTest::newRow(how) << QString::fromLatin1(how)
+                               << (paste ? QStringLiteral("7") : QString());
+        }
+    }
+
+    void editsThatTypeNoCharacterDisableTheRunButton() {
+        QFETCH(QString, how);
+        QFETCH(QString, after);
+        QApplication::clipboard()->setText(QStringLiteral("7"));
+        QVERIFY(activate(form));
+        button("ResetAll")->click();
+        QLineEdit* field = edit("Coef2");
+        field->setFocus(Qt::TabFocusReason);
+        field->selectAll();
+        QVERIFY(button("QuitAndRun")->isEnabled());
+        if (how == QLatin1String("Delete")) {
+            QTest::keyClick(field, Qt::Key_Delete);
+        } else if (how == QLatin1String("Shift+Delete")) {
+            QTest::keyClick(field, Qt::Key_Delete, Qt::ShiftModifier);
+        } else if (how == QLatin1String("Shift+Insert")) {
+            QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+        } else {
+            triggerMenuAction(field, how == QLatin1String("menu Paste") ? "Paste" : "Delete");
+        }
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(field->text(), after);
+        QVERIFY(!button("QuitAndRun")->isEnabled());
+        // The program's own redisplay is no edit.
+        button("ResetAll")->click();
+        QVERIFY(button("QuitAndRun")->isEnabled());
     }
 
     void refusedKeysBeepAndInsertNothing() {
@@ -417,6 +460,19 @@ private:
     static std::string rangeMessage(const char* min, const char* max) {
         return "Invalid Parameter Value.  Must have " + localized(min).toStdString() +
                " <= X <= " + localized(max).toStdString();
+    }
+
+    // What the field's context menu does when the user picks the action named `name`.
+    static void triggerMenuAction(QLineEdit* field, const char* name) {
+        std::unique_ptr<QMenu> menu(field->createStandardContextMenu());
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->text().remove(QLatin1Char('&')).startsWith(QLatin1String(name))) {
+                chosen = action;
+            }
+        }
+        QVERIFY2(chosen && chosen->isEnabled(), name);
+        chosen->trigger();
     }
 
     QLineEdit* edit(const char* name) { return control<QLineEdit>(form, name); }

@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include "app/Velmora.h"
@@ -143,6 +144,26 @@ private slots:
         QTest::keyClick(edit("RowNo"), Qt::Key_Tab);
         QVERIFY(button("QuitAndSave")->isEnabled());
         QCOMPARE(form->SelectedRow(), 2);
+    }
+
+    // An emptied field is left without a check; undoing that from the context menu brings
+    // back unchecked text, so the save button must wait for the field to be left again.
+    void undoFromTheContextMenuDisablesTheSaveButton() {
+        QVERIFY(activate(form));
+        leave("RowNo", "2");
+        edit("RowNo")->setFocus(Qt::TabFocusReason);
+        edit("RowNo")->selectAll();
+        QTest::keyClick(edit("RowNo"), Qt::Key_Backspace);
+        QTest::keyClick(edit("RowNo"), Qt::Key_Tab);
+        QVERIFY(button("QuitAndSave")->isEnabled());
+        edit("RowNo")->setFocus(Qt::MouseFocusReason);
+        std::unique_ptr<QMenu> menu(edit("RowNo")->createStandardContextMenu());
+        QAction* undo = menu->actions().value(0);
+        QVERIFY(undo && undo->isEnabled());
+        undo->trigger();
+        QCOMPARE(edit("RowNo")->text(), QStringLiteral("2"));
+        QVERIFY(!button("QuitAndSave")->isEnabled());
+        VERIFY_PROMPTS(*prompts);
     }
 
     void clickingCancelAfterTypingStillStoresTheValue() {
