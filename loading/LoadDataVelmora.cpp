@@ -300,13 +300,18 @@ void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
             break;
     }
     if (m_store.DistanceFileName.empty()) {
-        ChooseFileToWrite(m_prompts, m_saveDistances, m_store.DistanceFileName);
-        if (!m_store.DistanceFileName.empty()) {
-            DistanceFileWriter writer(m_store.DistanceFileName);
+        // The target becomes the store's distance file only once it is written: after a
+        // failed save, pressing the button again must compute and offer the save again, not
+        // read the file that could not be written.
+        std::string saved;
+        ChooseFileToWrite(m_prompts, m_saveDistances, saved);
+        if (!saved.empty()) {
+            DistanceFileWriter writer(saved);
             if (!writer.write(m_store, m_store.NodeCount)) {
-                throw inOutErrorFor("Cannot write file", m_store.DistanceFileName, writer.error());
+                throw inOutErrorFor("Cannot write file", saved, writer.error());
             }
         }
+        m_store.DistanceFileName = saved;
     }
     emit matrixCommandsEnabled(true);
     m_store.MatrixSaved = true;

@@ -398,6 +398,17 @@ private slots:
         QVERIFY(form->isVisible());
         QVERIFY(!store->MatrixSaved);
         QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+        QCOMPARE(store->DistanceFileName, std::string());
+
+        // Pressing the button again repeats the load: it computes and offers the save again.
+        const std::string out = dir->file("out.EUD");
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes).saveDialog(out);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(readBytes(out), std::string("0\r\n1\r\n1\r\n0\r\n"));
+        QCOMPARE(store->DistanceFileName, out);
+        QVERIFY(store->MatrixSaved);
+        QVERIFY(!form->isVisible());
     }
 
     // Every file choice moves the current folder; the load must still open the files the
