@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -166,6 +167,52 @@ private slots:
         VERIFY_PROMPTS(*prompts);
     }
 
+    void tabFromTheFieldThatShowsTheNewValueFieldLandsInIt() {
+        QVERIFY(activate(form));
+        typeInto(edit("RowNo"), QStringLiteral("3"));
+        QTest::keyClick(edit("RowNo"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), edit("ColNo"));
+        QTest::keyClicks(edit("ColNo"), QStringLiteral("4"));
+        QTest::keyClick(edit("ColNo"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), edit("NewDist"));
+        QTest::keyClicks(edit("NewDist"), QStringLiteral("120"));
+        QTest::keyClick(edit("NewDist"), Qt::Key_Tab);
+        QCOMPARE(store->DistanceMatrix[3][4], 120);
+        QCOMPARE(QApplication::focusWidget(), button("Cancel"));
+
+        // Column first, then the row: the row field makes it appear.
+        button("Cancel")->click();
+        reopen();
+        leave("ColNo", "2");
+        typeInto(edit("RowNo"), QStringLiteral("1"));
+        QTest::keyClick(edit("RowNo"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), edit("NewDist"));
+        // Backwards the order stays as it is.
+        leave("RowNo", "4");
+        edit("ColNo")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(edit("ColNo"), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), edit("RowNo"));
+        VERIFY_PROMPTS(*prompts);
+    }
+
+    void aNewShowingStartsInTheRowFieldWithTheSaveButtonEnabled() {
+        QVERIFY(activate(form));
+        select("1", "2");
+        QTest::keyClicks(edit("ColNo"), QStringLiteral("3"));
+        QVERIFY(!button("QuitAndSave")->isEnabled());
+        QTest::keyClick(edit("ColNo"), Qt::Key_N, Qt::AltModifier);
+        QTRY_VERIFY(!form->isVisible());
+        reopen();
+        QVERIFY(button("QuitAndSave")->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), edit("RowNo"));
+
+        QTest::mouseClick(button("Cancel"), Qt::LeftButton);
+        QVERIFY(!form->isVisible());
+        reopen();
+        QCOMPARE(QApplication::focusWidget(), edit("RowNo"));
+        VERIFY_PROMPTS(*prompts);
+    }
+
     void clickingCancelAfterTypingStillStoresTheValue() {
         QVERIFY(activate(form));
         select("1", "3");
@@ -256,6 +303,15 @@ private:
     void select(const char* row, const char* column) {
         leave("RowNo", row);
         leave("ColNo", column);
+    }
+
+    // From the main window, which the dialog handed back to, into the dialog again.
+    void reopen() {
+        TVelmoraMain& main = program->VelmoraMain();
+        QVERIFY(activate(&main));
+        main.setMatrixCommandsEnabled(true);
+        control<QPushButton>(&main, "SingleElement")->click();
+        QVERIFY(activate(form));
     }
 
     bool valueControlsHidden() {
