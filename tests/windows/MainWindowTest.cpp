@@ -222,7 +222,7 @@ private slots:
         QVERIFY(control<QPushButton>(main, "ModifyDist")->isEnabled());
     }
 
-    void loadQuestionYesThenCancelLeavesNoDataAndTheWarningArmed() {
+    void loadQuestionYesThenCancelLeavesNoDataAndNothingToWarnAbout() {
         loadNodes(2);
         store->MatrixSaved = false;
         main->setMatrixCommandsEnabled(true);
@@ -236,7 +236,10 @@ private slots:
         control<QPushButton>(&program->LoadDataVelmoraForm(), "CancelButton")->click();
         QVERIFY(main->isVisible());
         QVERIFY(!control<QPushButton>(main, "ModifyDist")->isEnabled());
-        QVERIFY(!store->MatrixSaved);
+        VERIFY_PROMPTS(*prompts);
+        // The discarded matrix cannot be saved any more: the exit only asks to confirm.
+        prompts->beep(ErrorBeep).box(BoxType::Confirm, ExitQuestion, Buttons::YesNo, Answer::No);
+        QVERIFY(!main->close());
         VERIFY_PROMPTS(*prompts);
     }
 
