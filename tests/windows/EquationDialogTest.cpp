@@ -446,6 +446,30 @@ private slots:
         QVERIFY(!form->isVisible());
     }
 
+    // Each field shows its widest admitted value whole; also run at 200% scale.
+    void fieldsShowTheirWidestValuesWhole() {
+        QVERIFY(activate(form));
+        button("ResetAll")->click();
+        enterCoverage("-2147483648");
+        QVERIFY2(showsWholeText(edit("CVDist")), qPrintable(edit("CVDist")->text()));
+        for (int n = 1; n <= 4; ++n) {
+            for (const char* kind : {"Constant", "Coef"}) {
+                const QByteArray name = kind + QByteArray::number(n);
+                setEquation(name.constData(), "1000000000");
+                QCOMPARE(edit(name.constData())->text(), localized("1,000,000,000.000"));
+                QVERIFY2(showsWholeText(edit(name.constData())), name.constData());
+            }
+            const QByteArray name = "Expon" + QByteArray::number(n);
+            setEquation(name.constData(), "-10");
+            QCOMPARE(edit(name.constData())->text(), localized("-10.000000"));
+            QVERIFY2(showsWholeText(edit(name.constData())), name.constData());
+        }
+        setEquation("ScaleDist", "1000000000");
+        QCOMPARE(edit("ScaleDist")->text(), localized("1,000,000,000.00"));
+        QVERIFY(showsWholeText(edit("ScaleDist")));
+        VERIFY_PROMPTS(*prompts);
+    }
+
     void lettersAreTheAcceleratorsOfTheirFields() {
         QVERIFY(activate(form));
         button("ResetAll")->click();

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -68,4 +70,24 @@ void requireInstalledLocale() {
                      wanted ? wanted : "(none)");
         std::exit(EXIT_FAILURE);
     }
+}
+
+bool showsWholeText(QLineEdit* field) {
+    field->ensurePolished();
+    // The text area as the line edit paints it: the style's contents rectangle less the
+    // text margins and the edit's own two-pixel margin on each side.
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.rect = field->contentsRect();
+    option.lineWidth = field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth,
+                                                                       &option, field)
+                                         : 0;
+    option.state |= QStyle::State_Sunken;
+    const QRect area = field->style()
+                           ->subElementRect(QStyle::SE_LineEditContents, &option, field)
+                           .marginsRemoved(field->textMargins());
+    constexpr int editMargin = 2;
+    // One pixel more for the cursor, as the edit reserves it.
+    return field->fontMetrics().horizontalAdvance(field->text()) + 1 <=
+           area.width() - 2 * editMargin;
 }

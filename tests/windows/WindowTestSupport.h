@@ -49,6 +49,9 @@ private:
     std::string m_saved;
 };
 
+// The field's whole text fits its text area: nothing is scrolled out of sight.
+bool showsWholeText(QLineEdit* field);
+
 // A number written the English way ("1,000.5") with the separators of the user's locale.
 QString localized(const char* englishNumber);
 
