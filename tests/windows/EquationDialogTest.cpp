@@ -470,6 +470,15 @@ private slots:
         VERIFY_PROMPTS(*prompts);
     }
 
+    void everyControlHasAnAccessibleName() {
+        QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
+        QCOMPARE(accessibleName(edit("Constant1")),
+                 QStringLiteral("Constant, distances up to coverage, same node"));
+        QCOMPARE(accessibleName(edit("Expon4")),
+                 QStringLiteral("Exponent, distances beyond coverage, different nodes"));
+        QCOMPARE(accessibleName(edit("CVDist")), QStringLiteral("Specify Coverage Distance"));
+    }
+
     void lettersAreTheAcceleratorsOfTheirFields() {
         QVERIFY(activate(form));
         button("ResetAll")->click();

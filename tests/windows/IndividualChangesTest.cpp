@@ -290,6 +290,7 @@ private slots:
         QCOMPARE(edit("OldDist")->focusPolicy(), Qt::NoFocus);
         QCOMPARE(button("Cancel")->text(), QStringLiteral("Ca&Ncel"));
         QCOMPARE(button("QuitAndSave")->text(), QStringLiteral("&Quit and Save Changes"));
+        QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
     }
 
 private:

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -169,6 +170,24 @@ private slots:
         control<QScrollBar>(form, "PercentDem1")->setValue(50);
         QCOMPARE(label("ScrollBarLabel"),
                  QStringLiteral("Specify Weight on Demand 1 (W=") + localized("0.5") + ')');
+    }
+
+    void theWeightIsReachedWithTabAndMovedWithArrows() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        QVERIFY(activate(form));
+        QWidget* extraSites = control<QWidget>(form, "ExtraSites");
+        extraSites->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(extraSites, Qt::Key_Tab);
+        QScrollBar* weight = control<QScrollBar>(form, "PercentDem1");
+        QCOMPARE(QApplication::focusWidget(), weight);
+        QTest::keyClick(weight, Qt::Key_Left);
+        QTest::keyClick(weight, Qt::Key_Left);
+        QCOMPARE(weight->value(), 98);
+        QTest::keyClick(weight, Qt::Key_Right);
+        QCOMPARE(weight->value(), 99);
+        QCOMPARE(label("ScrollBarLabel"),
+                 QStringLiteral("Specify Weight on Demand 1 (W=") + localized("0.99") + ')');
+        QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
     }
 
     void networkDistancesCanOnlyBeRead() {

@@ -1,5 +1,9 @@
 #include "tests/windows/WindowTestSupport.h"
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAccessible>
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -90,4 +94,30 @@ bool showsWholeText(QLineEdit* field) {
     // One pixel more for the cursor, as the edit reserves it.
     return field->fontMetrics().horizontalAdvance(field->text()) + 1 <=
            area.width() - 2 * editMargin;
+}
+
+QStringList controlsWithoutAUsefulName(QWidget* window) {
+    QStringList faulty;
+    QMap<QString, QString> owners;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        const bool control =
+            qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+            qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QAbstractScrollArea*>(widget);
+        // Parts the toolkit builds inside a control are named by that control.
+        if (!control || widget->objectName().isEmpty() ||
+            widget->objectName().startsWith(QLatin1String("qt_"))) {
+            continue;
+        }
+        const QString name = accessibleName(widget).trimmed();
+        if (name.size() < 2 || owners.contains(name)) {
+            faulty << widget->objectName();
+        }
+        owners.insert(name, widget->objectName());
+    }
+    return faulty;
+}
+
+QString accessibleName(QWidget* control) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
 }

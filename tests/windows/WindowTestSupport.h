@@ -52,6 +52,12 @@ private:
 // The field's whole text fits its text area: nothing is scrolled out of sight.
 bool showsWholeText(QLineEdit* field);
 
+// The controls of a window that assistive technology could not tell apart: no accessible
+// name, a lone letter, or a name another control has too.
+QStringList controlsWithoutAUsefulName(QWidget* window);
+// The name assistive technology reads for a control.
+QString accessibleName(QWidget* control);
+
 // A number written the English way ("1,000.5") with the separators of the user's locale.
 QString localized(const char* englishNumber);
 
