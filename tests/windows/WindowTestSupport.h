@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QObject>
+#include <QPalette>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
@@ -57,6 +58,20 @@ bool showsWholeText(QLineEdit* field);
 QStringList controlsWithoutAUsefulName(QWidget* window);
 // The name assistive technology reads for a control.
 QString accessibleName(QWidget* control);
+
+// The texts of a window (labels, group-box titles, radio buttons, check boxes, edit fields)
+// whose colour stands out too little from the background behind them.
+QStringList hardToReadTexts(QWidget* window);
+
+// A dark desktop palette, as the user's desktop may set it, for as long as it lives.
+class DarkPalette {
+public:
+    DarkPalette();
+    ~DarkPalette();
+
+private:
+    QPalette m_saved;
+};
 
 // A number written the English way ("1,000.5") with the separators of the user's locale.
 QString localized(const char* englishNumber);
