@@ -488,16 +488,6 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), edit("Coef4"));
     }
 
-    void textsStayReadableUnderADarkPalette() {
-        DarkPalette dark;
-        // Created under the palette, as at start-up on a dark desktop.
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->DistEquationForm();
-        form->show();
-        QCOMPARE(hardToReadTexts(form), QStringList());
-        QCOMPARE(hardToReadTexts(&program->VelmoraMain()), QStringList());
-    }
-
 private:
     // The range box of a real field, its bounds in the user's locale.
     static std::string rangeMessage(const char* min, const char* max) {

@@ -293,16 +293,6 @@ private slots:
         QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
     }
 
-    void textsStayReadableUnderADarkPalette() {
-        DarkPalette dark;
-        // Created under the palette, as at start-up on a dark desktop.
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->IndividualChanges();
-        form->show();
-        QCOMPARE(hardToReadTexts(form), QStringList());
-        QCOMPARE(hardToReadTexts(&program->VelmoraMain()), QStringList());
-    }
-
 private:
     QLineEdit* edit(const char* name) { return control<QLineEdit>(form, name); }
     QPushButton* button(const char* name) { return control<QPushButton>(form, name); }

@@ -529,16 +529,6 @@ private slots:
         }
     }
 
-    void textsStayReadableUnderADarkPalette() {
-        DarkPalette dark;
-        // Created under the palette, as at start-up on a dark desktop.
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->LoadDataVelmoraForm();
-        form->show();
-        QCOMPARE(hardToReadTexts(form), QStringList());
-        QCOMPARE(hardToReadTexts(&program->VelmoraMain()), QStringList());
-    }
-
 private:
     void chooseDemand(int metricItem, const std::string& path) {
         const char* const items[] = {"Euclidean", "GreatCircle", "Manhattan", "Network"};

@@ -280,6 +280,23 @@ private slots:
         QCOMPARE(log.entries, QStringList({"shown VelmoraMain", "hidden AboutBoxVelmora"}));
     }
 
+    // Windows that paint their own background set their own text colours too, so a dark
+    // desktop palette leaves them readable.
+    void textsStayReadableUnderADarkPalette() {
+        DarkPalette dark;
+        // Created under the palette, as at start-up on a dark desktop.
+        program = std::make_unique<VelmoraProgram>(*prompts, *store);
+        for (QWidget* window : std::initializer_list<QWidget*>{
+                 &program->VelmoraMain(), &program->LoadDataVelmoraForm(),
+                 &program->DistEquationForm(), &program->IndividualChanges(),
+                 &program->AboutBoxVelmora()}) {
+            window->show();
+            QVERIFY2(hardToReadTexts(window).isEmpty(),
+                     qPrintable(window->objectName() + QStringLiteral(": ") +
+                                hardToReadTexts(window).join(QStringLiteral(", "))));
+        }
+    }
+
     void dataDialogsHaveNoTitleBarButtons() {
         for (QWidget* dialog : std::initializer_list<QWidget*>{
                  &program->LoadDataVelmoraForm(), &program->DistEquationForm(),
