@@ -270,18 +270,6 @@ private slots:
         QVERIFY(!store->MatrixSaved);
     }
 
-    // Each field shows the widest 32-bit number whole; also run at 200% scale.
-    void fieldsShowTheirWidestValuesWhole() {
-        QVERIFY(activate(form));
-        store->DistanceMatrix[4][4] = INT32_MIN;
-        select("4", "4");
-        QCOMPARE(edit("OldDist")->text(), QStringLiteral("-2147483648"));
-        for (const char* name : {"RowNo", "ColNo", "NewDist", "OldDist"}) {
-            edit(name)->setText(QStringLiteral("-2147483648"));
-            QVERIFY2(showsWholeText(edit(name)), name);
-        }
-    }
-
     void layoutNamesAndAccelerators() {
         QCOMPARE(form->size(), QSize(506, 350));
         QCOMPARE(control<QLabel>(form, "RowLabel")->buddy(), edit("RowNo"));
