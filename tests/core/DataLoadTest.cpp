@@ -116,15 +116,3 @@ TEST(LoadProblem, AMissingNodeFileIsAnInputOutputError) {
     TDataStore store;
     EXPECT_THROW(LoadProblem(store, {dir.file("gone.EUC"), "", ""}, '.'), InOutError);
 }
-
-TEST(LoadProblem, AnEmptyDemandOrCandidateFileStopsTheLoadBeforeAnyMatrix) {
-    TempDir dir;
-    const std::string empty = dir.write("empty.EUC", "");
-    const std::string two = dir.write("d.EUC", nodes({{0, 0}, {3, 4}}));
-    for (const auto& files : {LoadFiles{empty, "", ""}, LoadFiles{two, empty, ""}}) {
-        TDataStore store;
-        store.MetricCode = 'E';
-        EXPECT_THROW(LoadProblem(store, files, '.'), InOutError);
-        EXPECT_FALSE(store.DistanceMatrix.holds(1));
-    }
-}

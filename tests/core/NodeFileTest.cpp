@@ -66,16 +66,6 @@ TEST(ConvertNodeField, ReportsTheFieldInTheMessage) {
     }
 }
 
-TEST(ConvertNodeField, ANulInTheFieldSurvivesIntoTheMessage) {
-    try {
-        ConvertNodeField(std::string("0\0x", 3), '.');
-        FAIL();
-    } catch (const ConversionError& error) {
-        EXPECT_EQ(error.message(),
-                  std::string("'0") + '\0' + "x' is not a valid floating point value");
-    }
-}
-
 TEST(PreReadNodeFile, CountsLinesAndKeepsTheFirst) {
     TempDir dir;
     const NodeFilePreview crlf = PreReadNodeFile(dir.write("a.EUC", "1 0 0 1 1 1\r\n2 3 4 1 1 1"));
