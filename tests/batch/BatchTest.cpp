@@ -238,7 +238,7 @@ namespace {
 const std::string TwoNodes = "1 0 0 1 1 1\r\n2 3 4 1 1 1\r\n";
 const std::string FourValues = "0\r\n5\r\n5\r\n0\r\n";
 
-// 901 nodes on a spiral, so that every distance is a different one.
+// 901 nodes spread over the plane: the largest matrix, so writing is a long part of a run.
 std::string fullNodeFile() {
     std::string text;
     for (int i = 1; i <= 901; ++i) {
@@ -445,10 +445,10 @@ TEST(BatchSafety, ALinkPlantedByAnotherUserInASharedFolderIsNotFollowed) {
 
 TEST(BatchSafety, KillsAtAnyMomentLeaveTheOldOrTheNewFileAndNoTemporary) {
     TempDir dir;
-    const std::string demand = dir.write("d.GRT", fullNodeFile());
-    const std::string out = dir.file("out.GRD");
-    const std::vector<std::string> arguments{
-        "compute", "--metric", "great-circle", "--demand", demand, "--out", out};
+    const std::string demand = dir.write("d.EUC", fullNodeFile());
+    const std::string out = dir.file("out.EUD");
+    const std::vector<std::string> arguments{"compute", "--metric", "euclidean", "--demand",
+                                             demand,    "--out",    out};
     const auto began = std::chrono::steady_clock::now();
     int status = 0;
     waitpid(start(arguments), &status, 0);
@@ -462,7 +462,7 @@ TEST(BatchSafety, KillsAtAnyMomentLeaveTheOldOrTheNewFileAndNoTemporary) {
     for (int k = 0; k < Kills; ++k) {
         // Every other run replaces an old file, the others write a new one.
         if (k % 2 == 0) {
-            dir.write("out.GRD", old);
+            dir.write("out.EUD", old);
         } else {
             std::filesystem::remove(out);
         }
@@ -472,10 +472,10 @@ TEST(BatchSafety, KillsAtAnyMomentLeaveTheOldOrTheNewFileAndNoTemporary) {
         waitpid(pid, &status, 0);
         killedWhileRunning += WIFSIGNALED(status) ? 1 : 0;
         const std::string listing = folderListing(dir.path());
-        ASSERT_TRUE(listing == "d.GRT\nout.GRD\n" || (k % 2 == 1 && listing == "d.GRT\n"))
+        ASSERT_TRUE(listing == "d.EUC\nout.EUD\n" || (k % 2 == 1 && listing == "d.EUC\n"))
             << "kill " << k << " left:\n"
             << listing;
-        if (listing == "d.GRT\nout.GRD\n") {
+        if (listing == "d.EUC\nout.EUD\n") {
             const std::string found = readBytes(out);
             EXPECT_TRUE(found == complete || (k % 2 == 0 && found == old))
                 << "kill " << k << " left " << found.size() << " bytes";
