@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -105,9 +106,43 @@ bool canNameUnnamedFiles() {
     return ::access("/proc/self/fd", X_OK) == 0;
 }
 
-bool linkUnnamed(int fd, const std::string& path) {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+std::string procEntry(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// 0, or the errno value of the step that failed.
+int linkAndRename(const char* entry, const char* temporary, const char* destination) {
+    if (::linkat(AT_FDCWD, entry, AT_FDCWD, temporary, AT_SYMLINK_FOLLOW) != 0) {
+        return errno;
+    }
+    if (::rename(temporary, destination) != 0) {
+        const int error = errno;
+        ::unlink(temporary);
+        return error;
+    }
+    return 0;
+}
+
+// An existing target can only be replaced by a rename, so the unnamed file needs a
+// temporary name first. A kill between the link and the rename would leave that name
+// behind, so both steps run in a child process, which a kill of this one does not stop.
+// The child calls only what is safe after a fork in a program with threads.
+int replaceByUnnamed(int fd, const std::string& temporary, const std::string& destination) {
+    const std::string entry = procEntry(fd);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(linkAndRename(entry.c_str(), temporary.c_str(), destination.c_str()));
+    }
+    if (child < 0) {
+        return linkAndRename(entry.c_str(), temporary.c_str(), destination.c_str());
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return errno;
+        }
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : EIO;
 }
 
 }  // namespace
@@ -182,7 +217,7 @@ bool AtomicFileWriter::commit() {
     if (!m_failed && ::fsync(m_fd) != 0) {
         fail(errno);
     }
-    // An unnamed file is linked while still open, a named one renamed once closed.
+    // An unnamed file is put in place while still open, a named one renamed once closed.
     if (!m_failed && m_temporary.empty()) {
         linkInPlace();
     }
@@ -207,10 +242,11 @@ bool AtomicFileWriter::commit() {
 }
 
 void AtomicFileWriter::linkInPlace() {
-    // A new target gets the file's first name at once. An existing one can only be replaced
-    // by a rename, from a name that lives just until the rename.
+    // A new target gets the file's first name at once.
     if (!m_replacing) {
-        if (linkUnnamed(m_fd, m_destination)) {
+        const std::string entry = procEntry(m_fd);
+        if (::linkat(AT_FDCWD, entry.c_str(), AT_FDCWD, m_destination.c_str(), AT_SYMLINK_FOLLOW) ==
+            0) {
             return;
         }
         if (errno != EEXIST) {
@@ -218,17 +254,14 @@ void AtomicFileWriter::linkInPlace() {
             return;
         }
     }
-    for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-        const std::string candidate = temporaryName(m_folder, nameOf(m_destination));
-        if (linkUnnamed(m_fd, candidate)) {
-            m_temporary = candidate;
-            return;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
+    int error = EEXIST;
+    for (int attempt = 0; attempt < NameAttempts && error == EEXIST; ++attempt) {
+        error =
+            replaceByUnnamed(m_fd, temporaryName(m_folder, nameOf(m_destination)), m_destination);
     }
-    fail(errno);
+    if (error != 0) {
+        fail(error);
+    }
 }
 
 void AtomicFileWriter::syncFolder() {

@@ -6,7 +6,8 @@
 // Writes a file so that nothing is ever half-written: the text goes to a file without a name
 // in the target's folder (a hidden temporary one where the file system has no such files),
 // which takes the target's place only when it is complete and on disk. On any failure, or
-// when the process is killed, the target stays as it was and no temporary file is left.
+// when the process is killed, the target stays as it was and no temporary file is left
+// (except a hidden one, when killed, where the file system has no files without names).
 class AtomicFileWriter {
 public:
     // Named is what a file system without unnamed files gets anyway; asking for it lets that
@@ -32,7 +33,7 @@ public:
     int error() const { return m_error; }
 
 private:
-    // Gives the unnamed file its name: the target's, or a temporary one to rename from.
+    // Puts the unnamed file in the target's place.
     void linkInPlace();
     void syncFolder();
     void discard();

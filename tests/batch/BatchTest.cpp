@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -265,6 +266,12 @@ pid_t start(const std::vector<std::string>& arguments) {
     return pid;
 }
 
+// Waits for every process that was left to this one.
+void waitForOrphans() {
+    while (waitpid(-1, nullptr, 0) > 0) {
+    }
+}
+
 }  // namespace
 
 TEST(BatchInput, EmptyNodeFilesAreBadInputAndNothingIsWritten) {
@@ -444,6 +451,9 @@ TEST(BatchSafety, ALinkPlantedByAnotherUserInASharedFolderIsNotFollowed) {
 }
 
 TEST(BatchSafety, KillsAtAnyMomentLeaveTheOldOrTheNewFileAndNoTemporary) {
+    // A process the killed one left running (to finish putting the file in place) comes to
+    // this one, which waits for it before looking.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     TempDir dir;
     const std::string demand = dir.write("d.EUC", fullNodeFile());
     const std::string out = dir.file("out.EUD");
@@ -471,6 +481,7 @@ TEST(BatchSafety, KillsAtAnyMomentLeaveTheOldOrTheNewFileAndNoTemporary) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);
         killedWhileRunning += WIFSIGNALED(status) ? 1 : 0;
+        waitForOrphans();
         const std::string listing = folderListing(dir.path());
         ASSERT_TRUE(listing == "d.EUC\nout.EUD\n" || (k % 2 == 1 && listing == "d.EUC\n"))
             << "kill " << k << " left:\n"
