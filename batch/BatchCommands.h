@@ -4,6 +4,7 @@
 // many matrices. Each verb writes exactly the bytes the program would.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -49,8 +50,23 @@ int Compute(const ComputeRequest& request, Console& console);
 int Check(const CheckRequest& request, Console& console);
 int Transform(const TransformRequest& request, Console& console);
 
+// The version of the running program, "1.0.6.1", from the record its file carries.
+std::optional<std::string> ProgramVersion();
+
+// What the command line runs once parsed; a test of the parser alone puts its own in place.
+struct Actions {
+    int (*compute)(const ComputeRequest&, Console&) = Compute;
+    int (*check)(const CheckRequest&, Console&) = Check;
+    int (*transform)(const TransformRequest&, Console&) = Transform;
+    std::optional<std::string> (*version)() = ProgramVersion;
+};
+
 // The command line itself: parses the verb and its options and runs it.
-int Run(int argc, char** argv, Console& console);
+int Run(int argc, char** argv, Console& console, const Actions& actions = {});
+
+// Runs `body`; anything it throws becomes one line on `err` and the bad-input status, so no
+// exception ends the program unreported.
+int LastResort(std::ostream& err, const std::function<int()>& body);
 
 // "K=CONSTANT,COEFFICIENT,EXPONENT" into the settings, within the dialog's ranges; the
 // reason when it does not parse or fits no range.

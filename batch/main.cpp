@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
         console.separators.thousands = locale->thousands_sep;
     }
     std::setlocale(LC_NUMERIC, "C");
-    return batch::Run(argc, argv, console);
+    return batch::LastResort(std::cerr, [&] { return batch::Run(argc, argv, console); });
 }

@@ -191,3 +191,22 @@ TEST(ReadNodeFile, CandidateSitesNumberOnFromTheDemandNodes) {
     EXPECT_EQ(store.NodeTable[4].XCoord, 9);
     EXPECT_EQ(store.NodeTable[5].XCoord, 8);
 }
+
+TEST(ReadNodeFile, AFileWithoutLinesIsBadInputNamingTheFile) {
+    TempDir dir;
+    for (const std::string& bytes : {std::string(), std::string("\x1A 1 1 1 1 1 1\r\n")}) {
+        for (const NodeFileKind kind : {NodeFileKind::Demand, NodeFileKind::CandidateSites}) {
+            TDataStore store;
+            NodeFields fields;
+            const std::string path = dir.write("empty.EUC", bytes);
+            try {
+                ReadNodeFile(store, path, kind, fields, '.');
+                FAIL() << "no error for " << bytes.size() << " bytes";
+            } catch (const InOutError& error) {
+                EXPECT_EQ(error.message(), "No nodes in file \"" + path + "\"");
+                EXPECT_EQ(error.file(), path);
+            }
+            EXPECT_EQ(store.NodeCount, 0);
+        }
+    }
+}
