@@ -7,6 +7,7 @@
 
 #include "loading/DataLoad.h"
 #include "modify/MatrixTransformation.h"
+#include "report/CoverageReport.h"
 #include "store/DistanceFile.h"
 #include "store/DistanceMetrics.h"
 
@@ -135,6 +136,14 @@ void LoadGreatCircleProblem(benchmark::State& state) {
     std::remove(path.c_str());
 }
 
+void CoverageReportStatistics(benchmark::State& state) {
+    TDataStore store;
+    loadGreatCircleMatrix(store);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BuildCoverageReport(store, Nodes, 800, 300));
+    }
+}
+
 }  // namespace
 
 BENCHMARK(GreatCircleMatrix)->Unit(benchmark::kMillisecond);
@@ -145,5 +154,6 @@ BENCHMARK(FormatDistanceFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadDistanceFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(Transformation)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadGreatCircleProblem)->Unit(benchmark::kMillisecond);
+BENCHMARK(CoverageReportStatistics)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
