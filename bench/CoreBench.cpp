@@ -7,6 +7,7 @@
 
 #include "loading/DataLoad.h"
 #include "modify/MatrixTransformation.h"
+#include "report/CoverageCharts.h"
 #include "report/CoverageReport.h"
 #include "store/DistanceFile.h"
 #include "store/DistanceMetrics.h"
@@ -144,6 +145,15 @@ void CoverageReportStatistics(benchmark::State& state) {
     }
 }
 
+void DistanceHistogramBins(benchmark::State& state) {
+    TDataStore store;
+    loadGreatCircleMatrix(store);
+    const CoverageReport report = BuildCoverageReport(store, Nodes, 800, 300);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BinOffDiagonalDistances(store, report, 40));
+    }
+}
+
 }  // namespace
 
 BENCHMARK(GreatCircleMatrix)->Unit(benchmark::kMillisecond);
@@ -155,5 +165,6 @@ BENCHMARK(ReadDistanceFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(Transformation)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadGreatCircleProblem)->Unit(benchmark::kMillisecond);
 BENCHMARK(CoverageReportStatistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(DistanceHistogramBins)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
