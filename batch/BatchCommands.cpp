@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "batch/ReportCommand.h"
 #include "loading/DataLoad.h"
 #include "loading/NodeFile.h"
 #include "platform/RunTimeError.h"
@@ -119,6 +120,15 @@ int write(const TDataStore& store, const std::string& out, Console& console,
 
 }  // namespace
 
+std::unique_ptr<TDataStore> LoadProblemFiles(const NodeFiles& nodes, const std::string& distances,
+                                             char metricCode, Console& console, int& status) {
+    return load(nodes, distances, metricCode, console, status);
+}
+
+int RunVerb(Console& console, const std::string& file, const std::function<int()>& verb) {
+    return guarded(console, file, verb);
+}
+
 int Compute(const ComputeRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
@@ -205,7 +215,7 @@ std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquati
     return std::nullopt;
 }
 
-int Run(int argc, char** argv, Console& console) {
+int Run(int argc, char** argv, Console& console, ChartRenderer* pictures) {
     CLI::App app{"Prepares distance matrix files for QUORVANE from node files.", "velmora-batch"};
     app.require_subcommand(1);
 
@@ -251,6 +261,8 @@ int Run(int argc, char** argv, Console& console) {
         ->check(CLI::Range(int64_t{0}, int64_t{ScaleMax}));
     transformVerb->add_flag("--no-scale", noScale, "Do not scale to the maximum scale distance");
 
+    ReportVerb report(app);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -275,6 +287,9 @@ int Run(int argc, char** argv, Console& console) {
     }
     if (checkVerb->parsed()) {
         return Check(check, console);
+    }
+    if (report.chosen()) {
+        return report.run(console, pictures);
     }
     for (const std::string& equation : equations) {
         if (const auto problem = ApplyEquation(equation, transform.settings.equations)) {

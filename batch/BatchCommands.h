@@ -4,12 +4,16 @@
 // many matrices. Each verb writes exactly the bytes the program would.
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 
 #include "modify/MatrixTransformation.h"
 #include "platform/NumberText.h"
+#include "report/ChartRenderer.h"
+#include "store/DataStore.h"
 
 namespace batch {
 
@@ -49,8 +53,17 @@ int Compute(const ComputeRequest& request, Console& console);
 int Check(const CheckRequest& request, Console& console);
 int Transform(const TransformRequest& request, Console& console);
 
-// The command line itself: parses the verb and its options and runs it.
-int Run(int argc, char** argv, Console& console);
+// The command line itself: parses the verb and its options and runs it. Without a renderer
+// the pictures of `report` cannot be asked for.
+int Run(int argc, char** argv, Console& console, ChartRenderer* pictures = nullptr);
+
+// Shared by the verbs. The load as compute (no distance file) or check does it; on failure
+// the one-line report is written, `status` set and nothing returned.
+std::unique_ptr<TDataStore> LoadProblemFiles(const NodeFiles& nodes, const std::string& distances,
+                                             char metricCode, Console& console, int& status);
+// Runs a verb, turning the run-time errors that stop it into one line naming their file
+// (`file` when they name none).
+int RunVerb(Console& console, const std::string& file, const std::function<int()>& verb);
 
 // "K=CONSTANT,COEFFICIENT,EXPONENT" into the settings, within the dialog's ranges; the
 // reason when it does not parse or fits no range.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "tests/support/TestFiles.h"
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs velmora-batch in `folder` with the arguments as a shell would pass them.
+Result run(const TempDir& folder, const std::string& arguments);
