@@ -73,8 +73,9 @@ Chart DistanceHistogramChart(const CoverageReport& report, const DistanceBins& b
     Chart chart;
     const std::string unit = unitSuffix(metricCode);
     const std::string coverage = groupedInteger(report.coverage, separators) + unit;
-    chart.title = "Off-diagonal distances: " + groupedInteger(report.offDiagonalCells, separators) +
-                  " cells of " + groupedInteger(report.nodes, separators) + " nodes";
+    chart.title =
+        "Off-diagonal distances: " + countOf(report.offDiagonalCells, "cell", separators) + " of " +
+        countOf(report.nodes, "node", separators);
     const std::string within =
         percentText(report.offDiagonalWithinCoverage, report.offDiagonalCells, separators);
     std::string detail = metricCode == 'G' ? "miles" : "";
@@ -109,8 +110,8 @@ Chart DistanceHistogramChart(const CoverageReport& report, const DistanceBins& b
                               to <= report.coverage ? ChartColours::Blue : ChartColours::Grey});
     }
     const double line = report.coverage + 0.5;
-    const std::string share = groupedInteger(report.offDiagonalWithinCoverage, separators) +
-                              " cells (" + within + ") within the coverage of " + coverage;
+    const std::string share = countOf(report.offDiagonalWithinCoverage, "cell", separators) + " (" +
+                              within + ") within the coverage of " + coverage;
     if (line >= low && line <= high) {
         chart.rule = ChartRule{line, "Coverage " + coverage + ": " + within + " within"};
         chart.note = share;
@@ -132,7 +133,7 @@ Chart NodeMapChart(const TDataStore& store, const CoverageReport& report, char m
     const int isolated = static_cast<int>(report.isolatedDemandNodes.size());
     chart.title = "Nodes at coverage " + groupedInteger(report.coverage, separators) +
                   unitSuffix(metricCode) + ": " + groupedInteger(isolated, separators) + " of " +
-                  groupedInteger(report.demandNodes, separators) + " demand points isolated";
+                  countOf(report.demandNodes, "demand point", separators) + " isolated";
     chart.note = metricCode == 'G' ? "Longitude and latitude drawn to the same scale"
                  : metricCode == 'N'
                      ? "Coordinates from the node files; distances from the distance file"

@@ -29,6 +29,10 @@ std::string groupedInteger(int64_t value, const NumberSeparators& separators) {
     return (negative ? "-" : "") + grouped(digits, separators.thousands);
 }
 
+std::string countOf(int64_t value, const std::string& thing, const NumberSeparators& separators) {
+    return groupedInteger(value, separators) + " " + thing + (value == 1 ? "" : "s");
+}
+
 std::string percentText(int64_t part, int64_t whole, const NumberSeparators& separators) {
     if (whole <= 0) {
         return "";

@@ -11,6 +11,9 @@
 // 1,234,567
 std::string groupedInteger(int64_t value, const NumberSeparators& separators);
 
+// "1 node", "1,200 nodes": the number and the thing, plural unless one.
+std::string countOf(int64_t value, const std::string& thing, const NumberSeparators& separators);
+
 // part / whole as a percentage with one decimal, halves to even: 5.6%. Empty when whole is 0.
 std::string percentText(int64_t part, int64_t whole, const NumberSeparators& separators);
 

@@ -20,9 +20,8 @@ public:
         : m_unit(metricCode == 'G' ? " miles" : ""), m_separators(separators) {}
 
     std::string count(int64_t value) const { return groupedInteger(value, m_separators); }
-    // "1 demand node", "3 demand nodes"
     std::string counted(int64_t value, const std::string& thing) const {
-        return count(value) + " " + thing + (value == 1 ? "" : "s");
+        return countOf(value, thing, m_separators);
     }
     std::string distance(int64_t value) const { return count(value) + m_unit; }
     // " in miles" for the great circle; other metrics have no unit.

@@ -114,6 +114,7 @@ void drawAxes(QPainter& painter, const Chart& chart, const QRect& plot) {
                          Qt::AlignRight | Qt::AlignVCenter, text(tick.label));
     }
     painter.setFont(font(16));
+    painter.setPen(TextColour);
     painter.drawText(QRect(plot.left(), plot.bottom() + 34, plot.width(), 26), Qt::AlignCenter,
                      text(chart.x.title));
     painter.save();

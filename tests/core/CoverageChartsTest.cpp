@@ -141,6 +141,7 @@ TEST(DistanceHistogramChart, ACoverageOutsideTheDistancesIsNamedNotDrawn) {
     const CoverageReport single = BuildCoverageReport(matrixStore({{0}}), 1, 1, 10);
     const Chart empty = DistanceHistogramChart(single, {}, 'E', English);
     EXPECT_TRUE(empty.bars.empty());
+    EXPECT_EQ(empty.title, "Off-diagonal distances: 0 cells of 1 node");
     EXPECT_EQ(empty.note, "No off-diagonal distances: fewer than two nodes");
 }
 
@@ -183,6 +184,7 @@ TEST(NodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
     EXPECT_LT(single.x.low, -71.06);
     EXPECT_GT(single.x.high, -71.06);
     EXPECT_EQ(single.marks.front().shape, MarkShape::Square);
+    EXPECT_EQ(single.title, "Nodes at coverage 0 miles: 1 of 1 demand point isolated");
 
     TDataStore far = matrixStore({{0, 1}, {1, 0}});
     StoreNode(far, 1, -1e308, 0);
