@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <system_error>
 
@@ -21,22 +20,28 @@ std::string withDecimalSeparator(std::string text, char decimalSeparator) {
     return text;
 }
 
-std::string printed(const char* format, int digits, long double value) {
-    const int length = std::snprintf(nullptr, 0, format, digits, value);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, digits, value);
-    text.pop_back();
-    return text;
+// As printf would print it in the C locale, whatever the process locale is.
+std::string printed(std::chars_format format, int precision, long double value) {
+    std::string text(64, '\0');
+    for (;;) {
+        const auto [end, error] =
+            std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
+        if (error == std::errc()) {
+            text.resize(static_cast<std::size_t>(end - text.data()));
+            return text;
+        }
+        text.resize(text.size() * 4);
+    }
 }
 
 // The value with a fixed number of decimals, exact halves rounded away from zero as the
 // number formats on screen do; a value that rounds to zero shows no sign.
 std::string fixedDecimals(long double value, int decimals) {
     if (!std::isfinite(value)) {
-        return printed("%.*Lf", decimals, value);
+        return printed(std::chars_format::fixed, decimals, value);
     }
     const bool negative = std::signbit(value);
-    std::string digits = printed("%.*Lf", decimals + 40, std::fabs(value));
+    std::string digits = printed(std::chars_format::fixed, decimals + 40, std::fabs(value));
     const std::size_t point = digits.find('.');
     const bool roundUp = digits[point + 1 + decimals] >= '5';
     digits.resize(decimals > 0 ? point + 1 + decimals : point);
@@ -199,7 +204,7 @@ std::string formatFixed(long double value, int decimals, char decimalSeparator) 
 }
 
 std::string formatGeneral(double value, char decimalSeparator) {
-    const std::string general = printed("%.*Lg", 15, value);
+    const std::string general = printed(std::chars_format::general, 15, value);
     const std::size_t e = general.find('e');
     if (e == std::string::npos) {
         return withDecimalSeparator(general, decimalSeparator);

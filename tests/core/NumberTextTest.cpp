@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <string>
 
 namespace {
 const NumberSeparators English{'.', ","};
@@ -89,4 +91,20 @@ TEST(FormatNumber, FixedGeneralAndShortestForms) {
     EXPECT_EQ(formatShortest(0.37, '.'), "0.37");
     EXPECT_EQ(formatShortest(1, '.'), "1");
     EXPECT_EQ(formatShortest(0.07, ','), "0,07");
+}
+
+// The window program runs under the user's process locale; a comma-decimal one must not
+// change what is shown. Needs a comma-decimal locale installed on the machine.
+TEST(FormatNumber, TheProcessLocaleChangesNothing) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        GTEST_SKIP() << "no de_DE.UTF-8 locale on this machine";
+    }
+    const std::string number = formatNumber(10000, 1, German);
+    const std::string fixed = formatFixed(-10, 2, ',');
+    const std::string general = formatGeneral(1e-7, '.');
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(number, "10.000,0");
+    EXPECT_EQ(fixed, "-10,00");
+    EXPECT_EQ(general, "1E-7");
 }
