@@ -6,9 +6,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "loading/NodeFile.h"
 #include "report/ChartScale.h"
-#include "store/DistanceMetrics.h"
 #include "tests/support/TestMatrices.h"
 
 namespace {
@@ -21,21 +19,6 @@ std::vector<std::string> labels(const std::vector<AxisTick>& ticks) {
         texts.push_back(tick.label);
     }
     return texts;
-}
-
-// A store whose nodes lie at the given points, with the matrix of their rounded Euclidean
-// distances.
-TDataStore placed(const std::vector<std::pair<double, double>>& points) {
-    TDataStore store;
-    const int n = static_cast<int>(points.size());
-    for (int i = 1; i <= n; ++i) {
-        const auto& [x, y] = points[static_cast<std::size_t>(i - 1)];
-        StoreNode(store, i, x, y);
-    }
-    store.NodeCount = static_cast<uint16_t>(n);
-    store.MetricCode = 'E';
-    ComputeDistanceMatrix(store, n);
-    return store;
 }
 
 }  // namespace
@@ -64,14 +47,9 @@ TEST(ChartScale, EmptyOrEndlessRangesGiveFewTicksOrNone) {
 }
 
 TEST(DistanceBins, CoveragePlusOneStartsABinAndEveryCellIsCounted) {
-    TDataStore store;
     const int n = 41;
-    for (int i = 1; i <= n; ++i) {
-        DistanceRow& row = store.DistanceMatrix.create(i);
-        for (int j = 1; j <= n; ++j) {
-            row[j] = i == j ? 0 : (i * 37 + j * 11) % 1001;
-        }
-    }
+    const TDataStore store =
+        generatedStore(n, [](int i, int j) { return i == j ? 0 : (i * 37 + j * 11) % 1001; });
     const CoverageReport report = BuildCoverageReport(store, n, n, 300);
     const DistanceBins bins = BinOffDiagonalDistances(store, report, 40);
     EXPECT_EQ(bins.width, 50);
@@ -147,7 +125,7 @@ TEST(DistanceHistogramChart, ACoverageOutsideTheDistancesIsNamedNotDrawn) {
 
 TEST(NodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
     // Demand nodes 1..3 (node 3 far from all), candidate sites 4 and 5.
-    const TDataStore store = placed({{0, 0}, {3, 4}, {100, 40}, {1, 1}, {5, 5}});
+    const TDataStore store = placedStore({{0, 0}, {3, 4}, {100, 40}, {1, 1}, {5, 5}}, 'E');
     const CoverageReport report = BuildCoverageReport(store, 5, 3, 10);
     ASSERT_EQ(report.isolatedDemandNodes, std::vector<int>{3});
     const Chart chart = NodeMapChart(store, report, 'E', English);
@@ -177,7 +155,7 @@ TEST(NodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
 }
 
 TEST(NodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
-    TDataStore one = placed({{-71.06, 42.36}});
+    TDataStore one = placedStore({{-71.06, 42.36}}, 'G');
     const Chart single = NodeMapChart(one, BuildCoverageReport(one, 1, 1, 0), 'G', English);
     EXPECT_EQ(single.x.title, "Longitude (degrees)");
     EXPECT_EQ(single.y.title, "Latitude (degrees)");

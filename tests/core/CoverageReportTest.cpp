@@ -92,14 +92,8 @@ TEST(CoverageReport, IsolatedNodesAndTheFourEquationsAtTheEdges) {
 TEST(CoverageReport, EquationCountsFollowTheTransformationsIndex) {
     std::mt19937 random(12);
     std::uniform_int_distribution<int32_t> value(-3, 12);
-    TDataStore store;
     const int n = 23;
-    for (int i = 1; i <= n; ++i) {
-        DistanceRow& row = store.DistanceMatrix.create(i);
-        for (int j = 1; j <= n; ++j) {
-            row[j] = value(random);
-        }
-    }
+    const TDataStore store = generatedStore(n, [&](int, int) { return value(random); });
     for (const int32_t coverage : {-4, -1, 0, 5, 12}) {
         std::array<int64_t, 4> expected{};
         for (int i = 1; i <= n; ++i) {
@@ -120,13 +114,7 @@ TEST(CoverageReport, QuartilesAreTheRanksOfTheSortedValuesForNarrowAndWideSpread
     for (const auto& [low, high] : spreads) {
         std::uniform_int_distribution<int32_t> value(low, high);
         for (const int n : {2, 3, 4, 5, 6, 17}) {
-            TDataStore store;
-            for (int i = 1; i <= n; ++i) {
-                DistanceRow& row = store.DistanceMatrix.create(i);
-                for (int j = 1; j <= n; ++j) {
-                    row[j] = value(random);
-                }
-            }
+            const TDataStore store = generatedStore(n, [&](int, int) { return value(random); });
             const auto m = static_cast<std::size_t>(n * (n - 1));
             const CoverageReport report = BuildCoverageReport(store, n, n, 0);
             ASSERT_TRUE(report.offDiagonal);
@@ -171,13 +159,9 @@ TEST(CoverageReport, OnlyCandidateSitesLeaveNothingToCover) {
 }
 
 TEST(CoverageReport, FullSizeWithExtremeValuesCountsWithoutOverflow) {
-    TDataStore store;
-    for (int i = 1; i <= MaxNodes; ++i) {
-        DistanceRow& row = store.DistanceMatrix.create(i);
-        for (int j = 1; j <= MaxNodes; ++j) {
-            row[j] = i < j ? INT32_MAX : i > j ? INT32_MIN : 0;
-        }
-    }
+    const TDataStore store = generatedStore(MaxNodes, [](int i, int j) {
+        return i < j ? INT32_MAX : i > j ? INT32_MIN : 0;
+    });
     const CoverageReport report = BuildCoverageReport(store, MaxNodes, 800, INT32_MAX);
     const int64_t pairs = int64_t{MaxNodes} * (MaxNodes - 1) / 2;
     EXPECT_EQ(report.offDiagonalCells, 2 * pairs);

@@ -117,14 +117,10 @@ TEST(ReportText, TheWholeReportWithTheConsolesSeparators) {
 }
 
 TEST(ReportText, LongListsAreCutAndLargeNumbersGrouped) {
-    TDataStore store;
     const int n = 30;
-    for (int i = 1; i <= n; ++i) {
-        DistanceRow& row = store.DistanceMatrix.create(i);
-        for (int j = 1; j <= n; ++j) {
-            row[j] = i == j ? 0 : i < j ? 1500 : -1500;
-        }
-    }
+    const TDataStore store = generatedStore(n, [](int i, int j) {
+        return i == j ? 0 : i < j ? 1500 : -1500;
+    });
     const std::string text =
         CoverageReportText(BuildCoverageReport(store, n, 25, 1000), 'E', English);
     EXPECT_NE(text.find("Isolated demand nodes (1): 1\n"), std::string::npos) << text;
@@ -142,14 +138,8 @@ TEST(ReportText, LongListsAreCutAndLargeNumbersGrouped) {
 }
 
 TEST(ReportText, ManyIsolatedNodesAreListedInPart) {
-    TDataStore store;
     const int n = 26;
-    for (int i = 1; i <= n; ++i) {
-        DistanceRow& row = store.DistanceMatrix.create(i);
-        for (int j = 1; j <= n; ++j) {
-            row[j] = i == j ? 0 : 50;
-        }
-    }
+    const TDataStore store = generatedStore(n, [](int i, int j) { return i == j ? 0 : 50; });
     const std::string text =
         CoverageReportText(BuildCoverageReport(store, n, 26, 10), 'E', English);
     EXPECT_NE(

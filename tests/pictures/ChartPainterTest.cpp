@@ -6,10 +6,9 @@
 #include <clocale>
 #include <string>
 
-#include "loading/NodeFile.h"
 #include "report/CoverageCharts.h"
 #include "report/pictures/OffscreenApplication.h"
-#include "store/DistanceMetrics.h"
+#include "tests/support/TestMatrices.h"
 
 namespace {
 
@@ -22,16 +21,7 @@ bool shows(const QImage& image, PixelPoint at, const Colour& colour) {
 
 // Demand nodes 1..3 (node 3 isolated at coverage 10), candidate sites 4 and 5.
 TDataStore smallProblem() {
-    TDataStore store;
-    const std::pair<double, double> points[] = {{0, 0}, {3, 4}, {100, 40}, {20, 20}, {60, 0}};
-    int n = 0;
-    for (const auto& [x, y] : points) {
-        StoreNode(store, ++n, x, y);
-    }
-    store.NodeCount = static_cast<uint16_t>(n);
-    store.MetricCode = 'E';
-    ComputeDistanceMatrix(store, n);
-    return store;
+    return placedStore({{0, 0}, {3, 4}, {100, 40}, {20, 20}, {60, 0}}, 'E');
 }
 
 }  // namespace
