@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "batch/Printable.h"
+#include "batch/ReportCommand.h"
 #include "loading/DataLoad.h"
 #include "loading/NodeFile.h"
 #include "platform/RunTimeError.h"
@@ -106,6 +107,15 @@ int write(const TDataStore& store, const std::string& out, Console& console,
 
 }  // namespace
 
+std::unique_ptr<TDataStore> LoadProblemFiles(const NodeFiles& nodes, const std::string& distances,
+                                             char metricCode, Console& console, int& status) {
+    return load(nodes, distances, metricCode, console, status);
+}
+
+int RunVerb(Console& console, const std::string& file, const std::function<int()>& verb) {
+    return guarded(console, file, verb);
+}
+
 int Compute(const ComputeRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
@@ -192,7 +202,7 @@ std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquati
     return std::nullopt;
 }
 
-int Run(int argc, char** argv, Console& console, const Actions& actions) {
+int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRenderer* pictures) {
     CLI::App app{"Prepares distance matrix files for QUORVANE from node files.", "velmora-batch"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string());
@@ -258,6 +268,8 @@ int Run(int argc, char** argv, Console& console, const Actions& actions) {
         ->check(CLI::Range(int64_t{0}, int64_t{ScaleMax}));
     transformVerb->add_flag("--no-scale", noScale, "Do not scale to the maximum scale distance");
 
+    ReportVerb report(app, fileName);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -289,6 +301,9 @@ int Run(int argc, char** argv, Console& console, const Actions& actions) {
     }
     if (checkVerb->parsed()) {
         return actions.check(check, console);
+    }
+    if (report.chosen()) {
+        return report.run(console, actions.report, pictures);
     }
     for (const std::string& equation : equations) {
         if (const auto problem = ApplyEquation(equation, transform.settings.equations)) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/BatchCommands.h"
+#include "batch/ReportCommand.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace {
@@ -46,6 +47,12 @@ const batch::Actions Checks{
         return ++ran, 0;
     },
     []() -> std::optional<std::string> { return "0.0.0.0"; },
+    [](const batch::ReportRequest& request, batch::Console&, ChartRenderer*) {
+        require(!request.nodes.demand.empty());
+        require(request.metricCode == 'E' || request.metricCode == 'G' ||
+                request.metricCode == 'M');
+        return ++ran, 0;
+    },
 };
 
 // Reports stay lines of visible text whatever the arguments hold.

@@ -18,28 +18,10 @@
 #include "loading/DataLoad.h"
 #include "modify/MatrixTransformation.h"
 #include "store/DistanceFile.h"
+#include "tests/batch/BatchRun.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs velmora-batch in `folder` with the arguments as a shell would pass them, through
-// `launcher` when one is given.
-Result run(const TempDir& folder, const std::string& arguments, const std::string& launcher = "") {
-    const std::string command = "cd '" + folder.path() + "' && " + launcher + VELMORA_BATCH + " " +
-                                arguments + " >stdout.txt 2>stderr.txt";
-    const int raw = std::system(command.c_str());
-    Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(folder.file("stdout.txt")),
-                  readBytes(folder.file("stderr.txt"))};
-    std::remove(folder.file("stdout.txt").c_str());
-    std::remove(folder.file("stderr.txt").c_str());
-    return result;
-}
 
 const std::string ThreeNodes =
     "1 -71.06 42.36 10 0 1 Boston\r\n2 2.35 48.86 5 0 1\r\n"
