@@ -190,17 +190,22 @@ private slots:
         QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
     }
 
+    // Network distances have no source but a file: Compute Distances is never available,
+    // whatever the user does after choosing the demand file.
     void networkDistancesCanOnlyBeRead() {
+        QRadioButton* compute = control<QRadioButton>(form, "ComputeDistances");
+        QRadioButton* read = control<QRadioButton>(form, "ReadDistanceFile");
         chooseDemand(3, dir->write("d.NET", nodeLines(2)));
-        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
+        QVERIFY(read->isChecked());
+        QVERIFY(!compute->isEnabled());
         QCOMPARE(enabledSteps(),
                  QStringList({"PercentDem1", "ExtraSites", "SpecifyDistanceFile", "CancelButton"}));
+
         prompts->openDialog(dir->write("s.NET", "1 0 0 x x 1\r\n"));
         control<QPushButton>(form, "ExtraSites")->click();
         VERIFY_PROMPTS(*prompts);
-        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
-        QVERIFY(!control<QRadioButton>(form, "ComputeDistances")->isEnabled());
-        QVERIFY(!control<QWidget>(form, "DistFileCreation")->isEnabled());
+        QVERIFY(read->isChecked());
+        QVERIFY(!compute->isEnabled());
         QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
 
@@ -208,7 +213,18 @@ private slots:
         prompts->openDialog({});
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         VERIFY_PROMPTS(*prompts);
-        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
+        QVERIFY(read->isChecked());
+        QVERIFY(!compute->isEnabled());
+        QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+
+        // So does a refused one: 3 nodes need 9 lines.
+        prompts->openDialog(dir->write("short.NED", "0\r\n1\r\n"))
+            .box(BoxType::Error, "Number of Distances Incompatible with Input Files", Buttons::Ok);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(read->isChecked());
+        QVERIFY(!compute->isEnabled());
         QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
     }
