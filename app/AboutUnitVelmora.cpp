@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QShowEvent>
 #include <QTimer>
-#include <vector>
 
 #include "app/VelmoraResources.h"
 #include "platform/VersionInfo.h"
@@ -59,24 +58,12 @@ void TAboutBoxVelmora::closeItself() {
 }
 
 void TAboutBoxVelmora::FormShow() {
-    const std::string path = m_programFile.toStdString();
-    const uint32_t size = GetFileVersionInfoSizeA(path);
-    if (size == 0) {
+    const auto info = ReadFixedFileInfo(m_programFile.toStdString());
+    if (!info) {
         return;
     }
-    std::vector<char> buffer(size);
-    const void* value = nullptr;
-    uint32_t length = 0;
-    if (!GetFileVersionInfoA(path, size, buffer) ||
-        !VerQueryValueA(buffer, "\\", &value, &length) || length < sizeof(FixedFileInfo)) {
-        return;
-    }
-    const auto* info = static_cast<const FixedFileInfo*>(value);
-    ui->Version->setText(QStringLiteral("Version %1.%2.%3.%4")
-                             .arg(info->dwFileVersionMS >> 16)
-                             .arg(info->dwFileVersionMS & 0xFFFF)
-                             .arg(info->dwFileVersionLS >> 16)
-                             .arg(info->dwFileVersionLS & 0xFFFF));
+    ui->Version->setText(QStringLiteral("Version ") +
+                         QString::fromStdString(FileVersionText(*info)));
     ui->PropertyLabel->setText(versionPropertyWords(info->dwFileFlags, info->dwFileFlagsMask));
 }
 

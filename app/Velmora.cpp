@@ -106,12 +106,15 @@ void TVelmoraMain::HintShowClick() {
 
 void TVelmoraMain::LoadDataClick() {
     stopAboutTimer();
-    if (ui->ModifyDist->isEnabled() &&
-        m_prompts.messageBox(BoxType::Confirm,
-                             "You are about to LOAD new data.\rAre you sure you want to delete "
-                             "current data and solutions?",
-                             Buttons::YesNo) != Answer::Yes) {
-        return;
+    if (ui->ModifyDist->isEnabled()) {
+        if (m_prompts.messageBox(BoxType::Confirm,
+                                 "You are about to LOAD new data.\rAre you sure you want to "
+                                 "delete current data and solutions?",
+                                 Buttons::YesNo) != Answer::Yes) {
+            return;
+        }
+        // The user chose to discard the matrix: the exit has nothing left to warn about.
+        m_store.MatrixSaved = true;
     }
     hide();
     m_loadData->show();

@@ -19,13 +19,15 @@ bool VelmoraApplication::notify(QObject* receiver, QEvent* event) {
         return QApplication::notify(receiver, event);
     } catch (const std::bad_alloc&) {
         showError("Out of memory");
+    } catch (const RunTimeError& error) {
+        showError(error.message());
     } catch (const std::exception& error) {
         showError(error.what());
     }
     return true;
 }
 
-void VelmoraApplication::showError(const char* message) {
+void VelmoraApplication::showError(const std::string& message) {
     // An error raised while its own box is up must not stack boxes without end.
     if (m_showingError) {
         return;

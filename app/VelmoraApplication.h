@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <string>
 
 class Prompts;
 
@@ -15,7 +16,7 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-    void showError(const char* message);
+    void showError(const std::string& message);
 
     Prompts& m_prompts;
     bool m_showingError = false;

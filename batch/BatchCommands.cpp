@@ -5,9 +5,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "batch/Printable.h"
+#include "batch/ReportCommand.h"
 #include "loading/DataLoad.h"
 #include "loading/NodeFile.h"
 #include "platform/RunTimeError.h"
+#include "platform/VersionInfo.h"
 #include "store/DistanceFile.h"
 
 namespace batch {
@@ -16,29 +19,6 @@ namespace {
 constexpr double ParameterMax = 1000000000;
 constexpr double ExponentLimit = 10;
 constexpr int32_t ScaleMax = 1000000000;
-
-// Control characters from a file would break the one-line report or the terminal.
-std::string printable(const std::string& text) {
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\n') {
-            shown += "\\n";
-        } else if (c == '\r') {
-            shown += "\\r";
-        } else if (c == '\t') {
-            shown += "\\t";
-        } else if (byte < 32 || byte == 127) {
-            const char* const hex = "0123456789ABCDEF";
-            shown += "\\x";
-            shown += hex[byte >> 4];
-            shown += hex[byte & 15];
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
 
 int fail(Console& console, const std::string& file, long long line, const std::string& message,
          int status = BadInput) {
@@ -100,10 +80,18 @@ int guarded(Console& console, const std::string& file, Verb verb) {
         return verb();
     } catch (const RunTimeError& error) {
         return fail(console, error.file().empty() ? file : error.file(), error.line(),
-                    error.what());
+                    error.message());
     } catch (const std::bad_alloc&) {
         return fail(console, file, 0, "Out of memory");
     }
+}
+
+// The full path the program's save dialog would report; the name as given when the current
+// folder is gone.
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
 }
 
 int write(const TDataStore& store, const std::string& out, Console& console,
@@ -118,6 +106,15 @@ int write(const TDataStore& store, const std::string& out, Console& console,
 }
 
 }  // namespace
+
+std::unique_ptr<TDataStore> LoadProblemFiles(const NodeFiles& nodes, const std::string& distances,
+                                             char metricCode, Console& console, int& status) {
+    return load(nodes, distances, metricCode, console, status);
+}
+
+int RunVerb(Console& console, const std::string& file, const std::function<int()>& verb) {
+    return guarded(console, file, verb);
+}
 
 int Compute(const ComputeRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
@@ -159,12 +156,12 @@ int Transform(const TransformRequest& request, Console& console) {
         }
         transformation.Apply(*store, n, maximum);
         const auto records = writer.write(*store, n);
-        const std::string shownName = std::filesystem::absolute(request.out).string();
+        const std::string shownName = absolutePath(request.out);
         if (!records) {
             return fail(console, request.out, 0,
                         FatalWriteErrorMessage(shownName) + ": " + std::strerror(writer.error()));
         }
-        console.out << SuccessfullyWrittenMessage(shownName, *records) << '\n';
+        console.out << printable(SuccessfullyWrittenMessage(shownName, *records)) << '\n';
         return static_cast<int>(Success);
     });
 }
@@ -205,9 +202,14 @@ std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquati
     return std::nullopt;
 }
 
-int Run(int argc, char** argv, Console& console) {
+int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRenderer* pictures) {
     CLI::App app{"Prepares distance matrix files for QUORVANE from node files.", "velmora-batch"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string());
+    // An empty name would only fail later, after files were read or created.
+    const CLI::Validator fileName(
+        [](std::string& name) { return name.empty() ? "a file name cannot be empty" : ""; },
+        "FILE");
 
     ComputeRequest compute;
     std::string metric;
@@ -216,16 +218,24 @@ int Run(int argc, char** argv, Console& console) {
     computeVerb->add_option("--metric", metric, "euclidean, great-circle or manhattan")
         ->required()
         ->check(CLI::IsMember({"euclidean", "great-circle", "manhattan"}));
-    computeVerb->add_option("--demand", compute.nodes.demand, "Demand node file")->required();
-    computeVerb->add_option("--candidates", compute.nodes.candidates, "Candidate-site file");
-    computeVerb->add_option("--out", compute.out, "Distance file to write")->required();
+    computeVerb->add_option("--demand", compute.nodes.demand, "Demand node file")
+        ->required()
+        ->check(fileName);
+    computeVerb->add_option("--candidates", compute.nodes.candidates, "Candidate-site file")
+        ->check(fileName);
+    computeVerb->add_option("--out", compute.out, "Distance file to write")
+        ->required()
+        ->check(fileName);
 
     CheckRequest check;
     auto* checkVerb =
         app.add_subcommand("check", "Check that a distance file fits the node files and reads");
-    checkVerb->add_option("--demand", check.nodes.demand, "Demand node file")->required();
-    checkVerb->add_option("--candidates", check.nodes.candidates, "Candidate-site file");
-    checkVerb->add_option("--in", check.in, "Distance file to check")->required();
+    checkVerb->add_option("--demand", check.nodes.demand, "Demand node file")
+        ->required()
+        ->check(fileName);
+    checkVerb->add_option("--candidates", check.nodes.candidates, "Candidate-site file")
+        ->check(fileName);
+    checkVerb->add_option("--in", check.in, "Distance file to check")->required()->check(fileName);
 
     TransformRequest transform;
     std::vector<std::string> equations;
@@ -234,10 +244,17 @@ int Run(int argc, char** argv, Console& console) {
     bool noScale = false;
     auto* transformVerb = app.add_subcommand(
         "transform", "Transform a distance matrix by the four equations and write it");
-    transformVerb->add_option("--demand", transform.nodes.demand, "Demand node file")->required();
-    transformVerb->add_option("--candidates", transform.nodes.candidates, "Candidate-site file");
-    transformVerb->add_option("--in", transform.in, "Distance file to transform")->required();
-    transformVerb->add_option("--out", transform.out, "Distance file to write")->required();
+    transformVerb->add_option("--demand", transform.nodes.demand, "Demand node file")
+        ->required()
+        ->check(fileName);
+    transformVerb->add_option("--candidates", transform.nodes.candidates, "Candidate-site file")
+        ->check(fileName);
+    transformVerb->add_option("--in", transform.in, "Distance file to transform")
+        ->required()
+        ->check(fileName);
+    transformVerb->add_option("--out", transform.out, "Distance file to write")
+        ->required()
+        ->check(fileName);
     transformVerb->add_option("--coverage", coverage, "Coverage distance (whole number)")
         ->required()
         ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
@@ -251,6 +268,8 @@ int Run(int argc, char** argv, Console& console) {
         ->check(CLI::Range(int64_t{0}, int64_t{ScaleMax}));
     transformVerb->add_flag("--no-scale", noScale, "Do not scale to the maximum scale distance");
 
+    ReportVerb report(app, fileName);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -259,33 +278,65 @@ int Run(int argc, char** argv, Console& console) {
     } catch (const CLI::CallForAllHelp&) {
         console.out << app.help("", CLI::AppFormatMode::All);
         return Success;
+    } catch (const CLI::CallForVersion&) {
+        const auto version = actions.version();
+        if (!version) {
+            return fail(console, "--version", 0, "the program file carries no version record");
+        }
+        console.out << "velmora-batch " << *version << '\n';
+        return Success;
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
             console.out << app.help();
             return Success;
         }
-        console.err << "velmora-batch: " << error.what() << '\n'
+        console.err << "velmora-batch: " << printable(error.what()) << '\n'
                     << "Run with --help for more information.\n";
         return BadUsage;
     }
 
     if (computeVerb->parsed()) {
         compute.metricCode = metric == "great-circle" ? 'G' : metric == "manhattan" ? 'M' : 'E';
-        return Compute(compute, console);
+        return actions.compute(compute, console);
     }
     if (checkVerb->parsed()) {
-        return Check(check, console);
+        return actions.check(check, console);
+    }
+    if (report.chosen()) {
+        return report.run(console, actions.report, pictures);
     }
     for (const std::string& equation : equations) {
         if (const auto problem = ApplyEquation(equation, transform.settings.equations)) {
-            console.err << "velmora-batch: --equation " << equation << ": " << *problem << '\n';
+            console.err << "velmora-batch: --equation " << printable(equation) << ": " << *problem
+                        << '\n';
             return BadUsage;
         }
     }
     transform.settings.CoverageDistance = static_cast<int32_t>(coverage);
     transform.settings.ScaleDistance = static_cast<int32_t>(scale);
     transform.settings.ScaleRequested = !noScale;
-    return Transform(transform, console);
+    return actions.transform(transform, console);
+}
+
+std::optional<std::string> ProgramVersion() {
+    const auto info = ReadFixedFileInfo("/proc/self/exe");
+    if (!info) {
+        return std::nullopt;
+    }
+    return FileVersionText(*info);
+}
+
+int LastResort(std::ostream& err, const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const RunTimeError& error) {
+        err << "velmora-batch: " << printable(error.message()) << '\n';
+    } catch (const std::exception& error) {
+        err << "velmora-batch: " << printable(error.what()) << '\n';
+    } catch (...) {
+        err << "velmora-batch: unexpected failure\n";
+    }
+    return BadInput;
 }
 
 }  // namespace batch

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "batch/BatchCommands.h"
+#include "batch/PictureModule.h"
 
 int main(int argc, char** argv) {
     // Numbers read and print as the program's would under the user's locale.
@@ -15,5 +16,12 @@ int main(int argc, char** argv) {
         console.separators.thousands = locale->thousands_sep;
     }
     std::setlocale(LC_NUMERIC, "C");
-    return batch::Run(argc, argv, console);
+#ifdef VELMORA_PICTURES_MODULE
+    PictureModule pictures(PictureModule::besideProgram(VELMORA_PICTURES_MODULE));
+    ChartRenderer* renderer = &pictures;
+#else
+    ChartRenderer* renderer = nullptr;
+#endif
+    return batch::LastResort(std::cerr,
+                             [&] { return batch::Run(argc, argv, console, {}, renderer); });
 }

@@ -7,6 +7,8 @@
 
 #include "loading/DataLoad.h"
 #include "modify/MatrixTransformation.h"
+#include "report/CoverageCharts.h"
+#include "report/CoverageReport.h"
 #include "store/DistanceFile.h"
 #include "store/DistanceMetrics.h"
 
@@ -135,6 +137,23 @@ void LoadGreatCircleProblem(benchmark::State& state) {
     std::remove(path.c_str());
 }
 
+void CoverageReportStatistics(benchmark::State& state) {
+    TDataStore store;
+    loadGreatCircleMatrix(store);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BuildCoverageReport(store, Nodes, 800, 300));
+    }
+}
+
+void DistanceHistogramBins(benchmark::State& state) {
+    TDataStore store;
+    loadGreatCircleMatrix(store);
+    const CoverageReport report = BuildCoverageReport(store, Nodes, 800, 300);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BinOffDiagonalDistances(store, report, 40));
+    }
+}
+
 }  // namespace
 
 BENCHMARK(GreatCircleMatrix)->Unit(benchmark::kMillisecond);
@@ -145,5 +164,7 @@ BENCHMARK(FormatDistanceFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadDistanceFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(Transformation)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadGreatCircleProblem)->Unit(benchmark::kMillisecond);
+BENCHMARK(CoverageReportStatistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(DistanceHistogramBins)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

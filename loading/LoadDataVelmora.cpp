@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 #include <QTextBlock>
+#include <QTextDocument>
 
 #include "loading/DataLoad.h"
 #include "loading/NodeFile.h"
@@ -68,6 +69,9 @@ TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
                                       {ui->Euclidean, ui->GreatCircle, ui->Manhattan, ui->Network});
     m_distFileCreation =
         new RadioGroup(ui->DistFileCreation, {ui->ComputeDistances, ui->ReadDistanceFile});
+    for (QLabel* label : {ui->DataFileToRead, ui->ExtraFileToRead, ui->DistFileToRead}) {
+        m_fileLabelHints[label] = label->toolTip();
+    }
     m_getDemandFileName.filter = DemandFilter;
     m_readExtras.filter = ExtrasFilter;
     m_getDistFileName.filter = DistanceFilter;
@@ -168,9 +172,7 @@ void TLoadDataVelmoraForm::SpecifyDemandClick() {
         ui->SampleDemandData->clear();
         return;
     }
-    const std::string path = m_store.DemandFileName;
-    m_store.DemandFileName = withoutFolder(path);
-    showInformation(ui->DataFileToRead, "File to Read = " + m_store.DemandFileName);
+    showFileName(ui->DataFileToRead, m_store.DemandFileName);
 
     const NodeFilePreview preview = PreReadNodeFile(m_store.DemandFileName);
     m_demandLineCount = static_cast<int>(std::min<long long>(preview.lineCount, INT32_MAX));
@@ -208,8 +210,7 @@ void TLoadDataVelmoraForm::ExtraSitesClick() {
             ui->SampleDemandData->setPlainText(first);
         }
     } else {
-        m_store.CandidateFileName = withoutFolder(m_store.CandidateFileName);
-        showInformation(ui->ExtraFileToRead, "File to Read = " + m_store.CandidateFileName);
+        showFileName(ui->ExtraFileToRead, m_store.CandidateFileName);
         const NodeFilePreview preview = PreReadNodeFile(m_store.CandidateFileName);
         const long long total = m_demandLineCount + preview.lineCount;
         m_candidateLineCount = static_cast<int>(std::min<long long>(preview.lineCount, INT32_MAX));
@@ -268,11 +269,8 @@ void TLoadDataVelmoraForm::SpecifyDistanceFileClick() {
         ui->SpecifyDistanceFile->setEnabled(false);
         return;
     }
-    m_store.DistanceFileName = withoutFolder(m_store.DistanceFileName);
-    ui->DistFileToRead->setText(
-        QString::fromStdString("File to Read = " + m_store.DistanceFileName));
+    showFileName(ui->DistFileToRead, m_store.DistanceFileName);
     ui->ExitAndLoadData->setEnabled(true);
-    ui->DistFileToRead->show();
     const int nodes = m_demandLineCount + m_candidateLineCount;
     if (!DistanceFileFits(m_store.DistanceFileName, nodes)) {
         m_prompts.messageBox(BoxType::Error, IncompatibleDistancesMessage, Buttons::Ok);
@@ -302,13 +300,18 @@ void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
             break;
     }
     if (m_store.DistanceFileName.empty()) {
-        ChooseFileToWrite(m_prompts, m_saveDistances, m_store.DistanceFileName);
-        if (!m_store.DistanceFileName.empty()) {
-            DistanceFileWriter writer(m_store.DistanceFileName);
+        // The target becomes the store's distance file only once it is written: after a
+        // failed save, pressing the button again must compute and offer the save again, not
+        // read the file that could not be written.
+        std::string saved;
+        ChooseFileToWrite(m_prompts, m_saveDistances, saved);
+        if (!saved.empty()) {
+            DistanceFileWriter writer(saved);
             if (!writer.write(m_store, m_store.NodeCount)) {
-                throw inOutErrorFor("Cannot write file", m_store.DistanceFileName, writer.error());
+                throw inOutErrorFor("Cannot write file", saved, writer.error());
             }
         }
+        m_store.DistanceFileName = saved;
     }
     emit matrixCommandsEnabled(true);
     m_store.MatrixSaved = true;
@@ -346,8 +349,15 @@ void TLoadDataVelmoraForm::hideInformationLabels() {
     }
 }
 
-void TLoadDataVelmoraForm::showInformation(QLabel* label, const std::string& text) {
-    label->setText(QString::fromStdString(text));
+void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path) {
+    static const QString prefix = QStringLiteral("File to Read = ");
+    const QString name = QString::fromStdString(withoutFolder(path));
+    label->ensurePolished();
+    const QFontMetrics metrics = label->fontMetrics();
+    const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix);
+    label->setText(prefix + metrics.elidedText(name, Qt::ElideMiddle, room));
+    const QString tip = m_fileLabelHints[label] + QLatin1Char('\n') + QString::fromStdString(path);
+    label->setToolTip(Qt::convertFromPlainText(tip, Qt::WhiteSpaceNoWrap));
     label->show();
 }
 

@@ -4,12 +4,15 @@
 // optional candidate sites, how the distances are obtained and the distance file, each step
 // enabling the next, then loads the problem and hands control back to the main window.
 
+#include <QString>
 #include <QWidget>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "platform/Prompts.h"
 
+class QLabel;
 class RadioGroup;
 struct TDataStore;
 namespace Ui {
@@ -48,7 +51,9 @@ private:
     // is then the chosen path, or empty.
     void chooseFile(FileDialogSettings& dialog, std::string& storedName);
     void hideInformationLabels();
-    void showInformation(class QLabel* label, const std::string& text);
+    // The chosen file's name without its folder, shortened in the middle when it does not
+    // fit; the full path is in the tool-tip.
+    void showFileName(QLabel* label, const std::string& path);
     bool networkMetric() const;
     // Network distances have no source but a file: Read Distance File, not to be changed.
     void forceReadDistanceFile();
@@ -65,4 +70,6 @@ private:
     FileDialogSettings m_saveDistances;
     int m_demandLineCount = 0;
     int m_candidateLineCount = 0;
+    // The design tool-tip of each file-name label, shown above the file's full path.
+    std::map<QLabel*, QString> m_fileLabelHints;
 };

@@ -101,7 +101,15 @@ void ReadNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind,
             ConvertNodeField(fields[5], decimalSeparator);
         }
     } catch (RunTimeError& error) {
-        error.setLocation(path, lineNumber);
+        if (error.file().empty()) {
+            error.setLocation(path, lineNumber);
+        }
         throw;
+    }
+    // Nothing to load is not a problem of 0 nodes: it would write an empty matrix.
+    if (lineNumber == 0) {
+        InOutError error("No nodes in file \"" + path + "\"");
+        error.setLocation(path, 0);
+        throw error;
     }
 }

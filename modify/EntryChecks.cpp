@@ -19,8 +19,9 @@ std::string rangeText(const std::string& min, const std::string& max) {
 
 }  // namespace
 
-bool IsNumericEntryKey(char32_t key) {
-    return (key >= U'0' && key <= U'9') || key == U'\b' || key == U'.' || key == U'-';
+bool IsNumericEntryKey(char32_t key, char decimalSeparator) {
+    return (key >= U'0' && key <= U'9') || key == U'\b' || key == U'.' || key == U'-' ||
+           key == static_cast<unsigned char>(decimalSeparator);
 }
 
 void CheckIntegerEntry(Prompts& prompts, EntryField& field, int32_t& variable, int32_t min,

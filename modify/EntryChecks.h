@@ -18,8 +18,9 @@ public:
     virtual void setText(const std::string& text) = 0;
 };
 
-// Digits, backspace, the full stop and the minus sign pass; anything else is refused.
-bool IsNumericEntryKey(char32_t key);
+// Digits, backspace, the full stop, the locale's decimal separator and the minus sign pass;
+// anything else is refused.
+bool IsNumericEntryKey(char32_t key, char decimalSeparator);
 
 inline constexpr const char* ConversionWarningText =
     "Specified value did not convert correctly... Warning\rDefault value used and shown";

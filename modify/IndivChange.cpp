@@ -60,6 +60,22 @@ void TIndividualChanges::FormShow() {
     m_columnValid = false;
     ui->ColNo->clear();
     ui->RowNo->clear();
+    // Left with Ca&Ncel while a field held typing, the button would stay disabled, and this
+    // is the save path the exit warning sends the user to.
+    ui->QuitAndSave->setEnabled(true);
+    ui->RowNo->setFocus(Qt::OtherFocusReason);
+}
+
+bool TIndividualChanges::focusNextPrevChild(bool next) {
+    m_newDistAppeared = false;
+    const bool moved = QWidget::focusNextPrevChild(next);
+    // Tab picked the next control while the new-value field was still hidden; the exit of
+    // the field just left has shown it, and it is where the user's next typing belongs.
+    if (next && m_newDistAppeared) {
+        ui->NewDist->setFocus(Qt::TabFocusReason);
+    }
+    m_newDistAppeared = false;
+    return moved;
 }
 
 void TIndividualChanges::RowNoExit() {
@@ -82,6 +98,7 @@ void TIndividualChanges::ColNoExit() {
 
 void TIndividualChanges::showSelectedElement() {
     if (m_rowValid && m_columnValid) {
+        m_newDistAppeared = ui->NewDist->isHidden();
         ui->OldDist->show();
         ui->OldDist->setText(
             QString::number(m_store.DistanceMatrix[m_selectedRow][m_selectedColumn]));

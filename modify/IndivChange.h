@@ -33,6 +33,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void FormShow();
@@ -51,6 +52,8 @@ private:
     int32_t m_selectedColumn = -1;
     bool m_rowValid = false;
     bool m_columnValid = false;
+    // Set when a selector's exit shows the new-value field.
+    bool m_newDistAppeared = false;
     FileDialogSettings m_saveDistances;
     // The key filter of every numeric field; it disables QuitAndSave.
     std::unique_ptr<NumericEntryFields> m_entryFields;

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/LocaleNumbers.h"
+
 std::string LineEditField::text() const {
     return m_edit->text().toStdString();
 }
@@ -80,11 +82,15 @@ NumericEntryFields::~NumericEntryFields() {
 void NumericEntryFields::watch(QLineEdit* edit, std::function<void()> exitHandler) {
     m_events.push_back(new NumericEditEvents(
         edit, [this](char32_t key) { return keyPress(key); }, std::move(exitHandler)));
+    // Delete, cut, paste and undo change the text without typing a character; whatever the
+    // user changed stays unchecked until the field is left, so the save waits as for a key.
+    QObject::connect(edit, &QLineEdit::textEdited, m_saveButton,
+                     [button = m_saveButton] { button->setEnabled(false); });
 }
 
 bool NumericEntryFields::keyPress(char32_t key) {
     m_saveButton->setEnabled(false);
-    if (IsNumericEntryKey(key)) {
+    if (IsNumericEntryKey(key, localeSeparators().decimal)) {
         return true;
     }
     m_prompts.messageBeep(DefaultBeep);

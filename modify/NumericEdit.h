@@ -43,7 +43,8 @@ private:
 
 // The numeric fields of a dialog. Their key filter disables the dialog's save-and-close
 // button on every key, lets a number's characters through and refuses anything else with
-// the default beep; each field's exit handler runs when the user leaves it.
+// the default beep; any other change the user makes to a field's text disables the button
+// too. Each field's exit handler runs when the user leaves it.
 class NumericEntryFields {
 public:
     NumericEntryFields(Prompts& prompts, QPushButton* saveButton);

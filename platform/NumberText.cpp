@@ -1,9 +1,8 @@
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <system_error>
 
 namespace {
@@ -21,22 +20,30 @@ std::string withDecimalSeparator(std::string text, char decimalSeparator) {
     return text;
 }
 
-std::string printed(const char* format, int digits, long double value) {
-    const int length = std::snprintf(nullptr, 0, format, digits, value);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, digits, value);
-    text.pop_back();
-    return text;
+// Formats through std::to_chars, which never consults the process's C locale: under a
+// comma-decimal locale the C library would print 10000 as "10000,000" and every caller that
+// looks for the full stop would misread it.
+std::string printed(long double value, std::chars_format format, int precision) {
+    std::string text(64, '\0');
+    while (true) {
+        const auto [end, error] =
+            std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
+        if (error == std::errc()) {
+            text.resize(static_cast<std::size_t>(end - text.data()));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
 }
 
 // The value with a fixed number of decimals, exact halves rounded away from zero as the
 // number formats on screen do; a value that rounds to zero shows no sign.
 std::string fixedDecimals(long double value, int decimals) {
     if (!std::isfinite(value)) {
-        return printed("%.*Lf", decimals, value);
+        return printed(value, std::chars_format::fixed, decimals);
     }
     const bool negative = std::signbit(value);
-    std::string digits = printed("%.*Lf", decimals + 40, std::fabs(value));
+    std::string digits = printed(std::fabs(value), std::chars_format::fixed, decimals + 40);
     const std::size_t point = digits.find('.');
     const bool roundUp = digits[point + 1 + decimals] >= '5';
     digits.resize(decimals > 0 ? point + 1 + decimals : point);
@@ -199,14 +206,19 @@ std::string formatFixed(long double value, int decimals, char decimalSeparator) 
 }
 
 std::string formatGeneral(double value, char decimalSeparator) {
-    const std::string general = printed("%.*Lg", 15, value);
+    const std::string general = printed(value, std::chars_format::general, 15);
     const std::size_t e = general.find('e');
     if (e == std::string::npos) {
         return withDecimalSeparator(general, decimalSeparator);
     }
-    const int exponent = std::atoi(general.c_str() + e + 1);
+    // "1e-07" shows as 1E-7.
+    std::string_view exponent(general);
+    exponent.remove_prefix(e + 1);
+    const bool negative = exponent.front() == '-';
+    exponent.remove_prefix(1);
+    exponent.remove_prefix(std::min(exponent.find_first_not_of('0'), exponent.size() - 1));
     return withDecimalSeparator(general.substr(0, e), decimalSeparator) + "E" +
-           std::to_string(exponent);
+           (negative ? "-" : "") + std::string(exponent);
 }
 
 std::string formatShortest(double value, char decimalSeparator) {

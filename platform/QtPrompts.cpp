@@ -21,8 +21,20 @@ QStringList nameFilters(const std::string& filter) {
 
 QString boxText(const std::string& text) {
     QString shown = QString::fromStdString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    // A control character from a file or its name would be invisible or garble the box; its
+    // control picture (U+2400 and on, U+2421 for DEL) shows it.
+    constexpr char16_t ControlPictures = 0x2400;
+    constexpr char16_t DeletePicture = 0x2421;
+    for (QChar& c : shown) {
+        if (c == QLatin1Char('\r')) {
+            c = QLatin1Char('\n');
+        } else if (c.unicode() < 0x20) {
+            c = QChar(static_cast<char16_t>(ControlPictures + c.unicode()));
+        } else if (c.unicode() == 0x7F) {
+            c = QChar(DeletePicture);
+        }
+    }
     return shown;
 }
 

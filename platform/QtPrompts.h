@@ -24,5 +24,6 @@ private:
 
 // "Text|*.ext|All Files|*.*" as the toolkit's name filters: "Text (*.ext)", "All Files (*)".
 QStringList nameFilters(const std::string& filter);
-// Carriage-return line breaks as the toolkit's line breaks.
+// Carriage-return line breaks as the toolkit's line breaks, every other control character
+// as its visible symbol.
 QString boxText(const std::string& text);

@@ -15,5 +15,12 @@ std::string errorBoxText(const std::string& message) {
 }
 
 InOutError inOutErrorFor(const std::string& action, const std::string& path, int errorNumber) {
-    return InOutError(action + " \"" + path + "\": " + std::strerror(errorNumber));
+    return inOutErrorFor(action, path, std::strerror(errorNumber));
+}
+
+InOutError inOutErrorFor(const std::string& action, const std::string& path,
+                         const std::string& reason, long long line) {
+    InOutError error(action + " \"" + path + "\": " + reason);
+    error.setLocation(path, line);
+    return error;
 }

@@ -7,7 +7,12 @@
 // handler that raised them; the application object reports them in its error box.
 class RunTimeError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit RunTimeError(const std::string& message)
+        : std::runtime_error(message), m_message(message) {}
+
+    // The whole message: what() stops at the first NUL, and a field read from a file may
+    // hold one.
+    const std::string& message() const { return m_message; }
 
     // Where the error arose, for reports that can name it (velmora-batch). The message shown
     // in the error box stays the run-time's own.
@@ -16,6 +21,7 @@ public:
     void setLocation(const std::string& file, long long line);
 
 private:
+    std::string m_message;
     std::string m_file;
     long long m_line = 0;
 };
@@ -43,5 +49,10 @@ public:
 // The text of the error box: the message with a full stop appended when it has none.
 std::string errorBoxText(const std::string& message);
 
-// An input/output error for `path` from the errno value of the failed call.
+// An input/output error for `path` from the errno value of the failed call, located at the
+// file.
 InOutError inOutErrorFor(const std::string& action, const std::string& path, int errorNumber);
+// An input/output error for `path` with the reason in words, located at the file and line
+// (0: the file as a whole).
+InOutError inOutErrorFor(const std::string& action, const std::string& path,
+                         const std::string& reason, long long line = 0);

@@ -63,6 +63,13 @@ std::size_t TextReader::lineEndFrom(std::size_t at) const {
               : m_size;
 }
 
+void TextReader::checkLength(std::size_t length) const {
+    if (length > MaxLineLength) {
+        throw inOutErrorFor("Cannot read file", m_path,
+                            "line " + std::to_string(m_lineNumber) + " is too long", m_lineNumber);
+    }
+}
+
 bool TextReader::readLine(std::string& line) {
     line.clear();
     if (atEnd()) {
@@ -74,6 +81,7 @@ bool TextReader::readLine(std::string& line) {
         }
         const std::size_t stop = lineEndFrom(m_pos);
         line.append(reinterpret_cast<const char*>(m_buffer.data() + m_pos), stop - m_pos);
+        checkLength(line.size());
         m_pos = stop;
         if (m_pos < m_size) {
             get();
@@ -86,11 +94,15 @@ bool TextReader::skipLine() {
     if (atEnd()) {
         return false;
     }
+    std::size_t length = 0;
     while (true) {
         if (m_pos >= m_size && fill() == End) {
             return true;
         }
-        m_pos = lineEndFrom(m_pos);
+        const std::size_t stop = lineEndFrom(m_pos);
+        length += stop - m_pos;
+        checkLength(length);
+        m_pos = stop;
         if (m_pos < m_size) {
             get();
             return true;

@@ -10,6 +10,9 @@
 class TextReader {
 public:
     static constexpr int End = -1;
+    // Far beyond any real line; endless input without a line end (such as a device that
+    // never stops) is refused here instead of filling the memory.
+    static constexpr std::size_t MaxLineLength = std::size_t{1} << 20;
 
     // Throws InOutError when the file cannot be opened.
     explicit TextReader(const std::string& path);
@@ -35,6 +38,7 @@ public:
     }
 
     // False at the end of the text; otherwise `line` holds the next line without its end.
+    // Both throw InOutError, located at the line, for a line longer than MaxLineLength.
     bool readLine(std::string& line);
     bool skipLine();
 
@@ -45,6 +49,7 @@ private:
     int fill();
     // Position of the next CR in the buffer from `at`, or the buffer's end.
     std::size_t lineEndFrom(std::size_t at) const;
+    void checkLength(std::size_t length) const;
 
     std::string m_path;
     int m_fd = -1;

@@ -94,3 +94,27 @@ bool VerQueryValueA(const std::vector<char>& buffer, std::string_view subBlock, 
     }
     return false;
 }
+
+std::optional<FixedFileInfo> ReadFixedFileInfo(const std::string& path) {
+    const uint32_t size = GetFileVersionInfoSizeA(path);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    std::vector<char> buffer(size);
+    const void* value = nullptr;
+    uint32_t length = 0;
+    if (!GetFileVersionInfoA(path, size, buffer) ||
+        !VerQueryValueA(buffer, "\\", &value, &length) || length < sizeof(FixedFileInfo)) {
+        return std::nullopt;
+    }
+    FixedFileInfo info;
+    std::memcpy(&info, value, sizeof info);
+    return info;
+}
+
+std::string FileVersionText(const FixedFileInfo& info) {
+    return std::to_string(info.dwFileVersionMS >> 16) + "." +
+           std::to_string(info.dwFileVersionMS & 0xFFFF) + "." +
+           std::to_string(info.dwFileVersionLS >> 16) + "." +
+           std::to_string(info.dwFileVersionLS & 0xFFFF);
+}

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,3 +92,9 @@ bool GetFileVersionInfoA(const std::string& path, uint32_t size, std::vector<cha
 // string.
 bool VerQueryValueA(const std::vector<char>& buffer, std::string_view subBlock, const void** value,
                     uint32_t* length);
+
+// The fixed part of the record in the file, read with the three queries above; nothing when
+// the file carries none.
+std::optional<FixedFileInfo> ReadFixedFileInfo(const std::string& path);
+// The file version in its usual form: 1.0.6.1.
+std::string FileVersionText(const FixedFileInfo& info);

@@ -9,6 +9,10 @@
 
 namespace {
 
+// Far longer than any 32-bit value with its sign; a longer run is refused where it stands
+// instead of being read to its end.
+constexpr int MaxValueLength = 64;
+
 bool isBlank(int c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -33,6 +37,9 @@ std::optional<int32_t> readInteger(TextReader& reader, long long& line) {
     bool valid = true;
     int digits = 0;
     for (int c = reader.peek(); c != TextReader::End && !isBlank(c); c = reader.peek()) {
+        if (digits == MaxValueLength) {
+            return std::nullopt;
+        }
         reader.get();
         if (c < '0' || c > '9') {
             valid = false;

@@ -1,34 +1,27 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
+#include <thread>
 
+#include "batch/BatchCommands.h"
 #include "loading/DataLoad.h"
 #include "modify/MatrixTransformation.h"
 #include "store/DistanceFile.h"
+#include "tests/batch/BatchRun.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs velmora-batch in `folder` with the arguments as a shell would pass them.
-Result run(const TempDir& folder, const std::string& arguments) {
-    const std::string command = "cd '" + folder.path() + "' && " + VELMORA_BATCH + " " + arguments +
-                                " >stdout.txt 2>stderr.txt";
-    const int raw = std::system(command.c_str());
-    Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(folder.file("stdout.txt")),
-                  readBytes(folder.file("stderr.txt"))};
-    std::remove(folder.file("stdout.txt").c_str());
-    std::remove(folder.file("stderr.txt").c_str());
-    return result;
-}
 
 const std::string ThreeNodes =
     "1 -71.06 42.36 10 0 1 Boston\r\n2 2.35 48.86 5 0 1\r\n"
@@ -221,4 +214,266 @@ TEST(BatchRobustness, ADistanceFileWithHugeValuesOrJunkIsRefusedAtItsLine) {
     const Result junk = run(dir, "check --demand d.NET --in junk.NED");
     EXPECT_EQ(junk.err,
               "velmora-batch: junk.NED:2: Number of Distances Incompatible with Input Files\n");
+}
+
+namespace {
+
+const std::string TwoNodes = "1 0 0 1 1 1\r\n2 3 4 1 1 1\r\n";
+const std::string FourValues = "0\r\n5\r\n5\r\n0\r\n";
+
+// 901 nodes spread over the plane: the largest matrix, so writing is a long part of a run.
+std::string fullNodeFile() {
+    std::string text;
+    for (int i = 1; i <= 901; ++i) {
+        text += std::to_string(i) + " " + std::to_string((i * 37) % 360 - 180) + " " +
+                std::to_string((i * 11) % 170 - 85) + " 1 1 1\r\n";
+    }
+    return text;
+}
+
+// Starts velmora-batch with its output thrown away; returns its process id.
+pid_t start(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(VELMORA_BATCH)};
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    posix_spawn(&pid, VELMORA_BATCH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Waits for every process that was left to this one.
+void waitForOrphans() {
+    while (waitpid(-1, nullptr, 0) > 0) {
+    }
+}
+
+}  // namespace
+
+TEST(BatchInput, EmptyNodeFilesAreBadInputAndNothingIsWritten) {
+    TempDir dir;
+    dir.write("empty.EUC", "");
+    dir.write("d.EUC", TwoNodes);
+    dir.write("none.EUD", "");
+    dir.write("out.EUD", "old\r\n");
+    const std::string listing = folderListing(dir.path());
+    for (const char* arguments :
+         {"compute --metric euclidean --demand empty.EUC --out out.EUD",
+          "compute --metric manhattan --demand d.EUC --candidates empty.EUC --out out.EUD",
+          "check --demand empty.EUC --in none.EUD",
+          "transform --demand empty.EUC --in none.EUD --out out.EUD --coverage 0"}) {
+        const Result result = run(dir, arguments);
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_EQ(result.err, "velmora-batch: empty.EUC: No nodes in file \"empty.EUC\"\n")
+            << arguments;
+        EXPECT_EQ(result.out, "") << arguments;
+    }
+    EXPECT_EQ(readBytes(dir.file("out.EUD")), "old\r\n");
+    EXPECT_EQ(folderListing(dir.path()), listing);
+}
+
+TEST(BatchUsage, AnEmptyFileNameIsAUsageErrorBeforeAnythingIsTouched) {
+    TempDir dir;
+    dir.write("d.EUC", TwoNodes);
+    dir.write("in.EUD", FourValues);
+    dir.write("out.EUD", "old\r\n");
+    const std::string listing = folderListing(dir.path());
+    struct Verb {
+        std::string name;
+        std::vector<std::pair<std::string, std::string>> options;
+    };
+    const Verb verbs[] = {
+        {"compute --metric euclidean",
+         {{"--demand", "d.EUC"}, {"--candidates", "d.EUC"}, {"--out", "out.EUD"}}},
+        {"check", {{"--demand", "d.EUC"}, {"--candidates", "d.EUC"}, {"--in", "in.EUD"}}},
+        {"transform --coverage 0",
+         {{"--demand", "d.EUC"},
+          {"--candidates", "d.EUC"},
+          {"--in", "in.EUD"},
+          {"--out", "out.EUD"}}},
+    };
+    for (const Verb& verb : verbs) {
+        for (const auto& [emptied, unused] : verb.options) {
+            std::string arguments = verb.name;
+            for (const auto& [option, value] : verb.options) {
+                arguments += " " + option + " " + (option == emptied ? "''" : value);
+            }
+            const Result result = run(dir, arguments);
+            EXPECT_EQ(result.status, 2) << arguments;
+            EXPECT_EQ(result.err.rfind(
+                          "velmora-batch: " + emptied + ": a file name cannot be empty\n", 0),
+                      0u)
+                << arguments << ": " << result.err;
+        }
+    }
+    EXPECT_EQ(readBytes(dir.file("out.EUD")), "old\r\n");
+    EXPECT_EQ(folderListing(dir.path()), listing);
+}
+
+TEST(BatchUsage, VersionComesFromTheRecordTheProgramFileCarries) {
+    TempDir dir;
+    const Result version = run(dir, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "velmora-batch " VELMORA_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+}
+
+TEST(BatchLastResort, AnExceptionThatEscapesIsOneLineAndBadInput) {
+    std::ostringstream err;
+    EXPECT_EQ(batch::LastResort(err, [] { return 2; }), 2);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(batch::LastResort(err, []() -> int { throw std::logic_error("bad\nthing"); }), 1);
+    EXPECT_EQ(batch::LastResort(
+                  err, []() -> int { throw ConversionError(std::string("'a") + '\0' + "b'"); }),
+              1);
+    EXPECT_EQ(batch::LastResort(err, []() -> int { throw 7; }), 1);
+    EXPECT_EQ(err.str(),
+              "velmora-batch: bad\\nthing\n"
+              "velmora-batch: 'a\\x00b'\n"
+              "velmora-batch: unexpected failure\n");
+}
+
+TEST(BatchTransform, TheRecordsLineEscapesControlCharactersInTheName) {
+    TempDir dir;
+    dir.write("d.EUC", TwoNodes);
+    dir.write("in.EUD", FourValues);
+    const std::string name = "o\x1b[7m\t.EUD";
+    const Result result =
+        run(dir, "transform --demand d.EUC --in in.EUD --coverage 0 --out '" + name + "'");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(readBytes(dir.file(name)), FourValues);
+    const std::string records =
+        "<<< File [" + dir.path() + "/o\\x1B[7m\\t.EUD] successfully written with 4 records >>>\n";
+    ASSERT_GE(result.out.size(), records.size());
+    EXPECT_EQ(result.out.substr(result.out.size() - records.size()), records);
+}
+
+TEST(BatchRobustness, AnOutputThatCannotBeReplacedIsReportedUnderItsOwnName) {
+    TempDir dir;
+    dir.write("d.EUC", TwoNodes);
+    dir.write("in.EUD", FourValues);
+    const std::string out = dir.write("out.EUD", "old\r\n");
+    ASSERT_EQ(chmod(out.c_str(), 0444), 0);
+    for (const char* arguments :
+         {"compute --metric euclidean --demand d.EUC --out out.EUD",
+          "transform --demand d.EUC --in in.EUD --out out.EUD --coverage 0"}) {
+        const Result result = run(dir, arguments);
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_EQ(result.err,
+                  "velmora-batch: out.EUD: Cannot create file \"out.EUD\": Permission denied\n")
+            << arguments;
+    }
+    EXPECT_EQ(readBytes(out), "old\r\n");
+}
+
+TEST(BatchRobustness, AFieldWithANulIsReportedWhole) {
+    TempDir dir;
+    dir.write("nul.EUC", std::string("1 0\0x 0 1 1 1\r\n", 16));
+    const Result result = run(dir, "compute --metric euclidean --demand nul.EUC --out o.EUD");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "velmora-batch: nul.EUC:1: '0\\x00x' is not a valid floating point value\n");
+}
+
+TEST(BatchRobustness, EndlessInputIsRefusedAtOnce) {
+    TempDir dir;
+    dir.write("d.NET", TwoNodes);
+    const Result demand = run(dir, "compute --metric euclidean --demand /dev/zero --out o.EUD");
+    EXPECT_EQ(demand.status, 1);
+    EXPECT_EQ(demand.err,
+              "velmora-batch: /dev/zero:1: Cannot read file \"/dev/zero\": line 1 is too long\n");
+    const Result distances = run(dir, "check --demand d.NET --in /dev/zero");
+    EXPECT_EQ(distances.status, 1);
+    EXPECT_EQ(distances.err, demand.err);
+    EXPECT_EQ(folderListing(dir.path()), "d.NET\n");
+}
+
+// The kernel's own protection of shared folders may be off (as in many containers); the
+// writer must not depend on it. Needs root to act as two other users.
+TEST(BatchSafety, ALinkPlantedByAnotherUserInASharedFolderIsNotFollowed) {
+    if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0) {
+        GTEST_SKIP() << "needs root and setpriv";
+    }
+    constexpr uid_t Nobody = 65534;
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+    dir.write("d.EUC", TwoNodes);
+    ASSERT_EQ(chmod(dir.file("d.EUC").c_str(), 0644), 0);
+    const std::string shared = dir.file("shared");
+    ASSERT_EQ(mkdir(shared.c_str(), 0), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    // A file of the user's own that the planted link aims at.
+    const std::string own = dir.file("own");
+    ASSERT_EQ(mkdir(own.c_str(), 0755), 0);
+    const std::string victim = dir.write("own/victim.EUD", "precious\r\n");
+    ASSERT_EQ(chown(own.c_str(), Nobody, Nobody), 0);
+    ASSERT_EQ(chown(victim.c_str(), Nobody, Nobody), 0);
+    const std::string planted = shared + "/out.EUD";
+    ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
+    ASSERT_EQ(lchown(planted.c_str(), 4321, 4321), 0);
+
+    const Result result = run(dir, "compute --metric euclidean --demand d.EUC --out shared/out.EUD",
+                              "setpriv --reuid=65534 --regid=65534 --clear-groups ");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "velmora-batch: shared/out.EUD: Cannot create file \"shared/out.EUD\": a symbolic "
+              "link that belongs to another user\n");
+    EXPECT_EQ(readBytes(victim), "precious\r\n");
+    struct stat status {};
+    ASSERT_EQ(lstat(planted.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(folderListing(shared), "out.EUD\n");
+    EXPECT_EQ(folderListing(own), "victim.EUD\n");
+}
+
+TEST(BatchSafety, KillsAtAnyMomentLeaveTheOldOrTheNewFileAndNoTemporary) {
+    // A process the killed one left running (to finish putting the file in place) comes to
+    // this one, which waits for it before looking.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    TempDir dir;
+    const std::string demand = dir.write("d.EUC", fullNodeFile());
+    const std::string out = dir.file("out.EUD");
+    const std::vector<std::string> arguments{"compute", "--metric", "euclidean", "--demand",
+                                             demand,    "--out",    out};
+    const auto began = std::chrono::steady_clock::now();
+    int status = 0;
+    waitpid(start(arguments), &status, 0);
+    const auto whole = std::chrono::steady_clock::now() - began;
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string complete = readBytes(out);
+    const std::string old = "old\r\n";
+
+    constexpr int Kills = 64;
+    int killedWhileRunning = 0;
+    for (int k = 0; k < Kills; ++k) {
+        // Every other run replaces an old file, the others write a new one.
+        if (k % 2 == 0) {
+            dir.write("out.EUD", old);
+        } else {
+            std::filesystem::remove(out);
+        }
+        const pid_t pid = start(arguments);
+        std::this_thread::sleep_for(whole * k / Kills);
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        killedWhileRunning += WIFSIGNALED(status) ? 1 : 0;
+        waitForOrphans();
+        const std::string listing = folderListing(dir.path());
+        ASSERT_TRUE(listing == "d.EUC\nout.EUD\n" || (k % 2 == 1 && listing == "d.EUC\n"))
+            << "kill " << k << " left:\n"
+            << listing;
+        if (listing == "d.EUC\nout.EUD\n") {
+            const std::string found = readBytes(out);
+            EXPECT_TRUE(found == complete || (k % 2 == 0 && found == old))
+                << "kill " << k << " left " << found.size() << " bytes";
+        }
+    }
+    RecordProperty("killed_while_running", killedWhileRunning);
+    EXPECT_GT(killedWhileRunning, Kills / 2);
 }

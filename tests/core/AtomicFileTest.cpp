@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -26,6 +28,46 @@ public:
 private:
     rlimit m_saved{};
 };
+
+using Temporary = AtomicFileWriter::Temporary;
+constexpr Temporary BothKinds[] = {Temporary::Unnamed, Temporary::Named};
+
+const char* kindName(Temporary kind) {
+    return kind == Temporary::Unnamed ? "unnamed" : "named";
+}
+
+bool save(const std::string& target, const std::string& bytes,
+          Temporary kind = Temporary::Unnamed) {
+    AtomicFileWriter writer(target, kind);
+    return writer.write(bytes) && writer.commit();
+}
+
+// A child process starts writing `target` and is killed mid-write as kill -9 kills it, so
+// nothing of the writer's own clean-up runs.
+void killedMidWrite(const std::string& target) {
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            AtomicFileWriter writer(target);
+            writer.write(std::string(100000, '7'));
+            raise(SIGKILL);
+        } catch (...) {
+        }
+        _exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+}
+
+bool isLink(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+// Another user's uid and gid for links and files planted by someone else.
+constexpr uid_t OtherUser = 4321;
+constexpr gid_t OtherGroup = 4322;
 
 }  // namespace
 
@@ -70,15 +112,68 @@ TEST(AtomicFileWriter, FullDiskFailsTheWriteAndKeepsTheOldFile) {
 TEST(AtomicFileWriter, NewFileGetsTheUsualPermissions) {
     TempDir dir;
     const mode_t mask = umask(022);
-    {
-        AtomicFileWriter writer(dir.file("new.EUD"));
-        writer.write("1\r\n");
-        ASSERT_TRUE(writer.commit());
+    for (const Temporary kind : BothKinds) {
+        ASSERT_TRUE(save(dir.file(kindName(kind)), "1\r\n", kind));
     }
     umask(mask);
-    struct stat status {};
-    ASSERT_EQ(stat(dir.file("new.EUD").c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0644u);
+    for (const Temporary kind : BothKinds) {
+        struct stat status {};
+        ASSERT_EQ(stat(dir.file(kindName(kind)).c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0644u) << kindName(kind);
+    }
+    EXPECT_EQ(folderListing(dir.path()), "named\nunnamed\n");
+}
+
+TEST(AtomicFileWriter, AReplacedFileKeepsItsModeOwnerAndGroup) {
+    const bool root = geteuid() == 0;
+    for (const Temporary kind : BothKinds) {
+        TempDir dir;
+        const std::string target = dir.write("out.EUD", "old\r\n");
+        ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+        if (root) {
+            ASSERT_EQ(chown(target.c_str(), OtherUser, OtherGroup), 0);
+        }
+        ASSERT_TRUE(save(target, "new\r\n", kind));
+        struct stat status {};
+        ASSERT_EQ(stat(target.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0604u) << kindName(kind);
+        if (root) {
+            EXPECT_EQ(status.st_uid, OtherUser) << kindName(kind);
+            EXPECT_EQ(status.st_gid, OtherGroup) << kindName(kind);
+        }
+        EXPECT_EQ(readBytes(target), "new\r\n");
+    }
+}
+
+// Only a file without a name vanishes with the process; a named temporary file, where the
+// file system has no other kind, stays behind like any file.
+TEST(AtomicFileWriter, AKillMidWriteLeavesTheOldFileAndNoTemporary) {
+    for (const bool existing : {true, false}) {
+        TempDir dir;
+        const std::string target = dir.file("out.EUD");
+        if (existing) {
+            dir.write("out.EUD", "old\r\n");
+        }
+        killedMidWrite(target);
+        EXPECT_EQ(folderListing(dir.path()), existing ? "out.EUD\n" : "")
+            << (existing ? "replacing" : "new");
+        if (existing) {
+            EXPECT_EQ(readBytes(target), "old\r\n");
+        }
+    }
+}
+
+TEST(AtomicFileWriter, TheLongestNamesAreWrittenAndReplaced) {
+    for (const Temporary kind : BothKinds) {
+        for (const std::size_t length : {250, 255}) {
+            TempDir dir;
+            const std::string target = dir.file(std::string(length, 'n'));
+            ASSERT_TRUE(save(target, "first\r\n", kind)) << kindName(kind) << length;
+            ASSERT_TRUE(save(target, "second\r\n", kind)) << kindName(kind) << length;
+            EXPECT_EQ(readBytes(target), "second\r\n");
+            EXPECT_EQ(folderListing(dir.path()), std::string(length, 'n') + "\n");
+        }
+    }
 }
 
 TEST(AtomicFileWriter, TargetsThatCannotBeCreatedAreReportedAtOnce) {
@@ -90,6 +185,24 @@ TEST(AtomicFileWriter, TargetsThatCannotBeCreatedAreReportedAtOnce) {
     EXPECT_THROW(AtomicFileWriter{dir.path()}, InOutError);
     EXPECT_EQ(readBytes(readOnly), "keep\r\n");
     EXPECT_EQ(folderListing(dir.path()), "locked.EUD\n");
+}
+
+TEST(AtomicFileWriter, AnEmptyNameOrANonFileIsNeverReplaced) {
+    TempDir dir;
+    const std::string pipe = dir.file("pipe.EUD");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0666), 0);
+    EXPECT_THROW(AtomicFileWriter{""}, InOutError);
+    try {
+        AtomicFileWriter writer(pipe);
+        FAIL() << "a pipe was claimed";
+    } catch (const InOutError& error) {
+        EXPECT_EQ(error.message(), "Cannot create file \"" + pipe + "\": not a regular file");
+        EXPECT_EQ(error.file(), pipe);
+    }
+    struct stat status {};
+    ASSERT_EQ(lstat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(folderListing(dir.path()), "pipe.EUD\n");
 }
 
 TEST(AtomicFileWriter, WritingThroughALinkReplacesTheLinkedFile) {
@@ -104,4 +217,59 @@ TEST(AtomicFileWriter, WritingThroughALinkReplacesTheLinkedFile) {
     struct stat status {};
     ASSERT_EQ(lstat(link.c_str(), &status), 0);
     EXPECT_TRUE(S_ISLNK(status.st_mode));
+}
+
+TEST(AtomicFileWriter, AnOwnedLinkThatDanglesCreatesTheFileWhereItPoints) {
+    TempDir dir;
+    ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0755), 0);
+    const std::string link = dir.file("link.EUD");
+    ASSERT_EQ(symlink("sub/real.EUD", link.c_str()), 0);
+    ASSERT_TRUE(save(link, "new\r\n"));
+    EXPECT_EQ(readBytes(dir.file("sub/real.EUD")), "new\r\n");
+    EXPECT_TRUE(isLink(link));
+}
+
+TEST(AtomicFileWriter, ALoopOfLinksIsAnErrorAndStaysAsItWas) {
+    TempDir dir;
+    const std::string first = dir.file("a.EUD");
+    const std::string second = dir.file("b.EUD");
+    const std::string self = dir.file("self.EUD");
+    ASSERT_EQ(symlink("b.EUD", first.c_str()), 0);
+    ASSERT_EQ(symlink("a.EUD", second.c_str()), 0);
+    ASSERT_EQ(symlink("self.EUD", self.c_str()), 0);
+    for (const std::string& link : {first, self}) {
+        EXPECT_THROW(save(link, "new\r\n"), InOutError) << link;
+    }
+    EXPECT_TRUE(isLink(first) && isLink(second) && isLink(self));
+    EXPECT_EQ(folderListing(dir.path()), "a.EUD\nb.EUD\nself.EUD\n");
+}
+
+// Only a privileged test can plant a link in another user's name.
+TEST(AtomicFileWriter, ALinkThatAnotherUserOwnsIsRefusedAndNothingIsWritten) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give a link to another user";
+    }
+    TempDir dir;
+    const std::string victim = dir.write("victim.EUD", "precious\r\n");
+    const std::string shared = dir.file("shared");
+    ASSERT_EQ(mkdir(shared.c_str(), 01777), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    const std::string planted = shared + "/out.EUD";
+    ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
+    ASSERT_EQ(lchown(planted.c_str(), OtherUser, OtherGroup), 0);
+    // Reached through a link of the user's own, the planted one is still refused.
+    const std::string own = dir.file("own.EUD");
+    ASSERT_EQ(symlink(planted.c_str(), own.c_str()), 0);
+    for (const std::string& target : {planted, own}) {
+        try {
+            AtomicFileWriter writer(target);
+            FAIL() << "followed " << target;
+        } catch (const InOutError& error) {
+            EXPECT_EQ(error.message(), "Cannot create file \"" + target +
+                                           "\": a symbolic link that belongs to another user");
+        }
+    }
+    EXPECT_EQ(readBytes(victim), "precious\r\n");
+    EXPECT_TRUE(isLink(planted));
+    EXPECT_EQ(folderListing(shared), "out.EUD\n");
 }

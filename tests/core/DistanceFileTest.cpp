@@ -71,6 +71,23 @@ TEST(DistanceFile, ValuesThatDoNotConvertStopTheReadAtTheirLine) {
     }
 }
 
+TEST(DistanceFile, AValueOfMoreThanSixtyFourCharactersStopsTheReadAtItsLine) {
+    TempDir dir;
+    const std::string longest = std::string(63, '0') + "7";
+    TDataStore store;
+    const auto fits =
+        ReadDistanceFile(store, dir.write("a.EUD", "0\r\n-" + longest + "\r\n5\r\n0\r\n"), 2);
+    EXPECT_TRUE(fits.complete);
+    EXPECT_EQ(store.DistanceMatrix[2][1], -7);
+    const auto tooLong =
+        ReadDistanceFile(store, dir.write("b.EUD", "0\r\n0" + longest + "\r\n5\r\n0\r\n"), 2);
+    EXPECT_FALSE(tooLong.complete);
+    EXPECT_EQ(tooLong.failedLine, 2);
+    const auto endless = ReadDistanceFile(store, "/dev/zero", 2);
+    EXPECT_FALSE(endless.complete);
+    EXPECT_EQ(endless.failedLine, 1);
+}
+
 TEST(DistanceFile, MissingValuesStopTheReadAlsoWhenOnlyBlanksRemain) {
     TempDir dir;
     TDataStore store;
@@ -103,6 +120,7 @@ TEST(DistanceFile, CheckCountsEveryLineAgainstNSquared) {
                                                "3\r\n")),
               2);
     EXPECT_THROW(CountDistanceFileLines(dir.file("missing.EUD")), InOutError);
+    EXPECT_THROW(CountDistanceFileLines("/dev/zero"), InOutError);
 }
 
 TEST(DistanceFileWriter, WritesTheFileAndCountsRecords) {

@@ -154,11 +154,14 @@ TEST(CheckCoverageEntry, AnyThirtyTwoBitValueElseTen) {
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
-TEST(NumericEntryKey, DigitsBackspaceFullStopAndMinusOnly) {
-    for (char32_t key : {U'0', U'9', U'\b', U'.', U'-'}) {
-        EXPECT_TRUE(IsNumericEntryKey(key));
+TEST(NumericEntryKey, DigitsBackspaceDecimalSeparatorsAndMinusOnly) {
+    for (const char decimal : {'.', ','}) {
+        for (char32_t key : {U'0', U'9', U'\b', U'.', U'-', char32_t(decimal)}) {
+            EXPECT_TRUE(IsNumericEntryKey(key, decimal)) << decimal;
+        }
+        for (char32_t key : {U'a', U'\r', U' ', U'+', U'e', U'\x16', U'\x1b', U'٣', U'\'', U';'}) {
+            EXPECT_FALSE(IsNumericEntryKey(key, decimal)) << decimal;
+        }
     }
-    for (char32_t key : {U'a', U'\r', U' ', U',', U'+', U'e', U'\x16', U'\x1b', U'٣'}) {
-        EXPECT_FALSE(IsNumericEntryKey(key));
-    }
+    EXPECT_FALSE(IsNumericEntryKey(U',', '.'));
 }

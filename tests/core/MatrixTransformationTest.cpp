@@ -131,6 +131,29 @@ TEST(Transformation, BeyondTheCellLimitWithoutScalingIsForcedToTheLimit) {
     EXPECT_NEAR(static_cast<double>(store.DistanceMatrix[2][1]), DistanceLimit / 4.0, 1);
 }
 
+TEST(ScalingReports, TheForcedScalingBoxFromTheLimitItselfOn) {
+    TransformSettings unscaled;
+    unscaled.ScaleRequested = false;
+    const NumberSeparators english;
+    EXPECT_EQ(ScalingReports(DistanceLimit, unscaled, english),
+              (std::vector<std::string>{ShouldScale, MustScale}));
+    EXPECT_EQ(ScalingReports(DistanceLimit - 1, unscaled, english),
+              std::vector<std::string>{ShouldScale});
+}
+
+// A constant gives the limit exactly; e^(ln x) of a stored limit falls a hair short of it.
+TEST(Transformation, ANewMaximumEqualToTheLimitGetsTheForcedScalingBox) {
+    TDataStore store = matrixStore({{0, 5}, {7, 0}});
+    TransformSettings settings;
+    settings.CoverageDistance = 5;
+    settings.equations.EquationConstant[1] = DistanceLimit;
+    settings.equations.EquationCoefficient[1] = 0;
+    settings.ScaleRequested = false;
+    EXPECT_EQ(transform(store, settings), (std::vector<std::string>{ShouldScale, MustScale}));
+    EXPECT_EQ(store.DistanceMatrix[1][2], DistanceLimit);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 7);
+}
+
 TEST(Transformation, BeyondTheCellLimitWithScalingStoresTheScale) {
     TDataStore store = matrixStore({{0, 1000000}, {500000, 0}});
     TransformSettings settings = equation(1, 0, 1, 2, 2000000000);

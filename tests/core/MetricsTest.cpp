@@ -4,8 +4,6 @@
 
 #include <random>
 
-#include "platform/ExtendedMath.h"
-
 namespace {
 
 TDataStore storeWith(char metric, std::initializer_list<std::pair<double, double>> nodes) {
@@ -118,16 +116,20 @@ TEST(ComputeDistanceMatrix, ReportsAPairBeyondThirtyTwoBits) {
     EXPECT_EQ(pair->to, 3);
 }
 
-TEST(GreatCircleDistance, IsTheSphericalLawOfCosinesInExtendedPrecision) {
+// Expected values computed apart from the program, by the spherical law of cosines on a
+// sphere of radius 3959 miles.
+TEST(GreatCircleDistance, IsTheSphericalLawOfCosines) {
     TDataStore store = storeWith('G', {{-71.06, 42.36}, {2.35, 48.86}});
-    const double lon1 = static_cast<double>(-71.06 * DegreesToRadians);
-    const double lat1 = static_cast<double>(42.36 * DegreesToRadians);
-    const double lon2 = static_cast<double>(2.35 * DegreesToRadians);
-    const double lat2 = static_cast<double>(48.86 * DegreesToRadians);
-    const double v = static_cast<double>(extended::cos(lat1) * extended::cos(lat2) *
-                                             extended::cos((long double)lon1 - lon2) +
-                                         extended::sin(lat1) * extended::sin(lat2));
-    const double expected = static_cast<double>(ArcCosine(v) * (7918.0L * 0.5L));
-    EXPECT_EQ(GreatCircleDistance(store, 1, 2), expected);
-    EXPECT_NEAR(expected, 3435, 20);
+    store.EarthDiameter = 7918;
+    EXPECT_NEAR(GreatCircleDistance(store, 1, 2), 3437.0293309917, 1e-7);
+    EXPECT_EQ(GreatCircleDistance(store, 1, 2), GreatCircleDistance(store, 2, 1));
+}
+
+// 14.47952195071891 degrees of longitude along the equator are 1000.4999999985 miles with
+// the truncated degrees-to-radians factor and 1000.500000001 with the full-precision one.
+TEST(GreatCircleDistance, UsesTheTruncatedDegreesToRadiansFactor) {
+    TDataStore store = storeWith('G', {{0, 0}, {14.47952195071891, 0}});
+    store.EarthDiameter = 7918;
+    EXPECT_EQ(RoundToCell(GreatCircleDistance(store, 1, 2)), 1000);
+    EXPECT_EQ(RoundToCell(GreatCircleDistance(store, 2, 1)), 1000);
 }

@@ -143,13 +143,36 @@ TEST(ReadNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
     EXPECT_EQ(store.NodeTable[2].XCoord, 2);
 }
 
+TEST(TokenizeLine, OnlyTheSpaceSeparates) {
+    EXPECT_EQ(tokenized("\t1 2 3", 3)[0], "\t1");
+    EXPECT_EQ(tokenized("1 \t2 3", 3)[1], "\t2");
+    EXPECT_EQ(tokenized("1 2\t 3", 3)[1], "2\t");
+}
+
+// A tab inside a line, wherever it stands, is part of a field: the field it joins does not
+// convert.
 TEST(ReadNodeFile, ATabMakesTheFieldUnreadable) {
-    TempDir dir;
-    TDataStore store;
-    NodeFields fields;
-    EXPECT_THROW(ReadNodeFile(store, dir.write("d.EUC", "1 2\t3 4 5 6 7\r\n"), NodeFileKind::Demand,
-                              fields, '.'),
-                 ConversionError);
+    const struct {
+        std::string line;
+        std::string field;
+    } cases[] = {
+        {"1 2\t3 4 5 6 7", "2\t3"},
+        {"1 \t2 3 4 5 6", "\t2"},
+        {"\t1 2 \t3 4 5 6", "\t3"},
+        {"1 2 3 4 5\t 6", "5\t"},
+    };
+    for (const auto& [line, field] : cases) {
+        TempDir dir;
+        TDataStore store;
+        NodeFields fields;
+        try {
+            ReadNodeFile(store, dir.write("d.EUC", line + "\r\n"), NodeFileKind::Demand, fields,
+                         '.');
+            ADD_FAILURE() << "no error for " << line;
+        } catch (const ConversionError& error) {
+            EXPECT_EQ(error.message(), "'" + field + "' is not a valid floating point value");
+        }
+    }
 }
 
 TEST(ReadNodeFile, LocaleDecimalSeparator) {
@@ -190,4 +213,23 @@ TEST(ReadNodeFile, CandidateSitesNumberOnFromTheDemandNodes) {
     EXPECT_EQ(store.NodeCount, 5);
     EXPECT_EQ(store.NodeTable[4].XCoord, 9);
     EXPECT_EQ(store.NodeTable[5].XCoord, 8);
+}
+
+TEST(ReadNodeFile, AFileWithoutLinesIsBadInputNamingTheFile) {
+    TempDir dir;
+    for (const std::string& bytes : {std::string(), std::string("\x1A 1 1 1 1 1 1\r\n")}) {
+        for (const NodeFileKind kind : {NodeFileKind::Demand, NodeFileKind::CandidateSites}) {
+            TDataStore store;
+            NodeFields fields;
+            const std::string path = dir.write("empty.EUC", bytes);
+            try {
+                ReadNodeFile(store, path, kind, fields, '.');
+                FAIL() << "no error for " << bytes.size() << " bytes";
+            } catch (const InOutError& error) {
+                EXPECT_EQ(error.message(), "No nodes in file \"" + path + "\"");
+                EXPECT_EQ(error.file(), path);
+            }
+            EXPECT_EQ(store.NodeCount, 0);
+        }
+    }
 }

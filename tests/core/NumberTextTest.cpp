@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <string>
 
 namespace {
 const NumberSeparators English{'.', ","};
@@ -86,7 +88,37 @@ TEST(FormatNumber, FixedGeneralAndShortestForms) {
     EXPECT_EQ(formatGeneral(0.1, '.'), "0.1");
     EXPECT_EQ(formatGeneral(1e-7, '.'), "1E-7");
     EXPECT_EQ(formatGeneral(-2.5, '.'), "-2.5");
+    EXPECT_EQ(formatGeneral(1.5e20, '.'), "1.5E20");
+    EXPECT_EQ(formatGeneral(-1e-300, '.'), "-1E-300");
+    EXPECT_EQ(formatGeneral(123456789012345678.0, '.'), "1.23456789012346E17");
     EXPECT_EQ(formatShortest(0.37, '.'), "0.37");
     EXPECT_EQ(formatShortest(1, '.'), "1");
     EXPECT_EQ(formatShortest(0.07, ','), "0,07");
+}
+
+// The C library's number functions follow the process locale; none of these may.
+class CommaDecimalProcessLocale : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_saved = std::setlocale(LC_ALL, nullptr);
+        ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+            << "the de_DE.UTF-8 locale is not installed (tools/setup generates it)";
+    }
+    void TearDown() override { std::setlocale(LC_ALL, m_saved.c_str()); }
+
+private:
+    std::string m_saved;
+};
+
+TEST_F(CommaDecimalProcessLocale, LeavesEveryFormatAndParseAsInTheCLocale) {
+    EXPECT_EQ(formatNumber(10000, 2, English), "10,000.00");
+    EXPECT_EQ(formatNumber(1, 6, English), "1.000000");
+    EXPECT_EQ(formatNumber(0.0625, 3, English), "0.063");
+    EXPECT_EQ(formatNumber(1000, 3, German), "1.000,000");
+    EXPECT_EQ(formatFixed(-10, 2, '.'), "-10.00");
+    EXPECT_EQ(formatGeneral(2.5, '.'), "2.5");
+    EXPECT_EQ(formatGeneral(1e-7, ','), "1E-7");
+    EXPECT_EQ(formatShortest(0.37, '.'), "0.37");
+    EXPECT_EQ(parseFloat("1.5", '.'), 1.5);
+    EXPECT_EQ(parseFloat("1,5", ','), 1.5);
 }

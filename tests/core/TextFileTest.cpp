@@ -83,3 +83,32 @@ TEST(TextReader, MissingFileIsAnInputOutputError) {
         EXPECT_NE(std::string(error.what()).find("No such file"), std::string::npos);
     }
 }
+
+TEST(TextReader, ALineBeyondTheLimitIsRefusedWhereItStands) {
+    TempDir dir;
+    const std::string longest(TextReader::MaxLineLength, 'x');
+    EXPECT_EQ(linesOf("a\r\n" + longest + "\r\nb"), (Lines{"a", longest, "b"}));
+    const std::string path = dir.write("long.EUC", "a\r\n" + longest + "y\r\nb\r\n");
+    for (const bool skipping : {false, true}) {
+        TextReader reader(path);
+        std::string line;
+        ASSERT_TRUE(reader.readLine(line));
+        try {
+            skipping ? reader.skipLine() : reader.readLine(line);
+            FAIL() << "read a line of " << line.size() << " characters";
+        } catch (const InOutError& error) {
+            EXPECT_EQ(error.message(), "Cannot read file \"" + path + "\": line 2 is too long");
+            EXPECT_EQ(error.file(), path);
+            EXPECT_EQ(error.line(), 2);
+        }
+    }
+}
+
+TEST(TextReader, EndlessInputWithoutALineEndStopsAtTheLimit) {
+    TextReader reader("/dev/zero");
+    std::string line;
+    EXPECT_THROW(reader.readLine(line), InOutError);
+    EXPECT_LE(line.size(), TextReader::MaxLineLength + 65536);
+    TextReader skipping("/dev/zero");
+    EXPECT_THROW(skipping.skipLine(), InOutError);
+}

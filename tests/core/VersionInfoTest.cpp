@@ -62,3 +62,12 @@ TEST(VersionInfo, FilesWithoutARecordHaveSizeZero) {
     std::vector<char> buffer;
     EXPECT_FALSE(GetFileVersionInfoA(dir.file("missing"), 0, buffer));
 }
+
+TEST(VersionInfo, TheFileVersionReadsAsFourNumbers) {
+    TempDir dir;
+    const auto info = ReadFixedFileInfo(dir.write("program", "head" + recordBytes(Record)));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(FileVersionText(*info), "1.0.6.1");
+    EXPECT_FALSE(ReadFixedFileInfo(dir.write("plain", "no record here")));
+    EXPECT_FALSE(ReadFixedFileInfo(dir.file("missing")));
+}

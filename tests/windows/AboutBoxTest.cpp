@@ -109,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AboutBoxTest)
+VELMORA_TEST_MAIN(AboutBoxTest)
 #include "AboutBoxTest.moc"

@@ -87,6 +87,7 @@ private slots:
 };
 
 int main() {
+    requireInstalledLocale();
     VelmoraApplication application(argc, argv, prompts);
     ApplicationTest test;
     return QTest::qExec(&test);

@@ -1,9 +1,11 @@
 #include <sys/resource.h>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <csignal>
 
@@ -31,7 +33,8 @@ class EquationDialogTest : public QObject {
 
 private slots:
     void init() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        // One test pins a locale of its own; the others run under the user's.
+        QLocale::setDefault(QLocale::system());
         dir = std::make_unique<TempDir>();
         prompts = std::make_unique<ScriptedPrompts>();
         store = std::make_unique<TDataStore>();
@@ -66,10 +69,10 @@ private slots:
         QVERIFY(!control<QLabel>(form, "LabelA")->isEnabled());
         QVERIFY(!control<QLabel>(form, "LabelL")->isEnabled());
         QVERIFY(!button("QuitAndRun")->isEnabled());
-        QCOMPARE(edit("Constant1")->text(), QStringLiteral("0.000"));
-        QCOMPARE(edit("Coef3")->text(), QStringLiteral("1.000"));
-        QCOMPARE(edit("Expon4")->text(), QStringLiteral("1.000000"));
-        QCOMPARE(edit("ScaleDist")->text(), QStringLiteral("10,000.00"));
+        QCOMPARE(edit("Constant1")->text(), localized("0.000"));
+        QCOMPARE(edit("Coef3")->text(), localized("1.000"));
+        QCOMPARE(edit("Expon4")->text(), localized("1.000000"));
+        QCOMPARE(edit("ScaleDist")->text(), localized("10,000.00"));
         QVERIFY(control<QCheckBox>(form, "ScaleDistCheckBox")->isChecked());
         QVERIFY(edit("CVDist")->isEnabled() && edit("ScaleDist")->isEnabled());
         QVERIFY(button("ResetAll")->isEnabled() && button("CancelButton")->isEnabled());
@@ -96,6 +99,47 @@ private slots:
         QTest::keyClick(edit("Constant1"), Qt::Key_Tab);
         QVERIFY(button("QuitAndRun")->isEnabled());
         QCOMPARE(form->settings().equations.EquationConstant[0], 2.0);
+    }
+
+    // Edits that type no character bypass the key filter; they must still hold the run
+    // button back until the field is left, or it would run with the stored value.
+    void editsThatTypeNoCharacterDisableTheRunButton_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("after");
+        for (const char* how :
+             {"Delete", "Shift+Delete", "Shift+Insert", "menu Paste", "menu Delete"}) {
+            const bool paste =
+                QByteArray(how).endsWith("Paste") || QByteArray(how).endsWith("Insert");
+            QTest::newRow(how) << QString::fromLatin1(how)
+                               << (paste ? QStringLiteral("7") : QString());
+        }
+    }
+
+    void editsThatTypeNoCharacterDisableTheRunButton() {
+        QFETCH(QString, how);
+        QFETCH(QString, after);
+        QApplication::clipboard()->setText(QStringLiteral("7"));
+        QVERIFY(activate(form));
+        button("ResetAll")->click();
+        QLineEdit* field = edit("Coef2");
+        field->setFocus(Qt::TabFocusReason);
+        field->selectAll();
+        QVERIFY(button("QuitAndRun")->isEnabled());
+        if (how == QLatin1String("Delete")) {
+            QTest::keyClick(field, Qt::Key_Delete);
+        } else if (how == QLatin1String("Shift+Delete")) {
+            QTest::keyClick(field, Qt::Key_Delete, Qt::ShiftModifier);
+        } else if (how == QLatin1String("Shift+Insert")) {
+            QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+        } else {
+            triggerMenuAction(field, how == QLatin1String("menu Paste") ? "Paste" : "Delete");
+        }
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(field->text(), after);
+        QVERIFY(!button("QuitAndRun")->isEnabled());
+        // The program's own redisplay is no edit.
+        button("ResetAll")->click();
+        QVERIFY(button("QuitAndRun")->isEnabled());
     }
 
     void refusedKeysBeepAndInsertNothing() {
@@ -146,7 +190,7 @@ private slots:
         QCOMPARE(edit("CVDist")->text(), QStringLiteral("-40"));
         QCOMPARE(form->settings().CoverageDistance, -40);
         QVERIFY(!form->EquationsEnabled());
-        QCOMPARE(edit("Constant1")->text(), QStringLiteral("0.000"));
+        QCOMPARE(edit("Constant1")->text(), localized("0.000"));
         QVERIFY(form->settings().ScaleRequested);
         QVERIFY(control<QCheckBox>(form, "ScaleDistCheckBox")->isChecked());
     }
@@ -159,11 +203,11 @@ private slots:
         QTest::keyClick(edit("ScaleDist"), Qt::Key_Tab);
         VERIFY_PROMPTS(*prompts);
         QCOMPARE(form->settings().ScaleDistance, 10000);
-        QCOMPARE(edit("ScaleDist")->text(), QStringLiteral("10,000.00"));
+        QCOMPARE(edit("ScaleDist")->text(), localized("10,000.00"));
 
         typeInto(edit("Coef2"), QStringLiteral("1000"));
         QTest::keyClick(edit("Coef2"), Qt::Key_Tab);
-        QCOMPARE(edit("Coef2")->text(), QStringLiteral("1,000.000"));
+        QCOMPARE(edit("Coef2")->text(), localized("1,000.000"));
         edit("Coef2")->setFocus(Qt::TabFocusReason);
         prompts->box(BoxType::Warning, "Conversion Error", Buttons::Ok);
         QTest::keyClick(edit("Coef2"), Qt::Key_Tab);
@@ -174,19 +218,17 @@ private slots:
     void rangesOfTheFields() {
         QVERIFY(activate(form));
         button("ResetAll")->click();
-        typeInto(edit("Expon3"), QStringLiteral("10.0001"));
-        prompts->box(BoxType::Warning, "Invalid Parameter Value.  Must have -10.00 <= X <= 10.00",
-                     Buttons::Ok);
+        typeInto(edit("Expon3"), localized("10.0001"));
+        prompts->box(BoxType::Warning, rangeMessage("-10.00", "10.00"), Buttons::Ok);
         QTest::keyClick(edit("Expon3"), Qt::Key_Tab);
         VERIFY_PROMPTS(*prompts);
-        QCOMPARE(edit("Expon3")->text(), QStringLiteral("1.000000"));
+        QCOMPARE(edit("Expon3")->text(), localized("1.000000"));
         typeInto(edit("Expon3"), QStringLiteral("-10"));
         QTest::keyClick(edit("Expon3"), Qt::Key_Tab);
         QCOMPARE(form->settings().equations.EquationExponent[2], -10.0);
 
         typeInto(edit("Constant4"), QStringLiteral("1000000001"));
-        prompts->box(BoxType::Warning,
-                     "Invalid Parameter Value.  Must have 0.00 <= X <= 1000000000.00", Buttons::Ok);
+        prompts->box(BoxType::Warning, rangeMessage("0.00", "1000000000.00"), Buttons::Ok);
         QTest::keyClick(edit("Constant4"), Qt::Key_Tab);
         typeInto(edit("ScaleDist"), QStringLiteral("-1"));
         prompts->box(BoxType::Warning, "Invalid Parameter Value.  Must have 0 <= X <= 1000000000",
@@ -207,7 +249,7 @@ private slots:
         QTest::keyClick(edit("ScaleDist"), Qt::Key_Tab);
         button("ResetAll")->click();
         QCOMPARE(form->settings().equations.EquationCoefficient[0], 1.0);
-        QCOMPARE(edit("Coef1")->text(), QStringLiteral("1.000"));
+        QCOMPARE(edit("Coef1")->text(), localized("1.000"));
         QCOMPARE(form->settings().CoverageDistance, 77);
         QCOMPARE(form->settings().ScaleDistance, 500);
     }
@@ -223,6 +265,12 @@ private slots:
         QTest::keyClick(edit("Expon1"), Qt::Key_Tab);
         VERIFY_PROMPTS(*prompts);
         QCOMPARE(form->settings().equations.EquationExponent[0], 1.0);
+        // The comma is this locale's decimal separator: the key filter lets it through.
+        typeInto(edit("Expon1"), QStringLiteral("2,5"));
+        QTest::keyClick(edit("Expon1"), Qt::Key_Tab);
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(form->settings().equations.EquationExponent[0], 2.5);
+        QCOMPARE(edit("Expon1")->text(), QStringLiteral("2,500000"));
     }
 
     void runWritesTheTransformedMatrixAndReportsItsRecords() {
@@ -251,6 +299,42 @@ private slots:
         QCOMPARE(save.filter, std::string("Euclidean Distances|*.EUD|Great Circle "
                                           "Distances|*.GRD|Manhattan Distances|*.MAD|Network "
                                           "Distances|*.NED|All Files|*.*"));
+    }
+
+    // Fields the user passes through unchanged keep their values whatever the locale, so
+    // the file is the same under every locale.
+    void passingThroughShownValuesWritesTheSameFileInEveryLocale() {
+        QVERIFY(activate(form));
+        enterCoverage("200");
+        setEquation("Coef4", "1000");
+        QCOMPARE(edit("Coef4")->text(), localized("1,000.000"));
+        edit("Coef4")->setFocus(Qt::TabFocusReason);
+        prompts->box(BoxType::Warning, "Conversion Error", Buttons::Ok);
+        QTest::keyClick(edit("Coef4"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), edit("Expon4"));
+        QTest::keyClick(edit("Expon4"), Qt::Key_Tab);
+        edit("ScaleDist")->setFocus(Qt::TabFocusReason);
+        prompts->beep(InformationBeep).box(BoxType::Warning, ConversionWarningText, Buttons::Ok);
+        QTest::keyClick(edit("ScaleDist"), Qt::Key_Tab);
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(form->settings().ScaleDistance, 10000);
+        QCOMPARE(form->settings().equations.EquationCoefficient[3], 1000.0);
+        QCOMPARE(form->settings().equations.EquationExponent[3], 1.0);
+
+        const std::string out = dir->file("scaled.EUD");
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+            .saveDialog(out)
+            .box(BoxType::Information,
+                 "<<< DISTANCES WILL BE SCALED SO MAXIMUM DISTANCE = " +
+                     localized("10,000.0").toStdString() + " >>>",
+                 Buttons::Ok)
+            .box(BoxType::Information,
+                 "<<< File [" + out + "] successfully written with 9 records >>>", Buttons::Ok);
+        button("QuitAndRun")->click();
+        VERIFY_PROMPTS(*prompts);
+        // 300 becomes 300000 and is scaled to 10000; 120 to 4, 45 to 1.5 and so 2.
+        QCOMPARE(readBytes(out),
+                 std::string("0\r\n4\r\n10000\r\n4\r\n0\r\n2\r\n10000\r\n2\r\n0\r\n"));
     }
 
     void decliningToSaveAndToComputeChangesNothing() {
@@ -286,7 +370,9 @@ private slots:
                  "compute the new distances anyway?",
                  Buttons::YesNo, Answer::Yes)
             .box(BoxType::Information,
-                 "<<< DISTANCES WILL BE SCALED SO MAXIMUM DISTANCE = 10,000.0 >>>", Buttons::Ok)
+                 "<<< DISTANCES WILL BE SCALED SO MAXIMUM DISTANCE = " +
+                     localized("10,000.0").toStdString() + " >>>",
+                 Buttons::Ok)
             .box(BoxType::Warning, "<<< Distance matrix modified, but not saved ... WARNING >>>",
                  Buttons::Ok);
         button("QuitAndRun")->click();
@@ -360,6 +446,39 @@ private slots:
         QVERIFY(!form->isVisible());
     }
 
+    // Each field shows its widest admitted value whole; also run at 200% scale.
+    void fieldsShowTheirWidestValuesWhole() {
+        QVERIFY(activate(form));
+        button("ResetAll")->click();
+        enterCoverage("-2147483648");
+        QVERIFY2(showsWholeText(edit("CVDist")), qPrintable(edit("CVDist")->text()));
+        for (int n = 1; n <= 4; ++n) {
+            for (const char* kind : {"Constant", "Coef"}) {
+                const QByteArray name = kind + QByteArray::number(n);
+                setEquation(name.constData(), "1000000000");
+                QCOMPARE(edit(name.constData())->text(), localized("1,000,000,000.000"));
+                QVERIFY2(showsWholeText(edit(name.constData())), name.constData());
+            }
+            const QByteArray name = "Expon" + QByteArray::number(n);
+            setEquation(name.constData(), "-10");
+            QCOMPARE(edit(name.constData())->text(), localized("-10.000000"));
+            QVERIFY2(showsWholeText(edit(name.constData())), name.constData());
+        }
+        setEquation("ScaleDist", "1000000000");
+        QCOMPARE(edit("ScaleDist")->text(), localized("1,000,000,000.00"));
+        QVERIFY(showsWholeText(edit("ScaleDist")));
+        VERIFY_PROMPTS(*prompts);
+    }
+
+    void everyControlHasAnAccessibleName() {
+        QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
+        QCOMPARE(accessibleName(edit("Constant1")),
+                 QStringLiteral("Constant, distances up to coverage, same node"));
+        QCOMPARE(accessibleName(edit("Expon4")),
+                 QStringLiteral("Exponent, distances beyond coverage, different nodes"));
+        QCOMPARE(accessibleName(edit("CVDist")), QStringLiteral("Specify Coverage Distance"));
+    }
+
     void lettersAreTheAcceleratorsOfTheirFields() {
         QVERIFY(activate(form));
         button("ResetAll")->click();
@@ -370,6 +489,25 @@ private slots:
     }
 
 private:
+    // The range box of a real field, its bounds in the user's locale.
+    static std::string rangeMessage(const char* min, const char* max) {
+        return "Invalid Parameter Value.  Must have " + localized(min).toStdString() +
+               " <= X <= " + localized(max).toStdString();
+    }
+
+    // What the field's context menu does when the user picks the action named `name`.
+    static void triggerMenuAction(QLineEdit* field, const char* name) {
+        std::unique_ptr<QMenu> menu(field->createStandardContextMenu());
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->text().remove(QLatin1Char('&')).startsWith(QLatin1String(name))) {
+                chosen = action;
+            }
+        }
+        QVERIFY2(chosen && chosen->isEnabled(), name);
+        chosen->trigger();
+    }
+
     QLineEdit* edit(const char* name) { return control<QLineEdit>(form, name); }
     QPushButton* button(const char* name) { return control<QPushButton>(form, name); }
 
@@ -390,5 +528,5 @@ private:
     TDistEquationForm* form = nullptr;
 };
 
-QTEST_MAIN(EquationDialogTest)
+VELMORA_TEST_MAIN(EquationDialogTest)
 #include "EquationDialogTest.moc"

@@ -1,5 +1,7 @@
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include "app/Velmora.h"
@@ -145,6 +147,72 @@ private slots:
         QCOMPARE(form->SelectedRow(), 2);
     }
 
+    // An emptied field is left without a check; undoing that from the context menu brings
+    // back unchecked text, so the save button must wait for the field to be left again.
+    void undoFromTheContextMenuDisablesTheSaveButton() {
+        QVERIFY(activate(form));
+        leave("RowNo", "2");
+        edit("RowNo")->setFocus(Qt::TabFocusReason);
+        edit("RowNo")->selectAll();
+        QTest::keyClick(edit("RowNo"), Qt::Key_Backspace);
+        QTest::keyClick(edit("RowNo"), Qt::Key_Tab);
+        QVERIFY(button("QuitAndSave")->isEnabled());
+        edit("RowNo")->setFocus(Qt::MouseFocusReason);
+        std::unique_ptr<QMenu> menu(edit("RowNo")->createStandardContextMenu());
+        QAction* undo = menu->actions().value(0);
+        QVERIFY(undo && undo->isEnabled());
+        undo->trigger();
+        QCOMPARE(edit("RowNo")->text(), QStringLiteral("2"));
+        QVERIFY(!button("QuitAndSave")->isEnabled());
+        VERIFY_PROMPTS(*prompts);
+    }
+
+    void tabFromTheFieldThatShowsTheNewValueFieldLandsInIt() {
+        QVERIFY(activate(form));
+        typeInto(edit("RowNo"), QStringLiteral("3"));
+        QTest::keyClick(edit("RowNo"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), edit("ColNo"));
+        QTest::keyClicks(edit("ColNo"), QStringLiteral("4"));
+        QTest::keyClick(edit("ColNo"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), edit("NewDist"));
+        QTest::keyClicks(edit("NewDist"), QStringLiteral("120"));
+        QTest::keyClick(edit("NewDist"), Qt::Key_Tab);
+        QCOMPARE(store->DistanceMatrix[3][4], 120);
+        QCOMPARE(QApplication::focusWidget(), button("Cancel"));
+
+        // Column first, then the row: the row field makes it appear.
+        button("Cancel")->click();
+        reopen();
+        leave("ColNo", "2");
+        typeInto(edit("RowNo"), QStringLiteral("1"));
+        QTest::keyClick(edit("RowNo"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), edit("NewDist"));
+        // Backwards the order stays as it is.
+        leave("RowNo", "4");
+        edit("ColNo")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(edit("ColNo"), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), edit("RowNo"));
+        VERIFY_PROMPTS(*prompts);
+    }
+
+    void aNewShowingStartsInTheRowFieldWithTheSaveButtonEnabled() {
+        QVERIFY(activate(form));
+        select("1", "2");
+        QTest::keyClicks(edit("ColNo"), QStringLiteral("3"));
+        QVERIFY(!button("QuitAndSave")->isEnabled());
+        QTest::keyClick(edit("ColNo"), Qt::Key_N, Qt::AltModifier);
+        QTRY_VERIFY(!form->isVisible());
+        reopen();
+        QVERIFY(button("QuitAndSave")->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), edit("RowNo"));
+
+        QTest::mouseClick(button("Cancel"), Qt::LeftButton);
+        QVERIFY(!form->isVisible());
+        reopen();
+        QCOMPARE(QApplication::focusWidget(), edit("RowNo"));
+        VERIFY_PROMPTS(*prompts);
+    }
+
     void clickingCancelAfterTypingStillStoresTheValue() {
         QVERIFY(activate(form));
         select("1", "3");
@@ -210,6 +278,7 @@ private slots:
         QCOMPARE(edit("OldDist")->focusPolicy(), Qt::NoFocus);
         QCOMPARE(button("Cancel")->text(), QStringLiteral("Ca&Ncel"));
         QCOMPARE(button("QuitAndSave")->text(), QStringLiteral("&Quit and Save Changes"));
+        QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
     }
 
 private:
@@ -237,6 +306,15 @@ private:
         leave("ColNo", column);
     }
 
+    // From the main window, which the dialog handed back to, into the dialog again.
+    void reopen() {
+        TVelmoraMain& main = program->VelmoraMain();
+        QVERIFY(activate(&main));
+        main.setMatrixCommandsEnabled(true);
+        control<QPushButton>(&main, "SingleElement")->click();
+        QVERIFY(activate(form));
+    }
+
     bool valueControlsHidden() {
         return edit("OldDist")->isHidden() && edit("NewDist")->isHidden() &&
                control<QLabel>(form, "OldDistLabel")->isHidden() &&
@@ -250,5 +328,5 @@ private:
     TIndividualChanges* form = nullptr;
 };
 
-QTEST_MAIN(IndividualChangesTest)
+VELMORA_TEST_MAIN(IndividualChangesTest)
 #include "IndividualChangesTest.moc"

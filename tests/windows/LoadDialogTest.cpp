@@ -1,3 +1,7 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -5,7 +9,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTextDocument>
+#include <QToolTip>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "app/Velmora.h"
 #include "app/VelmoraProgram.h"
@@ -43,6 +52,37 @@ std::string valueLines(int count) {
     }
     return text;
 }
+
+// Tells whether anything opened a FIFO for reading while it was watched, and releases
+// such a reader at once (an opened writer end lets its open return, the close gives it
+// end of file), so a fault shows as a failure rather than a hang.
+class FifoReaderWatch {
+public:
+    explicit FifoReaderWatch(std::string path)
+        : m_path(std::move(path)), m_thread([this] { watch(); }) {}
+    ~FifoReaderWatch() {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool readerSeen() const { return m_seen; }
+
+private:
+    void watch() {
+        while (!m_stop) {
+            const int writer = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) {
+                m_seen = true;
+                ::close(writer);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    std::string m_path;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_seen{false};
+    std::thread m_thread;
+};
 
 }  // namespace
 
@@ -117,7 +157,7 @@ private slots:
         QCOMPARE(label("ScrollBarLabel"), QStringLiteral("Specify Weight on Demand 1 (W=1)"));
         QCOMPARE(enabledSteps(),
                  QStringList({"PercentDem1", "ExtraSites", "DistFileCreation", "CancelButton"}));
-        QCOMPARE(store->DemandFileName, std::string("d.EUC"));
+        QCOMPARE(store->DemandFileName, demand);
         QCOMPARE(form->DemandLineCount(), 3);
         QCOMPARE(std::filesystem::current_path().string(), dir->path());
     }
@@ -125,22 +165,47 @@ private slots:
     void weightLabelFollowsTheScrollBar() {
         chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
         control<QScrollBar>(form, "PercentDem1")->setValue(37);
-        QCOMPARE(label("ScrollBarLabel"), QStringLiteral("Specify Weight on Demand 1 (W=0.37)"));
+        QCOMPARE(label("ScrollBarLabel"),
+                 QStringLiteral("Specify Weight on Demand 1 (W=") + localized("0.37") + ')');
         control<QScrollBar>(form, "PercentDem1")->setValue(50);
-        QCOMPARE(label("ScrollBarLabel"), QStringLiteral("Specify Weight on Demand 1 (W=0.5)"));
+        QCOMPARE(label("ScrollBarLabel"),
+                 QStringLiteral("Specify Weight on Demand 1 (W=") + localized("0.5") + ')');
     }
 
+    void theWeightIsReachedWithTabAndMovedWithArrows() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        QVERIFY(activate(form));
+        QWidget* extraSites = control<QWidget>(form, "ExtraSites");
+        extraSites->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(extraSites, Qt::Key_Tab);
+        QScrollBar* weight = control<QScrollBar>(form, "PercentDem1");
+        QCOMPARE(QApplication::focusWidget(), weight);
+        QTest::keyClick(weight, Qt::Key_Left);
+        QTest::keyClick(weight, Qt::Key_Left);
+        QCOMPARE(weight->value(), 98);
+        QTest::keyClick(weight, Qt::Key_Right);
+        QCOMPARE(weight->value(), 99);
+        QCOMPARE(label("ScrollBarLabel"),
+                 QStringLiteral("Specify Weight on Demand 1 (W=") + localized("0.99") + ')');
+        QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
+    }
+
+    // Network distances have no source but a file: Compute Distances is never available,
+    // whatever the user does after choosing the demand file.
     void networkDistancesCanOnlyBeRead() {
+        QRadioButton* compute = control<QRadioButton>(form, "ComputeDistances");
+        QRadioButton* read = control<QRadioButton>(form, "ReadDistanceFile");
         chooseDemand(3, dir->write("d.NET", nodeLines(2)));
-        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
+        QVERIFY(read->isChecked());
+        QVERIFY(!compute->isEnabled());
         QCOMPARE(enabledSteps(),
                  QStringList({"PercentDem1", "ExtraSites", "SpecifyDistanceFile", "CancelButton"}));
+
         prompts->openDialog(dir->write("s.NET", "1 0 0 x x 1\r\n"));
         control<QPushButton>(form, "ExtraSites")->click();
         VERIFY_PROMPTS(*prompts);
-        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
-        QVERIFY(!control<QRadioButton>(form, "ComputeDistances")->isEnabled());
-        QVERIFY(!control<QWidget>(form, "DistFileCreation")->isEnabled());
+        QVERIFY(read->isChecked());
+        QVERIFY(!compute->isEnabled());
         QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
 
@@ -148,7 +213,18 @@ private slots:
         prompts->openDialog({});
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         VERIFY_PROMPTS(*prompts);
-        QVERIFY(control<QRadioButton>(form, "ReadDistanceFile")->isChecked());
+        QVERIFY(read->isChecked());
+        QVERIFY(!compute->isEnabled());
+        QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+
+        // So does a refused one: 3 nodes need 9 lines.
+        prompts->openDialog(dir->write("short.NED", "0\r\n1\r\n"))
+            .box(BoxType::Error, "Number of Distances Incompatible with Input Files", Buttons::Ok);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(read->isChecked());
+        QVERIFY(!compute->isEnabled());
         QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
     }
@@ -171,7 +247,7 @@ private slots:
         prompts->openDialog(dir->write("one.EUC", nodeLines(1)));
         control<QPushButton>(form, "ExtraSites")->click();
         VERIFY_PROMPTS(*prompts);
-        QCOMPARE(store->CandidateFileName, std::string("one.EUC"));
+        QCOMPARE(store->CandidateFileName, dir->file("one.EUC"));
         QCOMPARE(label("NoNodesReadExtra"), QStringLiteral("1 Nodes in file without names"));
         QCOMPARE(label("ExtraFileToRead"), QStringLiteral("File to Read = one.EUC"));
     }
@@ -231,7 +307,7 @@ private slots:
         QCOMPARE(enabledSteps(),
                  QStringList({"PercentDem1", "DistFileCreation", "SpecifyDistanceFile",
                               "ExitAndLoadData", "CancelButton"}));
-        QCOMPARE(store->DistanceFileName, std::string("x.EUD"));
+        QCOMPARE(store->DistanceFileName, dir->file("x.EUD"));
     }
 
     void choosingTheChosenItemAgainChangesNothing() {
@@ -242,7 +318,7 @@ private slots:
         QVERIFY(control<QWidget>(form, "ExitAndLoadData")->isEnabled());
         control<QRadioButton>(form, "ReadDistanceFile")->click();
         QVERIFY(control<QWidget>(form, "ExitAndLoadData")->isEnabled());
-        QCOMPARE(store->DistanceFileName, std::string("x.EUD"));
+        QCOMPARE(store->DistanceFileName, dir->file("x.EUD"));
         VERIFY_PROMPTS(*prompts);
     }
 
@@ -357,6 +433,104 @@ private slots:
         QVERIFY(form->isVisible());
         QVERIFY(!store->MatrixSaved);
         QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+        QCOMPARE(store->DistanceFileName, std::string());
+
+        // Pressing the button again repeats the load: it computes and offers the save again.
+        const std::string out = dir->file("out.EUD");
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes).saveDialog(out);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(readBytes(out), std::string("0\r\n1\r\n1\r\n0\r\n"));
+        QCOMPARE(store->DistanceFileName, out);
+        QVERIFY(store->MatrixSaved);
+        QVERIFY(!form->isVisible());
+    }
+
+    // Every file choice moves the current folder; the load must still open the files the
+    // user chose, not same-named ones in whatever folder is current.
+    void filesFromDifferentFoldersLoadTheFilesChosen() {
+        std::filesystem::create_directory(dir->file("A"));
+        std::filesystem::create_directory(dir->file("B"));
+        const std::string demand = dir->write("A/nodes.EUC", "1 0 0 1 1 1\r\n2 3 4 1 1 1\r\n");
+        dir->write("B/nodes.EUC", "1 100 100 1 1 1\r\n");
+        const std::string sites = dir->write("B/sites.EUC", "3 6 8 x x 1\r\n");
+        chooseDemand(0, demand);
+        prompts->openDialog(sites);
+        control<QPushButton>(form, "ExtraSites")->click();
+        QCOMPARE(std::filesystem::current_path().string(), dir->file("B"));
+        QCOMPARE(label("DataFileToRead"), QStringLiteral("File to Read = nodes.EUC"));
+        QCOMPARE(label("ExtraFileToRead"), QStringLiteral("File to Read = sites.EUC"));
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->NodeCount, uint16_t{3});
+        QCOMPARE(store->DistanceMatrix[1][2], 5);
+        QCOMPARE(store->DistanceMatrix[1][3], 10);
+        QCOMPARE(store->DistanceMatrix[2][3], 5);
+        QCOMPARE(plainToolTip("DataFileToRead"),
+                 QString::fromStdString("Name of the demand data file read\n" + demand));
+        QCOMPARE(plainToolTip("ExtraFileToRead"),
+                 QString::fromStdString("Name of the additional candidate sites file\n" + sites));
+    }
+
+    void filesStillLoadAfterTheCurrentFolderMoves() {
+        std::filesystem::create_directory(dir->file("nodes"));
+        std::filesystem::create_directory(dir->file("distances"));
+        chooseDemand(3, dir->write("nodes/d.NET", nodeLines(2)));
+        const std::string distances = dir->write("distances/d.NED", "0\r\n7\r\n5\r\n0\r\n");
+        prompts->openDialog(distances);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QCOMPARE(label("DistFileToRead"), QStringLiteral("File to Read = d.NED"));
+        std::filesystem::current_path(dir->path());
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(!form->isVisible());
+        QCOMPARE(store->DistanceMatrix[2][1], 7);
+        QCOMPARE(store->DistanceMatrix[1][2], 5);
+        QCOMPARE(store->DistanceFileName, distances);
+    }
+
+    void aLongFileNameIsShortenedInTheMiddle() {
+        const std::string name = "start" + std::string(150, 'x') + "end.EUC";
+        chooseDemand(0, dir->write(name, nodeLines(1)));
+        QLabel* shown = control<QLabel>(form, "DataFileToRead");
+        QVERIFY(shown->text().startsWith(QStringLiteral("File to Read = start")));
+        QVERIFY(shown->text().endsWith(QStringLiteral("end.EUC")));
+        QVERIFY(shown->text().contains(QChar(0x2026)));
+        QVERIFY(shown->fontMetrics().horizontalAdvance(shown->text()) <=
+                shown->contentsRect().width());
+        QVERIFY(plainToolTip("DataFileToRead").endsWith(QString::fromStdString(dir->file(name))));
+    }
+
+    // A file name is shown as it is: markup in it is neither rendered nor followed, not
+    // even to an image that would block the program while it is read.
+    void markupInFileNamesIsShownAsText() {
+        std::filesystem::create_directory(dir->file("sites"));
+        const std::string fifo = dir->file("sites/pipe");
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        chooseDemand(0, dir->write("<font color=red>red.EUC", nodeLines(2)));
+        prompts->openDialog(dir->write("sites/<img src=pipe>.EUC", nodeLines(1)));
+        control<QPushButton>(form, "ExtraSites")->click();
+        VERIFY_PROMPTS(*prompts);
+        FifoReaderWatch watch(fifo);
+        QLabel* demandLabel = control<QLabel>(form, "DataFileToRead");
+        QLabel* sitesLabel = control<QLabel>(form, "ExtraFileToRead");
+        const QImage demandImage = demandLabel->grab().toImage();
+        sitesLabel->grab();
+        QToolTip::showText(sitesLabel->mapToGlobal(QPoint(2, 2)), sitesLabel->toolTip(),
+                           sitesLabel);
+        QToolTip::hideText();
+        QVERIFY2(!watch.readerSeen(), "a label tried to read the FIFO named in a file name");
+        QCOMPARE(sitesLabel->text(), QStringLiteral("File to Read = <img src=pipe>.EUC"));
+        QCOMPARE(demandLabel->text(), QStringLiteral("File to Read = <font color=red>red.EUC"));
+        for (int y = 0; y < demandImage.height(); ++y) {
+            for (int x = 0; x < demandImage.width(); ++x) {
+                const QColor pixel = demandImage.pixelColor(x, y);
+                QVERIFY2(!(pixel.red() > 160 && pixel.green() < 90 && pixel.blue() < 90),
+                         "the demand file name was drawn in red");
+            }
+        }
     }
 
     void strangeFirstLinesAreShownHarmlessAndShort() {
@@ -405,6 +579,13 @@ private:
         return form->findChild<QLabel*>(QString::fromLatin1(name))->text();
     }
 
+    // A label's tool-tip as the user reads it.
+    QString plainToolTip(const char* name) const {
+        QTextDocument document;
+        document.setHtml(form->findChild<QLabel*>(QString::fromLatin1(name))->toolTip());
+        return document.toPlainText();
+    }
+
     QString sample() const {
         return form->findChild<QPlainTextEdit*>(QStringLiteral("SampleDemandData"))->toPlainText();
     }
@@ -417,5 +598,5 @@ private:
     TLoadDataVelmoraForm* form = nullptr;
 };
 
-QTEST_MAIN(LoadDialogTest)
+VELMORA_TEST_MAIN(LoadDialogTest)
 #include "LoadDialogTest.moc"

@@ -222,7 +222,7 @@ private slots:
         QVERIFY(control<QPushButton>(main, "ModifyDist")->isEnabled());
     }
 
-    void loadQuestionYesThenCancelLeavesNoDataAndTheWarningArmed() {
+    void loadQuestionYesThenCancelLeavesNoDataAndNothingToWarnAbout() {
         loadNodes(2);
         store->MatrixSaved = false;
         main->setMatrixCommandsEnabled(true);
@@ -236,7 +236,10 @@ private slots:
         control<QPushButton>(&program->LoadDataVelmoraForm(), "CancelButton")->click();
         QVERIFY(main->isVisible());
         QVERIFY(!control<QPushButton>(main, "ModifyDist")->isEnabled());
-        QVERIFY(!store->MatrixSaved);
+        VERIFY_PROMPTS(*prompts);
+        // The discarded matrix cannot be saved any more: the exit only asks to confirm.
+        prompts->beep(ErrorBeep).box(BoxType::Confirm, ExitQuestion, Buttons::YesNo, Answer::No);
+        QVERIFY(!main->close());
         VERIFY_PROMPTS(*prompts);
     }
 
@@ -275,6 +278,23 @@ private slots:
         log.entries.clear();
         control<QPushButton>(&about, "OKButton")->click();
         QCOMPARE(log.entries, QStringList({"shown VelmoraMain", "hidden AboutBoxVelmora"}));
+    }
+
+    // Windows that paint their own background set their own text colours too, so a dark
+    // desktop palette leaves them readable.
+    void textsStayReadableUnderADarkPalette() {
+        DarkPalette dark;
+        // Created under the palette, as at start-up on a dark desktop.
+        program = std::make_unique<VelmoraProgram>(*prompts, *store);
+        for (QWidget* window : std::initializer_list<QWidget*>{
+                 &program->VelmoraMain(), &program->LoadDataVelmoraForm(),
+                 &program->DistEquationForm(), &program->IndividualChanges(),
+                 &program->AboutBoxVelmora()}) {
+            window->show();
+            QVERIFY2(hardToReadTexts(window).isEmpty(),
+                     qPrintable(window->objectName() + QStringLiteral(": ") +
+                                hardToReadTexts(window).join(QStringLiteral(", "))));
+        }
     }
 
     void dataDialogsHaveNoTitleBarButtons() {
@@ -337,5 +357,5 @@ private:
     TVelmoraMain* main = nullptr;
 };
 
-QTEST_MAIN(MainWindowTest)
+VELMORA_TEST_MAIN(MainWindowTest)
 #include "MainWindowTest.moc"

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QApplication>
 #include <QObject>
+#include <QPalette>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
@@ -47,5 +49,45 @@ public:
 private:
     std::string m_saved;
 };
+
+// The field's whole text fits its text area: nothing is scrolled out of sight.
+bool showsWholeText(QLineEdit* field);
+
+// The controls of a window that assistive technology could not tell apart: no accessible
+// name, a lone letter, or a name another control has too.
+QStringList controlsWithoutAUsefulName(QWidget* window);
+// The name assistive technology reads for a control.
+QString accessibleName(QWidget* control);
+
+// The texts of a window (labels, group-box titles, radio buttons, check boxes, edit fields)
+// whose colour stands out too little from the background behind them.
+QStringList hardToReadTexts(QWidget* window);
+
+// A dark desktop palette, as the user's desktop may set it, for as long as it lives.
+class DarkPalette {
+public:
+    DarkPalette();
+    ~DarkPalette();
+
+private:
+    QPalette m_saved;
+};
+
+// A number written the English way ("1,000.5") with the separators of the user's locale.
+QString localized(const char* englishNumber);
+
+// Stops the test at once when the locale its environment names is not installed: the C
+// library would then silently stay on the C locale and hide every locale fault.
+void requireInstalledLocale();
+
+// QTEST_MAIN after the locale check.
+#define VELMORA_TEST_MAIN(TestObject)              \
+    int main(int argc, char** argv) {              \
+        requireInstalledLocale();                  \
+        QApplication application(argc, argv);      \
+        application.setAttribute(Qt::AA_Use96Dpi); \
+        TestObject test;                           \
+        return QTest::qExec(&test, argc, argv);    \
+    }
 
 #define VERIFY_PROMPTS(prompts) QVERIFY2((prompts).satisfied(), (prompts).report().c_str())

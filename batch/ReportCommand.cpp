@@ -1,0 +1,124 @@
+#include "batch/ReportCommand.h"
+
+#include <memory>
+
+#include "loading/NodeFile.h"
+#include "platform/AtomicFile.h"
+#include "platform/RunTimeError.h"
+#include "report/CoverageCharts.h"
+#include "report/CoverageReport.h"
+#include "report/ReportJson.h"
+#include "report/ReportText.h"
+
+namespace batch {
+namespace {
+
+constexpr int HistogramBins = 40;
+
+int usage(Console& console, const std::string& problem) {
+    console.err << "velmora-batch: report: " << problem << '\n'
+                << "Run with --help for more information.\n";
+    return BadUsage;
+}
+
+// A picture's file is claimed before anything is painted, so a bad path fails at once.
+std::unique_ptr<AtomicFileWriter> claim(const std::string& path) {
+    if (path.empty()) {
+        return nullptr;
+    }
+    try {
+        return std::make_unique<AtomicFileWriter>(path);
+    } catch (RunTimeError& error) {
+        error.setLocation(path, 0);
+        throw;
+    }
+}
+
+void finish(AtomicFileWriter& file, const std::string& path, const std::string& png) {
+    if (!file.write(png) || !file.commit()) {
+        InOutError error = inOutErrorFor("Cannot write file", path, file.error());
+        error.setLocation(path, 0);
+        throw error;
+    }
+}
+
+}  // namespace
+
+int Report(const ReportRequest& request, Console& console, ChartRenderer* pictures) {
+    if (!pictures && !(request.plot.empty() && request.map.empty())) {
+        return usage(console, "--plot and --map need the picture module, which this build lacks");
+    }
+    return RunVerb(console, request.nodes.demand, [&] {
+        // Distances read from a file count as the network metric's, as in the program.
+        const char metric = request.in.empty() ? request.metricCode : 'N';
+        int status = Success;
+        const auto store = LoadProblemFiles(request.nodes, request.in, metric, console, status);
+        if (!store) {
+            return status;
+        }
+        const int n = store->NodeCount;
+        const auto demandNodes = static_cast<int>(PreReadNodeFile(request.nodes.demand).lineCount);
+        const CoverageReport report = BuildCoverageReport(*store, n, demandNodes, request.coverage);
+        const auto plot = claim(request.plot);
+        const auto map = claim(request.map);
+        if (plot) {
+            const DistanceBins bins = BinOffDiagonalDistances(*store, report, HistogramBins);
+            finish(*plot, request.plot,
+                   pictures->png(DistanceHistogramChart(report, bins, metric, console.separators)));
+        }
+        if (map) {
+            finish(*map, request.map,
+                   pictures->png(NodeMapChart(*store, report, metric, console.separators)));
+        }
+        console.out << (request.json ? CoverageReportJson(report, metric)
+                                     : CoverageReportText(report, metric, console.separators));
+        return static_cast<int>(Success);
+    });
+}
+
+ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
+    m_verb = app.add_subcommand(
+        "report",
+        "Report on a problem before the model runs: how the distances spread, how much lies "
+        "within the coverage distance, which demand nodes nothing covers, and problems of the "
+        "matrix (asymmetry, negatives, duplicate locations)");
+    m_verb->add_option("--demand", m_request.nodes.demand, "Demand node file")
+        ->required()
+        ->check(fileName);
+    m_verb->add_option("--candidates", m_request.nodes.candidates, "Candidate-site file")
+        ->check(fileName);
+    auto* metric = m_verb
+                       ->add_option("--metric", m_metric,
+                                    "Compute the distances: euclidean, great-circle or manhattan")
+                       ->check(CLI::IsMember({"euclidean", "great-circle", "manhattan"}));
+    auto* in =
+        m_verb->add_option("--in", m_request.in, "Read the distances from this distance file")
+            ->check(fileName);
+    metric->excludes(in);
+    m_verb->add_option("--coverage", m_coverage, "Coverage distance (whole number)")
+        ->required()
+        ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
+    m_verb->add_flag("--json", m_request.json, "Print one JSON object instead of the text report");
+    m_verb
+        ->add_option("--plot", m_request.plot,
+                     "Write a PNG histogram of the off-diagonal distances, the coverage distance "
+                     "marked")
+        ->check(fileName);
+    m_verb
+        ->add_option("--map", m_request.map,
+                     "Write a PNG map of the nodes, isolated demand nodes marked; its axes are "
+                     "longitude and latitude in degrees for great-circle, otherwise the node "
+                     "files' X and Y coordinates (also with --in)")
+        ->check(fileName);
+}
+
+int ReportVerb::run(Console& console, decltype(Actions::report) report, ChartRenderer* pictures) {
+    if (m_metric.empty() && m_request.in.empty()) {
+        return usage(console, "give --metric to compute the distances or --in to read them");
+    }
+    m_request.metricCode = m_metric == "great-circle" ? 'G' : m_metric == "manhattan" ? 'M' : 'E';
+    m_request.coverage = static_cast<int32_t>(m_coverage);
+    return report(m_request, console, pictures);
+}
+
+}  // namespace batch

@@ -1,0 +1,43 @@
+#pragma once
+
+// velmora-batch report: the coverage pre-flight report of a problem, as text or JSON, and
+// its two pictures.
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <string>
+
+#include "batch/BatchCommands.h"
+#include "report/ChartRenderer.h"
+
+namespace batch {
+
+struct ReportRequest {
+    NodeFiles nodes;
+    char metricCode = 'E';  // for computed distances
+    std::string in;         // the distance file; empty: compute the distances
+    int32_t coverage = 0;
+    bool json = false;
+    std::string plot;  // PNG files to write; empty: none
+    std::string map;
+};
+
+// The verb's options on the command line; run it once they are parsed.
+class ReportVerb {
+public:
+    // Every file option is checked by `fileName`, as the other verbs' are.
+    ReportVerb(CLI::App& app, const CLI::Validator& fileName);
+    ReportVerb(const ReportVerb&) = delete;
+    ReportVerb& operator=(const ReportVerb&) = delete;
+
+    bool chosen() const { return m_verb->parsed(); }
+    int run(Console& console, decltype(Actions::report) report, ChartRenderer* pictures);
+
+private:
+    CLI::App* m_verb;
+    ReportRequest m_request;
+    std::string m_metric;
+    int64_t m_coverage = 0;
+};
+
+}  // namespace batch

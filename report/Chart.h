@@ -1,0 +1,113 @@
+#pragma once
+
+// A picture described without any toolkit: the core decides every position, text and
+// colour, and a painter only draws it. Data values map linearly onto the plot area.
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Colour {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+
+    bool operator==(const Colour&) const = default;
+};
+
+// From the Okabe-Ito palette, which stays distinct under the common colour-vision
+// deficiencies; shapes tell the marks apart as well.
+namespace ChartColours {
+inline constexpr Colour Black{0, 0, 0};
+inline constexpr Colour Blue{0, 114, 178};
+inline constexpr Colour Orange{230, 159, 0};
+inline constexpr Colour Vermillion{213, 94, 0};
+inline constexpr Colour Grey{187, 187, 187};
+}  // namespace ChartColours
+
+enum class MarkShape { Circle, Triangle, Square };
+
+struct AxisTick {
+    double at = 0;
+    std::string label;
+};
+
+struct ChartAxis {
+    std::string title;
+    double low = 0;
+    double high = 1;
+    std::vector<AxisTick> ticks;
+};
+
+// A bar from x = from to x = to, rising from y = 0.
+struct ChartBar {
+    double from = 0;
+    double to = 0;
+    double height = 0;
+    Colour colour;
+};
+
+struct ChartMark {
+    double x = 0;
+    double y = 0;
+    MarkShape shape = MarkShape::Circle;
+    Colour colour;
+    int size = 8;  // pixels across
+};
+
+// A vertical line across the plot at x, labelled at its top.
+struct ChartRule {
+    double x = 0;
+    std::string label;
+};
+
+struct LegendEntry {
+    enum class Kind { Mark, Box, Line };
+    Kind kind = Kind::Mark;
+    MarkShape shape = MarkShape::Circle;
+    Colour colour;
+    std::string text;
+};
+
+// Pixels of the picture that the data fill.
+struct PlotArea {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+struct Chart {
+    int width = 1000;
+    int height = 720;
+    PlotArea plot{110, 118, 970, 630};
+    std::string title;
+    std::string note;  // a line under the title
+    ChartAxis x;
+    ChartAxis y;
+    std::vector<ChartBar> bars;
+    std::vector<ChartMark> marks;  // drawn in order, the last on top
+    std::optional<ChartRule> rule;
+    std::vector<LegendEntry> legend;
+};
+
+struct PixelPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// Where the value (x, y) lies in the picture. Far-off values are held a little outside the
+// picture, so no painter meets an unbounded coordinate.
+inline PixelPoint ChartPixel(const Chart& chart, double x, double y) {
+    const auto place = [](double value, const ChartAxis& axis, int from, int to, int size) {
+        const long double span = static_cast<long double>(axis.high) - axis.low;
+        const long double share =
+            span > 0 ? (value - static_cast<long double>(axis.low)) / span : 0.5L;
+        const long double pixel = from + share * (to - from);
+        return static_cast<double>(std::clamp<long double>(pixel, -size, 2.0L * size));
+    };
+    return {place(x, chart.x, chart.plot.left, chart.plot.right, chart.width),
+            place(y, chart.y, chart.plot.bottom, chart.plot.top, chart.height)};
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+// The report's two pictures as chart descriptions: a histogram of the off-diagonal distances
+// against the coverage distance, and a map of the nodes with the isolated demand nodes
+// picked out.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/NumberText.h"
+#include "report/Chart.h"
+#include "report/CoverageReport.h"
+
+// Bin b holds the distances first + b * width .. first + (b + 1) * width - 1. The width is
+// a round number and coverage + 1 always starts a bin, so no bin straddles the coverage.
+struct DistanceBins {
+    int64_t first = 0;
+    int64_t width = 1;
+    std::vector<int64_t> cells;
+};
+
+DistanceBins BinOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
+                                     int targetBins);
+
+Chart DistanceHistogramChart(const CoverageReport& report, const DistanceBins& bins,
+                             char metricCode, const NumberSeparators& separators);
+
+// Nodes at their coordinates (longitude and latitude for the great circle), one unit as long
+// on both axes.
+Chart NodeMapChart(const TDataStore& store, const CoverageReport& report, char metricCode,
+                   const NumberSeparators& separators);

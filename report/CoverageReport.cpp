@@ -1,0 +1,186 @@
+#include "report/CoverageReport.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+
+namespace {
+
+using Rows = std::vector<const int32_t*>;
+
+// Signed values as unsigned keys in the same order.
+uint32_t keyOf(int32_t value) {
+    return static_cast<uint32_t>(value) ^ 0x80000000u;
+}
+
+int32_t valueOf(uint32_t key) {
+    return static_cast<int32_t>(key ^ 0x80000000u);
+}
+
+// Calls visit(d) for every off-diagonal cell of rows 1..n.
+template <typename Visit>
+void forOffDiagonal(const Rows& rows, Visit visit) {
+    const std::size_t n = rows.size();
+    for (std::size_t r = 0; r < n; ++r) {
+        const int32_t* row = rows[r];
+        for (std::size_t c = 0; c < r; ++c) {
+            visit(row[c]);
+        }
+        for (std::size_t c = r + 1; c < n; ++c) {
+            visit(row[c]);
+        }
+    }
+}
+
+// The values of the given ranks (1-based, ascending) among the off-diagonal cells, which lie
+// from smallest to largest. A counting pass over the values' offsets from the smallest, cut
+// to at most 2^16 buckets; when the values spread wider, a second pass counts the offsets'
+// lower bits within the buckets that hold the ranks.
+template <std::size_t Count>
+std::array<int32_t, Count> valuesOfRanks(const Rows& rows, int32_t smallest, int32_t largest,
+                                         const std::array<std::size_t, Count>& ranks) {
+    const uint32_t base = keyOf(smallest);
+    const uint32_t range = keyOf(largest) - base;
+    const int shift = std::bit_width(range >> 16);
+    std::vector<uint32_t> upper((range >> shift) + 1, 0);
+    forOffDiagonal(rows, [&](int32_t d) { ++upper[(keyOf(d) - base) >> shift]; });
+
+    std::array<uint32_t, Count> bucket{};
+    std::array<std::size_t, Count> rank{};
+    std::size_t below = 0;
+    std::size_t b = 0;
+    for (std::size_t k = 0; k < Count; ++k) {
+        while (below + upper[b] < ranks[k]) {
+            below += upper[b++];
+        }
+        bucket[k] = static_cast<uint32_t>(b);
+        rank[k] = ranks[k] - below;
+    }
+    std::array<uint32_t, Count> offset{};
+    if (shift > 0) {
+        const uint32_t mask = (uint32_t{1} << shift) - 1;
+        std::array<std::vector<uint32_t>, Count> lower;
+        for (std::size_t k = 0; k < Count; ++k) {
+            if (k > 0 && bucket[k] == bucket[k - 1]) {
+                lower[k] = lower[k - 1];
+            } else {
+                lower[k].assign(std::size_t{1} << shift, 0);
+                forOffDiagonal(rows, [&](int32_t d) {
+                    const uint32_t key = keyOf(d) - base;
+                    if (key >> shift == bucket[k]) {
+                        ++lower[k][key & mask];
+                    }
+                });
+            }
+            std::size_t seen = 0;
+            uint32_t low = 0;
+            while (seen + lower[k][low] < rank[k]) {
+                seen += lower[k][low++];
+            }
+            offset[k] = low;
+        }
+    }
+    std::array<int32_t, Count> values{};
+    for (std::size_t k = 0; k < Count; ++k) {
+        values[k] = valueOf(base + (bucket[k] << shift | offset[k]));
+    }
+    return values;
+}
+
+// ceil(m * quarters / 4): the rank of the lower quartile, median or upper quartile.
+std::size_t rankAt(std::size_t m, std::size_t quarters) {
+    return (m * quarters + 3) / 4;
+}
+
+}  // namespace
+
+void MatrixProblem::add(int from, int to) {
+    ++count;
+    if (examples.size() < ExampleLimit) {
+        examples.push_back({from, to});
+    }
+}
+
+CoverageReport BuildCoverageReport(const TDataStore& store, int n, int demandNodes,
+                                   int32_t coverage) {
+    CoverageReport report;
+    report.nodes = n;
+    report.demandNodes = demandNodes;
+    report.coverage = coverage;
+    if (n <= 0) {
+        return report;
+    }
+    Rows rows(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        rows[static_cast<std::size_t>(i - 1)] = store.DistanceMatrix[i].columns();
+    }
+    const auto size = static_cast<std::size_t>(n);
+    report.offDiagonalCells = static_cast<int64_t>(n) * (n - 1);
+    int32_t smallest = std::numeric_limits<int32_t>::max();
+    int32_t largest = std::numeric_limits<int32_t>::min();
+    int32_t largestNearest = std::numeric_limits<int32_t>::min();
+
+    for (std::size_t r = 0; r < size; ++r) {
+        const int i = static_cast<int>(r) + 1;
+        const int32_t* row = rows[r];
+        const int32_t diagonal = row[r];
+        ++report.equationCells[diagonal <= coverage ? 0 : 2];
+        if (diagonal != 0) {
+            report.nonZeroDiagonal.add(i, i);
+        }
+        // Kept free of branches so that it vectorises; the rare problems get a pass of their own.
+        int within = 0;
+        int negative = 0;
+        int32_t nearest = std::numeric_limits<int32_t>::max();
+        int32_t farthest = std::numeric_limits<int32_t>::min();
+        const auto scan = [&](std::size_t from, std::size_t to) {
+            for (std::size_t c = from; c < to; ++c) {
+                const int32_t d = row[c];
+                within += d <= coverage;
+                negative += d < 0;
+                nearest = std::min(nearest, d);
+                farthest = std::max(farthest, d);
+            }
+        };
+        scan(0, r);
+        scan(r + 1, size);
+        smallest = std::min(smallest, nearest);
+        largest = std::max(largest, farthest);
+        report.offDiagonalWithinCoverage += within;
+        if (negative > 0 || diagonal < 0) {
+            for (std::size_t c = 0; c < size; ++c) {
+                if (row[c] < 0) {
+                    report.negativeCells.add(i, static_cast<int>(c) + 1);
+                }
+            }
+        }
+        for (std::size_t c = r + 1; c < size; ++c) {
+            const int32_t d = row[c];
+            const int32_t back = rows[c][r];
+            if (d != back) {
+                report.asymmetricPairs.add(i, static_cast<int>(c) + 1);
+            } else if (d == 0) {
+                report.zeroDistancePairs.add(i, static_cast<int>(c) + 1);
+            }
+        }
+        if (i <= demandNodes) {
+            report.nodesWithinCoverage.push_back(within);
+            if (within == 0) {
+                report.isolatedDemandNodes.push_back(i);
+            }
+            largestNearest = std::max(largestNearest, nearest);
+        }
+    }
+    report.equationCells[1] = report.offDiagonalWithinCoverage;
+    report.equationCells[3] = report.offDiagonalCells - report.offDiagonalWithinCoverage;
+    if (n > 1) {
+        const auto m = static_cast<std::size_t>(report.offDiagonalCells);
+        const auto [lower, median, upper] = valuesOfRanks(
+            rows, smallest, largest, std::array{rankAt(m, 1), rankAt(m, 2), rankAt(m, 3)});
+        report.offDiagonal = DistanceSpread{smallest, lower, median, upper, largest};
+        if (demandNodes > 0) {
+            report.coverageToCoverEveryDemandNode = largestNearest;
+        }
+    }
+    return report;
+}

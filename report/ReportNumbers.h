@@ -1,0 +1,25 @@
+#pragma once
+
+// Numbers for reports and pictures, with the separators passed in; nothing here depends on
+// the process locale.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/NumberText.h"
+
+// 1,234,567
+std::string groupedInteger(int64_t value, const NumberSeparators& separators);
+
+// "1 node", "1,200 nodes": the number and the thing, plural unless one.
+std::string countOf(int64_t value, const std::string& thing, const NumberSeparators& separators);
+
+// part / whole as a percentage with one decimal, halves to even: 5.6%. Empty when whole is 0.
+std::string percentText(int64_t part, int64_t whole, const NumberSeparators& separators);
+
+// A value with a fixed number of decimals and grouped thousands: -1,234.50; very large or
+// very small magnitudes in scientific form.
+std::string decimalText(double value, int decimals, const NumberSeparators& separators);
+
+// JSON numbers: the shortest text that reads back as the same double.
+std::string jsonNumber(double value);

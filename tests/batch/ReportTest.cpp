@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "batch/BatchCommands.h"
+#include "batch/PictureModule.h"
+#include "platform/RunTimeError.h"
+#include "tests/batch/BatchRun.h"
+
+namespace {
+
+// Nodes 1 and 2 demand points, node 3 a candidate site, 5 apart from the first.
+void writeProblem(const TempDir& dir) {
+    dir.write("d.EUC", "1 0 0 1 1 1\r\n2 300 400 1 1 1\r\n");
+    dir.write("s.EUC", "1 3 4 x x 1\r\n");
+}
+
+struct PngSize {
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+
+// From the header chunk that opens every PNG file; nothing when the bytes are no PNG.
+std::optional<PngSize> pngSize(const std::string& bytes) {
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 ||
+        bytes.compare(12, 4, "IHDR") != 0) {
+        return std::nullopt;
+    }
+    const auto word = [&](std::size_t at) {
+        uint32_t value = 0;
+        for (std::size_t k = at; k < at + 4; ++k) {
+            value = value << 8 | static_cast<unsigned char>(bytes[k]);
+        }
+        return value;
+    };
+    return PngSize{word(16), word(20)};
+}
+
+// Runs the command line in this process, with `pictures` as the painter.
+Result runHere(std::vector<std::string> arguments, ChartRenderer* pictures) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    batch::Console console{out, err, {}};
+    const int status =
+        batch::Run(static_cast<int>(argv.size()), argv.data(), console, {}, pictures);
+    return {status, out.str(), err.str()};
+}
+
+}  // namespace
+
+TEST(ReportVerb, TextReportOfComputedDistances) {
+    TempDir dir;
+    writeProblem(dir);
+    const Result result =
+        run(dir, "report --demand d.EUC --candidates s.EUC --metric euclidean --coverage 5");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.substr(0, result.out.find("Cells by equation")),
+              "3 nodes: 2 demand nodes, 1 candidate site\n"
+              "Coverage distance: 5\n"
+              "\n"
+              "Off-diagonal distances (6 cells)\n"
+              "  minimum 5, lower quartile 5, median 495, upper quartile 500, maximum 500\n"
+              "  within the coverage: 2 cells (33.3%)\n"
+              "\n"
+              "Demand nodes by the number of other nodes within the coverage\n"
+              "  0 (isolated)         1\n"
+              "  1                    1\n"
+              "Isolated demand nodes (1): 2\n"
+              "Smallest coverage with no isolated demand node: 495\n"
+              "\n");
+}
+
+TEST(ReportVerb, JsonOfADistanceFileReportsNegativesInsteadOfRefusing) {
+    TempDir dir;
+    writeProblem(dir);
+    // Column by column: D[2][1] = -4 and D[1][2] = 6 differ.
+    dir.write("in.EUD", "0\r\n-4\r\n5\r\n6\r\n0\r\n7\r\n5\r\n7\r\n0\r\n");
+    const Result result =
+        run(dir, "report --demand d.EUC --candidates s.EUC --in in.EUD --coverage 5 --json");
+    ASSERT_EQ(result.status, 0) << result.err;
+    for (const char* key : {"\"nodes\": 3,", "\"demandNodes\": 2,", "\"candidateSites\": 1,",
+                            "\"coverage\": 5,", "\"metric\": \"network\",", "\"negativeCells\": 1,",
+                            "\"negativeCellExamples\": [[2, 1]],", "\"asymmetricPairs\": 1,",
+                            "\"equationCells\": [3, 3, 0, 3],", "\"isolatedDemandNodes\": [],"}) {
+        EXPECT_NE(result.out.find(key), std::string::npos) << key << "\n" << result.out;
+    }
+    EXPECT_EQ(result.out.front(), '{');
+    EXPECT_EQ(result.out.substr(result.out.size() - 2), "}\n");
+}
+
+TEST(ReportVerb, LoadsAndFailsAsCheckAndComputeDo) {
+    TempDir dir;
+    writeProblem(dir);
+    dir.write("eight.EUD", "0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n");
+    const std::string nodes = "--demand d.EUC --candidates s.EUC ";
+    const Result check = run(dir, "check " + nodes + "--in eight.EUD");
+    const Result report = run(dir, "report " + nodes + "--in eight.EUD --coverage 1");
+    EXPECT_EQ(report.status, 1);
+    EXPECT_EQ(report.err, check.err);
+    EXPECT_EQ(report.out, "");
+
+    dir.write("bad.EUC", "1 0 0 1 1 1\r\n2 3 four 1 1 1\r\n");
+    const Result compute = run(dir, "compute --metric euclidean --demand bad.EUC --out o.EUD");
+    const Result badNode = run(dir, "report --metric euclidean --demand bad.EUC --coverage 1");
+    EXPECT_EQ(badNode.status, 1);
+    EXPECT_EQ(badNode.err, compute.err);
+}
+
+TEST(ReportVerb, PlotAndMapAreWrittenAsLargeEnoughPngs) {
+    TempDir dir;
+    writeProblem(dir);
+    const Result result = run(dir,
+                              "report --demand d.EUC --candidates s.EUC --metric manhattan "
+                              "--coverage 7 --plot h.png --map m.png --json");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(result.out.find("\"metric\": \"manhattan\""), std::string::npos);
+    for (const char* picture : {"h.png", "m.png"}) {
+        const auto size = pngSize(readBytes(dir.file(picture)));
+        ASSERT_TRUE(size) << picture;
+        EXPECT_GE(size->width, 800u) << picture;
+        EXPECT_GE(size->height, 600u) << picture;
+    }
+    EXPECT_EQ(folderListing(dir.path()), "d.EUC\nh.png\nm.png\ns.EUC\n");
+}
+
+TEST(ReportVerb, APictureThatCannotBeWrittenIsNamedAndNothingIsPrinted) {
+    TempDir dir;
+    writeProblem(dir);
+    dir.write("m.png", "old");
+    const Result result = run(dir,
+                              "report --demand d.EUC --metric euclidean --coverage 7 "
+                              "--plot no/such/h.png --map m.png");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("velmora-batch: no/such/h.png: ", 0), 0u) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(readBytes(dir.file("m.png")), "old");
+}
+
+TEST(ReportVerb, UsageMistakes) {
+    TempDir dir;
+    writeProblem(dir);
+    const std::string nodes = "report --demand d.EUC ";
+    const Result neither = run(dir, nodes + "--coverage 5");
+    EXPECT_EQ(neither.status, 2);
+    EXPECT_NE(neither.err.find("--metric"), std::string::npos) << neither.err;
+    EXPECT_EQ(run(dir, nodes + "--metric euclidean --in x.EUD --coverage 5").status, 2);
+    EXPECT_EQ(run(dir, nodes + "--metric network --coverage 5").status, 2);
+    EXPECT_EQ(run(dir, nodes + "--metric euclidean").status, 2);
+    EXPECT_EQ(run(dir, nodes + "--metric euclidean --coverage 2147483648").status, 2);
+    EXPECT_EQ(run(dir, nodes + "--metric euclidean --coverage 1.5").status, 2);
+    EXPECT_EQ(run(dir, nodes + "--metric euclidean --coverage 5 --plot ''").status, 2);
+    EXPECT_EQ(run(dir, "report --metric euclidean --coverage 5").status, 2);
+    EXPECT_EQ(folderListing(dir.path()), "d.EUC\ns.EUC\n");
+    const Result help = run(dir, "report --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("longitude and latitude"), std::string::npos) << help.out;
+    EXPECT_EQ(run(dir, nodes + "--metric euclidean --coverage -2147483648").status, 0);
+}
+
+TEST(ReportVerb, WithoutAPainterPicturesAreAUsageError) {
+    TempDir dir;
+    writeProblem(dir);
+    const std::string demand = dir.file("d.EUC");
+    const std::string plot = dir.file("h.png");
+    const Result refused = runHere({"velmora-batch", "report", "--demand", demand, "--metric",
+                                    "euclidean", "--coverage", "5", "--plot", plot},
+                                   nullptr);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("picture"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(plot));
+    const Result text = runHere(
+        {"velmora-batch", "report", "--demand", demand, "--metric", "euclidean", "--coverage", "5"},
+        nullptr);
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.rfind("2 nodes: 2 demand nodes", 0), 0u) << text.out;
+}
+
+TEST(PictureModule, AModuleThatCannotBeLoadedIsReportedAtItsPath) {
+    PictureModule module("/nonexistent/velmora-pictures.so");
+    try {
+        module.png(Chart{});
+        FAIL() << "no error";
+    } catch (const RunTimeError& error) {
+        EXPECT_EQ(error.file(), "/nonexistent/velmora-pictures.so");
+        EXPECT_NE(std::string(error.what()).find("picture module"), std::string::npos);
+    }
+}

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "report/ReportJson.h"
+#include "report/ReportNumbers.h"
+#include "report/ReportText.h"
+#include "tests/support/TestMatrices.h"
+
+namespace {
+
+const NumberSeparators English{'.', ","};
+const NumberSeparators German{',', "."};
+
+TDataStore mixedProblems() {
+    return matrixStore({{0, 5, -2, 9}, {7, 0, 0, 10}, {-2, 0, 0, 12}, {9, 10, 12, 3}});
+}
+
+}  // namespace
+
+TEST(ReportNumbers, GroupedIntegers) {
+    EXPECT_EQ(groupedInteger(0, English), "0");
+    EXPECT_EQ(groupedInteger(999, English), "999");
+    EXPECT_EQ(groupedInteger(1000, English), "1,000");
+    EXPECT_EQ(groupedInteger(-1234567, German), "-1.234.567");
+    EXPECT_EQ(groupedInteger(INT64_MIN, English), "-9,223,372,036,854,775,808");
+}
+
+TEST(ReportNumbers, PercentagesToATenthHalvesToEven) {
+    EXPECT_EQ(percentText(1, 3, English), "33.3%");
+    EXPECT_EQ(percentText(2, 3, German), "66,7%");
+    EXPECT_EQ(percentText(1, 16, English), "6.2%");   // 6.25
+    EXPECT_EQ(percentText(3, 16, English), "18.8%");  // 18.75
+    EXPECT_EQ(percentText(0, 5, English), "0.0%");
+    EXPECT_EQ(percentText(810900, 810900, English), "100.0%");
+    EXPECT_EQ(percentText(1, 0, English), "");
+}
+
+TEST(ReportNumbers, DecimalsWithSeparatorsAndNoNegativeZero) {
+    EXPECT_EQ(decimalText(1234.5, 1, English), "1,234.5");
+    EXPECT_EQ(decimalText(-1234.5, 2, German), "-1.234,50");
+    EXPECT_EQ(decimalText(-0.0001, 2, English), "0.00");
+    EXPECT_EQ(decimalText(-150, 0, English), "-150");
+    EXPECT_EQ(decimalText(2e300, 0, German), "2,000e+300");
+    EXPECT_EQ(jsonNumber(0.6), "0.6");
+    EXPECT_EQ(jsonNumber(5.0 / 12), "0.4166666666666667");
+}
+
+TEST(ReportJson, EveryKeyForAMatrixWithProblems) {
+    const CoverageReport report = BuildCoverageReport(mixedProblems(), 4, 3, 5);
+    EXPECT_EQ(CoverageReportJson(report, 'N'),
+              "{\n"
+              "  \"nodes\": 4,\n"
+              "  \"demandNodes\": 3,\n"
+              "  \"candidateSites\": 1,\n"
+              "  \"coverage\": 5,\n"
+              "  \"metric\": \"network\",\n"
+              "  \"offDiagonal\": {\"cells\": 12, \"minimum\": -2, \"lowerQuartile\": 0, "
+              "\"median\": 7, \"upperQuartile\": 10, \"maximum\": 12, \"withinCoverage\": 5, "
+              "\"shareWithinCoverage\": 0.4166666666666667},\n"
+              "  \"equationCells\": [4, 5, 0, 7],\n"
+              "  \"isolatedDemandNodes\": [],\n"
+              "  \"nodesWithinCoverage\": [2, 1, 2],\n"
+              "  \"nodesWithinCoverageDistribution\": [{\"nodes\": 1, \"demandNodes\": 1}, "
+              "{\"nodes\": 2, \"demandNodes\": 2}],\n"
+              "  \"coverageToCoverEveryDemandNode\": 0,\n"
+              "  \"asymmetricPairs\": 1,\n"
+              "  \"asymmetricPairExamples\": [[1, 2]],\n"
+              "  \"zeroDistancePairs\": 1,\n"
+              "  \"zeroDistancePairExamples\": [[2, 3]],\n"
+              "  \"negativeCells\": 2,\n"
+              "  \"negativeCellExamples\": [[1, 3], [3, 1]],\n"
+              "  \"nonZeroDiagonalCells\": 1,\n"
+              "  \"nonZeroDiagonalNodes\": [4]\n"
+              "}\n");
+}
+
+TEST(ReportJson, ASingleNodeGivesNullsWhereNothingCanBeSaid) {
+    const std::string json =
+        CoverageReportJson(BuildCoverageReport(matrixStore({{0}}), 1, 1, 3), 'G');
+    EXPECT_NE(json.find("\"metric\": \"great-circle\""), std::string::npos);
+    EXPECT_NE(json.find("\"offDiagonal\": {\"cells\": 0, \"minimum\": null, \"lowerQuartile\": "
+                        "null, \"median\": null, \"upperQuartile\": null, \"maximum\": null, "
+                        "\"withinCoverage\": 0, \"shareWithinCoverage\": null}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"isolatedDemandNodes\": [1]"), std::string::npos);
+    EXPECT_NE(json.find("\"coverageToCoverEveryDemandNode\": null"), std::string::npos);
+}
+
+TEST(ReportText, TheWholeReportWithTheConsolesSeparators) {
+    const CoverageReport report = BuildCoverageReport(mixedProblems(), 4, 3, 5);
+    EXPECT_EQ(CoverageReportText(report, 'G', German),
+              "4 nodes: 3 demand nodes, 1 candidate site\n"
+              "Coverage distance: 5 miles\n"
+              "\n"
+              "Off-diagonal distances in miles (12 cells)\n"
+              "  minimum -2, lower quartile 0, median 7, upper quartile 10, maximum 12\n"
+              "  within the coverage: 5 cells (41,7%)\n"
+              "\n"
+              "Demand nodes by the number of other nodes within the coverage\n"
+              "  0 (isolated)         0\n"
+              "  1                    1\n"
+              "  2-4                  2\n"
+              "Isolated demand nodes: none\n"
+              "Smallest coverage with no isolated demand node: 0 miles\n"
+              "\n"
+              "Cells by equation at this coverage\n"
+              "  0  up to the coverage, diagonal                   4\n"
+              "  1  up to the coverage, off the diagonal           5\n"
+              "  2  beyond the coverage, diagonal                  0\n"
+              "  3  beyond the coverage, off the diagonal          7\n"
+              "\n"
+              "Checks\n"
+              "  asymmetric pairs: 1, at (1, 2)\n"
+              "  zero-distance pairs (duplicate locations): 1, at (2, 3)\n"
+              "  negative cells (row, column): 2, at (1, 3), (3, 1)\n"
+              "  non-zero diagonal cells: 1, at node 4\n");
+}
+
+TEST(ReportText, LongListsAreCutAndLargeNumbersGrouped) {
+    const int n = 30;
+    const TDataStore store = generatedStore(n, [](int i, int j) {
+        return i == j ? 0 : i < j ? 1500 : -1500;
+    });
+    const std::string text =
+        CoverageReportText(BuildCoverageReport(store, n, 25, 1000), 'E', English);
+    EXPECT_NE(text.find("Isolated demand nodes (1): 1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("minimum -1,500, lower quartile -1,500, median -1,500, upper quartile "
+                        "1,500, maximum 1,500\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("  asymmetric pairs: 435, the first at (1, 2), (1, 3), (1, 4), (1, 5), "
+                        "(1, 6)\n"),
+              std::string::npos)
+        << text;
+    // Nodes 1..25 have 0..24 others within the coverage; no row for emptier buckets beyond.
+    EXPECT_NE(text.find("  10-24               15\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("25-49"), std::string::npos) << text;
+}
+
+TEST(ReportText, ManyIsolatedNodesAreListedInPart) {
+    const int n = 26;
+    const TDataStore store = generatedStore(n, [](int i, int j) { return i == j ? 0 : 50; });
+    const std::string text =
+        CoverageReportText(BuildCoverageReport(store, n, 26, 10), 'E', English);
+    EXPECT_NE(
+        text.find("Isolated demand nodes (26): 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, "
+                  "15, 16, 17, 18, 19, 20 and 6 more\n"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(text.find("  0 (isolated)        26\n"), std::string::npos) << text;
+}

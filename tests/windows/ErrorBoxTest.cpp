@@ -1,0 +1,96 @@
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/Velmora.h"
+#include "app/VelmoraApplication.h"
+#include "app/VelmoraProgram.h"
+#include "loading/LoadDataVelmora.h"
+#include "platform/QtPrompts.h"
+#include "platform/RunTimeError.h"
+#include "store/DataStore.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestFiles.h"
+#include "tests/windows/WindowTestSupport.h"
+
+namespace {
+int argc = 1;
+char name[] = "ErrorBoxTest";
+char* argv[] = {name, nullptr};
+ScriptedPrompts prompts;
+}  // namespace
+
+// What reaches the application's error box, under the real application object that catches
+// what a handler leaves uncaught.
+class ErrorBoxTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { prompts.clear(); }
+
+    void anEmptyDemandFileStopsTheLoadWithItsMessageAndTheDialogOpen() {
+        TempDir dir;
+        TDataStore store;
+        VelmoraProgram program(prompts, store);
+        TLoadDataVelmoraForm* form = &program.LoadDataVelmoraForm();
+        form->show();
+        control<QRadioButton>(form, "Euclidean")->click();
+        const std::string empty = dir.write("empty.EUC", "");
+        prompts.openDialog(empty);
+        control<QPushButton>(form, "SpecifyDemand")->click();
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        VERIFY_PROMPTS(prompts);
+
+        prompts.box(BoxType::Application, "No nodes in file \"" + empty + "\".", Buttons::Ok);
+        QPushButton* load = control<QPushButton>(form, "ExitAndLoadData");
+        QTest::mouseClick(load, Qt::LeftButton);
+        QTRY_VERIFY2(prompts.satisfied(), prompts.report().c_str());
+        QVERIFY(form->isVisible());
+        QVERIFY(load->isEnabled());
+        QVERIFY(!control<QPushButton>(&program.VelmoraMain(), "ModifyDist")->isEnabled());
+        QVERIFY(!store.DistanceMatrix.holds(1));
+    }
+
+    void theErrorBoxShowsTheWholeMessagePastANul() {
+        const std::string field =
+            std::string("'0") + '\0' + "x' is not a valid floating point value";
+        prompts.box(BoxType::Application, field + ".", Buttons::Ok);
+        bool thrown = false;
+        QTimer::singleShot(0, this, [&] {
+            thrown = true;
+            throw ConversionError(field);
+        });
+        QTRY_VERIFY(thrown);
+        VERIFY_PROMPTS(prompts);
+    }
+
+    void boxesShowControlCharactersAsSymbolsAndCarriageReturnsAsLineBreaks() {
+        const struct {
+            std::string text;
+            QString shown;
+        } cases[] = {
+            {"File [plain.EUD] exists", QStringLiteral("File [plain.EUD] exists")},
+            {"first\rsecond", QStringLiteral("first\nsecond")},
+            {"first\r\nsecond", QStringLiteral("first\nsecond")},
+            {"'1\t2'", QStringLiteral("'1\u24092'")},
+            {std::string("x\0y", 3), QStringLiteral("x\u2400y")},
+            {"\x1b[31mred", QStringLiteral("\u241b[31mred")},
+            {"a\nb", QStringLiteral("a\u240ab")},
+            {"del\x7f", QStringLiteral("del\u2421")},
+            {"caf\xc3\xa9", QStringLiteral("caf\u00e9")},
+        };
+        for (const auto& [text, shown] : cases) {
+            QCOMPARE(boxText(text), shown);
+        }
+    }
+};
+
+int main() {
+    requireInstalledLocale();
+    VelmoraApplication application(argc, argv, prompts);
+    ErrorBoxTest test;
+    return QTest::qExec(&test);
+}
+
+#include "ErrorBoxTest.moc"
