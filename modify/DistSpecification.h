@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "modify/MatrixSave.h"
 #include "modify/MatrixTransformation.h"
 #include "platform/Prompts.h"
 
@@ -57,7 +58,7 @@ private:
     TDataStore& m_store;
     TransformSettings m_settings;
     bool m_equationsEnabled = false;
-    FileDialogSettings m_saveDistances;
+    MatrixSave m_matrixSave;
     QList<QLineEdit*> m_constants, m_coefficients, m_exponents;
     QList<QLabel*> m_letters;
     // The key filter of every numeric field; it disables QuitAndRun.

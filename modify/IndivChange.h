@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "modify/MatrixSave.h"
 #include "platform/Prompts.h"
 
 class NumericEntryFields;
@@ -54,7 +55,7 @@ private:
     bool m_columnValid = false;
     // Set when a selector's exit shows the new-value field.
     bool m_newDistAppeared = false;
-    FileDialogSettings m_saveDistances;
+    MatrixSave m_matrixSave;
     // The key filter of every numeric field; it disables QuitAndSave.
     std::unique_ptr<NumericEntryFields> m_entryFields;
 };
