@@ -1,13 +1,10 @@
 #include "modify/DistSpecification.h"
 
-#include <QCloseEvent>
-#include <QShowEvent>
 #include <optional>
 
 #include "modify/EntryChecks.h"
 #include "modify/NumericEdit.h"
 #include "platform/LocaleNumbers.h"
-#include "platform/WindowPlacement.h"
 #include "store/DataStore.h"
 #include "ui_DistSpecification.h"
 
@@ -25,14 +22,12 @@ QString shown(long double value, int decimals) {
 }  // namespace
 
 TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TDistEquationForm>()),
+    : ui(std::make_unique<Ui::TDistEquationForm>()),
       m_prompts(prompts),
       m_store(store),
       m_matrixSave(prompts, store) {
     ui->setupUi(this);
-    setFixedSize(size());
-    centerOnScreen(this);
+    fixSizeAndCentre();
     m_entryFields = std::make_unique<NumericEntryFields>(prompts, ui->QuitAndRun);
     m_constants = {ui->Constant1, ui->Constant2, ui->Constant3, ui->Constant4};
     m_coefficients = {ui->Coef1, ui->Coef2, ui->Coef3, ui->Coef4};
@@ -54,18 +49,6 @@ TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
 }
 
 TDistEquationForm::~TDistEquationForm() = default;
-
-void TDistEquationForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) {
-        FormActivate();
-    }
-}
-
-void TDistEquationForm::closeEvent(QCloseEvent* event) {
-    // Left only through its own buttons.
-    event->ignore();
-}
 
 void TDistEquationForm::FormActivate() {
     ui->ScaleDistCheckBox->setChecked(true);
@@ -180,9 +163,4 @@ void TDistEquationForm::QuitAndRunClick() {
     }
     m_matrixSave.writeAndReport(*writer);
     leaveDialog();
-}
-
-void TDistEquationForm::leaveDialog() {
-    hide();
-    emit showMainWindow();
 }

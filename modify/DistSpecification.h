@@ -5,12 +5,12 @@
 // it and returns to the main window.
 
 #include <QList>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
 #include "modify/MatrixSave.h"
 #include "modify/MatrixTransformation.h"
+#include "platform/DataDialog.h"
 #include "platform/Prompts.h"
 
 class NumericEntryFields;
@@ -21,7 +21,7 @@ namespace Ui {
 class TDistEquationForm;
 }
 
-class TDistEquationForm : public QWidget {
+class TDistEquationForm : public DataDialog {
     Q_OBJECT
 public:
     TDistEquationForm(Prompts& prompts, TDataStore& store);
@@ -31,12 +31,8 @@ public:
     const TransformSettings& settings() const { return m_settings; }
     bool EquationsEnabled() const { return m_equationsEnabled; }
 
-signals:
-    void showMainWindow();
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void formShown() override { FormActivate(); }
 
 private:
     void FormActivate();
@@ -51,7 +47,6 @@ private:
     void ResetAllClick();
     void CancelButtonClick();
     void QuitAndRunClick();
-    void leaveDialog();
 
     std::unique_ptr<Ui::TDistEquationForm> ui;
     Prompts& m_prompts;

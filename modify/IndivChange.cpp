@@ -1,11 +1,7 @@
 #include "modify/IndivChange.h"
 
-#include <QCloseEvent>
-#include <QShowEvent>
-
 #include "modify/EntryChecks.h"
 #include "modify/NumericEdit.h"
-#include "platform/WindowPlacement.h"
 #include "store/DataStore.h"
 #include "ui_IndivChange.h"
 
@@ -15,14 +11,12 @@ constexpr int32_t NewDistanceMax = 10000;
 }  // namespace
 
 TIndividualChanges::TIndividualChanges(Prompts& prompts, TDataStore& store)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TIndividualChanges>()),
+    : ui(std::make_unique<Ui::TIndividualChanges>()),
       m_prompts(prompts),
       m_store(store),
       m_matrixSave(prompts, store) {
     ui->setupUi(this);
-    setFixedSize(size());
-    centerOnScreen(this);
+    fixSizeAndCentre();
     m_entryFields = std::make_unique<NumericEntryFields>(prompts, ui->QuitAndSave);
     m_entryFields->watch(ui->RowNo, [this] { RowNoExit(); });
     m_entryFields->watch(ui->ColNo, [this] { ColNoExit(); });
@@ -32,18 +26,6 @@ TIndividualChanges::TIndividualChanges(Prompts& prompts, TDataStore& store)
 }
 
 TIndividualChanges::~TIndividualChanges() = default;
-
-void TIndividualChanges::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) {
-        FormShow();
-    }
-}
-
-void TIndividualChanges::closeEvent(QCloseEvent* event) {
-    // Left only through its own buttons.
-    event->ignore();
-}
 
 void TIndividualChanges::FormShow() {
     ui->OldDist->hide();
@@ -137,9 +119,4 @@ void TIndividualChanges::QuitAndSaveClick() {
         m_matrixSave.writeAndReport(*writer);
     }
     leaveDialog();
-}
-
-void TIndividualChanges::leaveDialog() {
-    hide();
-    emit showMainWindow();
 }

@@ -5,11 +5,11 @@
 // window's unsaved-matrix warning points to.
 
 #include <QList>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
 #include "modify/MatrixSave.h"
+#include "platform/DataDialog.h"
 #include "platform/Prompts.h"
 
 class NumericEntryFields;
@@ -19,7 +19,7 @@ namespace Ui {
 class TIndividualChanges;
 }
 
-class TIndividualChanges : public QWidget {
+class TIndividualChanges : public DataDialog {
     Q_OBJECT
 public:
     TIndividualChanges(Prompts& prompts, TDataStore& store);
@@ -28,12 +28,8 @@ public:
     int SelectedRow() const { return m_selectedRow; }
     int SelectedColumn() const { return m_selectedColumn; }
 
-signals:
-    void showMainWindow();
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void formShown() override { FormShow(); }
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -44,7 +40,6 @@ private:
     void CancelClick();
     void QuitAndSaveClick();
     void showSelectedElement();
-    void leaveDialog();
 
     std::unique_ptr<Ui::TIndividualChanges> ui;
     Prompts& m_prompts;
