@@ -94,15 +94,8 @@ std::string absolutePath(const std::string& path) {
     return error ? path : absolute.string();
 }
 
-int write(const TDataStore& store, const std::string& out, Console& console,
-          std::optional<int32_t>& records) {
-    DistanceFileWriter writer(out);
-    records = writer.write(store, store.NodeCount);
-    if (!records) {
-        return fail(console, out, 0,
-                    FatalWriteErrorMessage(out) + ": " + std::strerror(writer.error()));
-    }
-    return Success;
+int failedWrite(Console& console, const std::string& out, const MatrixWriteReport& report) {
+    return fail(console, out, 0, report.message + ": " + std::strerror(report.error));
 }
 
 }  // namespace
@@ -123,8 +116,10 @@ int Compute(const ComputeRequest& request, Console& console) {
         if (!store) {
             return status;
         }
-        std::optional<int32_t> records;
-        return write(*store, request.out, console, records);
+        DistanceFileWriter writer(request.out);
+        const MatrixWriteReport outcome = WriteWholeMatrix(writer, *store, request.out);
+        return outcome.written ? static_cast<int>(Success)
+                               : failedWrite(console, request.out, outcome);
     });
 }
 
@@ -155,13 +150,12 @@ int Transform(const TransformRequest& request, Console& console) {
             console.out << lines(report) << '\n';
         }
         transformation.Apply(*store, n, maximum);
-        const auto records = writer.write(*store, n);
-        const std::string shownName = absolutePath(request.out);
-        if (!records) {
-            return fail(console, request.out, 0,
-                        FatalWriteErrorMessage(shownName) + ": " + std::strerror(writer.error()));
+        const MatrixWriteReport outcome =
+            WriteWholeMatrix(writer, *store, absolutePath(request.out));
+        if (!outcome.written) {
+            return failedWrite(console, request.out, outcome);
         }
-        console.out << printable(SuccessfullyWrittenMessage(shownName, *records)) << '\n';
+        console.out << printable(outcome.message) << '\n';
         return static_cast<int>(Success);
     });
 }

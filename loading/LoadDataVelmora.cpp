@@ -1,7 +1,6 @@
 #include "loading/LoadDataVelmora.h"
 
 #include <QCloseEvent>
-#include <QShowEvent>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -9,7 +8,6 @@
 #include "loading/NodeFile.h"
 #include "loading/RadioGroup.h"
 #include "platform/LocaleNumbers.h"
-#include "platform/WindowPlacement.h"
 #include "store/DataStore.h"
 #include "store/DistanceFile.h"
 #include "store/SaveFileChoice.h"
@@ -58,13 +56,9 @@ QString weightText(int position) {
 }  // namespace
 
 TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TLoadDataVelmoraForm>()),
-      m_prompts(prompts),
-      m_store(store) {
+    : ui(std::make_unique<Ui::TLoadDataVelmoraForm>()), m_prompts(prompts), m_store(store) {
     ui->setupUi(this);
-    setFixedSize(size());
-    centerOnScreen(this);
+    fixSizeAndCentre();
     m_distanceMetric = new RadioGroup(ui->DistanceMetric,
                                       {ui->Euclidean, ui->GreatCircle, ui->Manhattan, ui->Network});
     m_distFileCreation =
@@ -95,14 +89,8 @@ TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
 
 TLoadDataVelmoraForm::~TLoadDataVelmoraForm() = default;
 
-void TLoadDataVelmoraForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) {
-        InitLoadData();
-    }
-}
-
 void TLoadDataVelmoraForm::closeEvent(QCloseEvent* event) {
+    // Closed from outside, it hands back as Cancel does.
     event->accept();
     emit showMainWindow();
 }
@@ -320,11 +308,6 @@ void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
 
 void TLoadDataVelmoraForm::CancelButtonClick() {
     leaveDialog();
-}
-
-void TLoadDataVelmoraForm::leaveDialog() {
-    hide();
-    emit showMainWindow();
 }
 
 void TLoadDataVelmoraForm::chooseFile(FileDialogSettings& dialog, std::string& storedName) {

@@ -5,11 +5,11 @@
 // enabling the next, then loads the problem and hands control back to the main window.
 
 #include <QString>
-#include <QWidget>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "platform/DataDialog.h"
 #include "platform/Prompts.h"
 
 class QLabel;
@@ -19,7 +19,7 @@ namespace Ui {
 class TLoadDataVelmoraForm;
 }
 
-class TLoadDataVelmoraForm : public QWidget {
+class TLoadDataVelmoraForm : public DataDialog {
     Q_OBJECT
 public:
     TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store);
@@ -29,11 +29,10 @@ public:
     int CandidateLineCount() const { return m_candidateLineCount; }
 
 signals:
-    void showMainWindow();
     void matrixCommandsEnabled(bool enabled);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void formShown() override { InitLoadData(); }
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -57,7 +56,6 @@ private:
     bool networkMetric() const;
     // Network distances have no source but a file: Read Distance File, not to be changed.
     void forceReadDistanceFile();
-    void leaveDialog();
 
     std::unique_ptr<Ui::TLoadDataVelmoraForm> ui;
     Prompts& m_prompts;

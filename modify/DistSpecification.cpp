@@ -1,16 +1,11 @@
 #include "modify/DistSpecification.h"
 
-#include <QCloseEvent>
-#include <QShowEvent>
 #include <optional>
 
 #include "modify/EntryChecks.h"
 #include "modify/NumericEdit.h"
 #include "platform/LocaleNumbers.h"
-#include "platform/WindowPlacement.h"
 #include "store/DataStore.h"
-#include "store/DistanceFile.h"
-#include "store/SaveFileChoice.h"
 #include "ui_DistSpecification.h"
 
 namespace {
@@ -27,17 +22,13 @@ QString shown(long double value, int decimals) {
 }  // namespace
 
 TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TDistEquationForm>()),
+    : ui(std::make_unique<Ui::TDistEquationForm>()),
       m_prompts(prompts),
-      m_store(store) {
+      m_store(store),
+      m_matrixSave(prompts, store) {
     ui->setupUi(this);
-    setFixedSize(size());
-    centerOnScreen(this);
+    fixSizeAndCentre();
     m_entryFields = std::make_unique<NumericEntryFields>(prompts, ui->QuitAndRun);
-    m_saveDistances.filter =
-        "Euclidean Distances|*.EUD|Great Circle Distances|*.GRD|Manhattan "
-        "Distances|*.MAD|Network Distances|*.NED|All Files|*.*";
     m_constants = {ui->Constant1, ui->Constant2, ui->Constant3, ui->Constant4};
     m_coefficients = {ui->Coef1, ui->Coef2, ui->Coef3, ui->Coef4};
     m_exponents = {ui->Expon1, ui->Expon2, ui->Expon3, ui->Expon4};
@@ -59,26 +50,13 @@ TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
 
 TDistEquationForm::~TDistEquationForm() = default;
 
-void TDistEquationForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) {
-        FormActivate();
-    }
-}
-
-void TDistEquationForm::closeEvent(QCloseEvent* event) {
-    // Left only through its own buttons.
-    event->ignore();
-}
-
 void TDistEquationForm::FormActivate() {
     ui->ScaleDistCheckBox->setChecked(true);
     m_settings.ScaleRequested = ui->ScaleDistCheckBox->isChecked();
     m_equationsEnabled = false;
     m_settings.equations = DistanceEquations{};
     m_settings.ScaleDistance = 10000;
-    m_saveDistances.defaultExt = DistanceFileExtension(m_store.DataFileExt);
-    m_saveDistances.filterIndex = MetricFilterIndex(m_store.DataFileExt);
+    m_matrixSave.prepareDialog();
     ShowAllValues();
 }
 
@@ -157,9 +135,7 @@ void TDistEquationForm::QuitAndRunClick() {
         m_prompts.messageBox(BoxType::Warning, NegativeDistanceMessage(*negative), Buttons::Ok);
         return;
     }
-    std::string& fileName = m_store.DistanceFileName;
-    ChooseFileToWrite(m_prompts, m_saveDistances, fileName);
-    if (fileName.empty() &&
+    if (!m_matrixSave.chooseFile() &&
         m_prompts.messageBox(BoxType::Warning,
                              "No file name specified, so new distances will not be stored\r"
                              "Do you want to compute the new distances anyway?",
@@ -170,10 +146,7 @@ void TDistEquationForm::QuitAndRunClick() {
         leaveDialog();
         return;
     }
-    std::optional<DistanceFileWriter> writer;
-    if (!fileName.empty()) {
-        writer.emplace(fileName);
-    }
+    std::optional<DistanceFileWriter> writer = m_matrixSave.claimFile();
     MatrixTransformation transformation(m_settings);
     const long double maximum = transformation.MaximumNewDistance(m_store, n);
     for (const std::string& report : ScalingReports(maximum, m_settings, localeSeparators())) {
@@ -188,18 +161,6 @@ void TDistEquationForm::QuitAndRunClick() {
         leaveDialog();
         return;
     }
-    if (const auto records = writer->write(m_store, n)) {
-        m_prompts.messageBox(BoxType::Information, SuccessfullyWrittenMessage(fileName, *records),
-                             Buttons::Ok);
-        m_store.MatrixSaved = true;
-    } else {
-        m_prompts.messageBox(BoxType::Warning, FatalWriteErrorMessage(fileName), Buttons::Ok);
-        m_store.MatrixSaved = false;
-    }
+    m_matrixSave.writeAndReport(*writer);
     leaveDialog();
-}
-
-void TDistEquationForm::leaveDialog() {
-    hide();
-    emit showMainWindow();
 }

@@ -5,11 +5,12 @@
 // it and returns to the main window.
 
 #include <QList>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
+#include "modify/MatrixSave.h"
 #include "modify/MatrixTransformation.h"
+#include "platform/DataDialog.h"
 #include "platform/Prompts.h"
 
 class NumericEntryFields;
@@ -20,7 +21,7 @@ namespace Ui {
 class TDistEquationForm;
 }
 
-class TDistEquationForm : public QWidget {
+class TDistEquationForm : public DataDialog {
     Q_OBJECT
 public:
     TDistEquationForm(Prompts& prompts, TDataStore& store);
@@ -30,12 +31,8 @@ public:
     const TransformSettings& settings() const { return m_settings; }
     bool EquationsEnabled() const { return m_equationsEnabled; }
 
-signals:
-    void showMainWindow();
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void formShown() override { FormActivate(); }
 
 private:
     void FormActivate();
@@ -50,14 +47,13 @@ private:
     void ResetAllClick();
     void CancelButtonClick();
     void QuitAndRunClick();
-    void leaveDialog();
 
     std::unique_ptr<Ui::TDistEquationForm> ui;
     Prompts& m_prompts;
     TDataStore& m_store;
     TransformSettings m_settings;
     bool m_equationsEnabled = false;
-    FileDialogSettings m_saveDistances;
+    MatrixSave m_matrixSave;
     QList<QLineEdit*> m_constants, m_coefficients, m_exponents;
     QList<QLabel*> m_letters;
     // The key filter of every numeric field; it disables QuitAndRun.

@@ -1,14 +1,8 @@
 #include "modify/IndivChange.h"
 
-#include <QCloseEvent>
-#include <QShowEvent>
-
 #include "modify/EntryChecks.h"
 #include "modify/NumericEdit.h"
-#include "platform/WindowPlacement.h"
 #include "store/DataStore.h"
-#include "store/DistanceFile.h"
-#include "store/SaveFileChoice.h"
 #include "ui_IndivChange.h"
 
 namespace {
@@ -17,17 +11,13 @@ constexpr int32_t NewDistanceMax = 10000;
 }  // namespace
 
 TIndividualChanges::TIndividualChanges(Prompts& prompts, TDataStore& store)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TIndividualChanges>()),
+    : ui(std::make_unique<Ui::TIndividualChanges>()),
       m_prompts(prompts),
-      m_store(store) {
+      m_store(store),
+      m_matrixSave(prompts, store) {
     ui->setupUi(this);
-    setFixedSize(size());
-    centerOnScreen(this);
+    fixSizeAndCentre();
     m_entryFields = std::make_unique<NumericEntryFields>(prompts, ui->QuitAndSave);
-    m_saveDistances.filter =
-        "Euclidean Distances|*.EUD|Great Circle Distances|*.GRD|Manhattan "
-        "Distances|*.MAD|Network Distances|*.NED|All Files|*.*";
     m_entryFields->watch(ui->RowNo, [this] { RowNoExit(); });
     m_entryFields->watch(ui->ColNo, [this] { ColNoExit(); });
     m_entryFields->watch(ui->NewDist, [this] { NewDistExit(); });
@@ -36,18 +26,6 @@ TIndividualChanges::TIndividualChanges(Prompts& prompts, TDataStore& store)
 }
 
 TIndividualChanges::~TIndividualChanges() = default;
-
-void TIndividualChanges::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) {
-        FormShow();
-    }
-}
-
-void TIndividualChanges::closeEvent(QCloseEvent* event) {
-    // Left only through its own buttons.
-    event->ignore();
-}
 
 void TIndividualChanges::FormShow() {
     ui->OldDist->hide();
@@ -135,26 +113,10 @@ void TIndividualChanges::CancelClick() {
 }
 
 void TIndividualChanges::QuitAndSaveClick() {
-    m_saveDistances.defaultExt = DistanceFileExtension(m_store.DataFileExt);
-    m_saveDistances.filterIndex = MetricFilterIndex(m_store.DataFileExt);
-    std::string& fileName = m_store.DistanceFileName;
-    ChooseFileToWrite(m_prompts, m_saveDistances, fileName);
-    if (!fileName.empty()) {
-        DistanceFileWriter writer(fileName);
-        const int n = m_store.NodeCount;
-        if (const auto records = writer.write(m_store, n)) {
-            m_prompts.messageBox(BoxType::Information,
-                                 SuccessfullyWrittenMessage(fileName, *records), Buttons::Ok);
-            m_store.MatrixSaved = true;
-        } else {
-            m_prompts.messageBox(BoxType::Warning, FatalWriteErrorMessage(fileName), Buttons::Ok);
-            m_store.MatrixSaved = false;
-        }
+    m_matrixSave.prepareDialog();
+    m_matrixSave.chooseFile();
+    if (std::optional<DistanceFileWriter> writer = m_matrixSave.claimFile()) {
+        m_matrixSave.writeAndReport(*writer);
     }
     leaveDialog();
-}
-
-void TIndividualChanges::leaveDialog() {
-    hide();
-    emit showMainWindow();
 }

@@ -5,10 +5,11 @@
 // window's unsaved-matrix warning points to.
 
 #include <QList>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
+#include "modify/MatrixSave.h"
+#include "platform/DataDialog.h"
 #include "platform/Prompts.h"
 
 class NumericEntryFields;
@@ -18,7 +19,7 @@ namespace Ui {
 class TIndividualChanges;
 }
 
-class TIndividualChanges : public QWidget {
+class TIndividualChanges : public DataDialog {
     Q_OBJECT
 public:
     TIndividualChanges(Prompts& prompts, TDataStore& store);
@@ -27,12 +28,8 @@ public:
     int SelectedRow() const { return m_selectedRow; }
     int SelectedColumn() const { return m_selectedColumn; }
 
-signals:
-    void showMainWindow();
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void formShown() override { FormShow(); }
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -43,7 +40,6 @@ private:
     void CancelClick();
     void QuitAndSaveClick();
     void showSelectedElement();
-    void leaveDialog();
 
     std::unique_ptr<Ui::TIndividualChanges> ui;
     Prompts& m_prompts;
@@ -54,7 +50,7 @@ private:
     bool m_columnValid = false;
     // Set when a selector's exit shows the new-value field.
     bool m_newDistAppeared = false;
-    FileDialogSettings m_saveDistances;
+    MatrixSave m_matrixSave;
     // The key filter of every numeric field; it disables QuitAndSave.
     std::unique_ptr<NumericEntryFields> m_entryFields;
 };

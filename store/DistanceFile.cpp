@@ -223,3 +223,11 @@ std::optional<int32_t> DistanceFileWriter::write(const TDataStore& store, int n)
     }
     return n * n;
 }
+
+MatrixWriteReport WriteWholeMatrix(DistanceFileWriter& writer, const TDataStore& store,
+                                   const std::string& shownName) {
+    if (const auto records = writer.write(store, store.NodeCount)) {
+        return {true, SuccessfullyWrittenMessage(shownName, *records), 0};
+    }
+    return {false, FatalWriteErrorMessage(shownName), writer.error()};
+}

@@ -52,3 +52,16 @@ public:
 private:
     AtomicFileWriter m_file;
 };
+
+// How writing the whole matrix went, as every writer of the matrix reports it.
+struct MatrixWriteReport {
+    bool written = false;
+    // The success or the fatal-error message, naming the file as given.
+    std::string message;
+    // The system's error number when the matrix was not written.
+    int error = 0;
+};
+
+// Writes rows and columns 1..NodeCount to the claimed file; the report names it `shownName`.
+MatrixWriteReport WriteWholeMatrix(DistanceFileWriter& writer, const TDataStore& store,
+                                   const std::string& shownName);

@@ -16,7 +16,6 @@
 
 #include "batch/BatchCommands.h"
 #include "loading/DataLoad.h"
-#include "modify/MatrixTransformation.h"
 #include "store/DistanceFile.h"
 #include "tests/batch/BatchRun.h"
 #include "tests/support/TestFiles.h"
@@ -142,7 +141,7 @@ TEST(BatchTransform, ReportsScalingAndRecordsAndWritesTheMatrix) {
 TEST(BatchTransform, EquationsAndNoScaling) {
     TempDir dir;
     dir.write("d.EUC", "1 0 0 1 1 1\r\n2 0 0 1 1 1\r\n");
-    dir.write("in.EUD", "0\r\n1000000\r\n500000\r\n0\r\n");
+    dir.write("in.EUD", "0\r\n1000000\r\n300000\r\n0\r\n");
     const Result result = run(dir,
                               "transform --demand d.EUC --in in.EUD --out out.EUD --coverage "
                               "2000000000 --equation 1=0,1,2 --equation 0=3,1,1 --no-scale");
@@ -153,10 +152,8 @@ TEST(BatchTransform, EquationsAndNoScaling) {
               "<<< DISTANCES MUST BE SCALED SO MAXIMUM DISTANCE = 2,147,483,646.0 >>>\n"
               "<<< File [" +
                   dir.file("out.EUD") + "] successfully written with 4 records >>>\n");
-    const long double quarter = PowerOf(500000, 2) / PowerOf(1000000, 2);
-    EXPECT_EQ(readBytes(dir.file("out.EUD")),
-              "0\r\n2147483646\r\n" + std::to_string(*RoundToCell(quarter * DistanceLimit)) +
-                  "\r\n0\r\n");
+    // The diagonal's 3 is scaled to 0; 0.3 squared of 2,147,483,646 is 193,273,528.14.
+    EXPECT_EQ(readBytes(dir.file("out.EUD")), "0\r\n2147483646\r\n193273528\r\n0\r\n");
 }
 
 TEST(BatchTransform, RangesAndNegativeDistancesAreRefused) {

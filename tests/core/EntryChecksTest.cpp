@@ -19,6 +19,8 @@ private:
 const NumberSeparators English{'.', ","};
 const NumberSeparators German{',', "."};
 const std::string Range1To25 = "Invalid Parameter Value.  Must have 1 <= X <= 25";
+const std::string ConversionWarning =
+    "Specified value did not convert correctly... Warning\rDefault value used and shown";
 
 struct IntegerCase {
     std::string typed;
@@ -37,7 +39,7 @@ TEST_P(IntegerEntry, ConvertsChecksAndRestores) {
     const IntegerCase& c = GetParam();
     ScriptedPrompts prompts;
     if (c.conversionWarning) {
-        prompts.beep(InformationBeep).box(BoxType::Warning, ConversionWarningText, Buttons::Ok);
+        prompts.beep(InformationBeep).box(BoxType::Warning, ConversionWarning, Buttons::Ok);
     }
     if (c.rangeBox) {
         prompts.box(BoxType::Warning, Range1To25, Buttons::Ok);
@@ -66,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, IntegerEntry,
 
 TEST(CheckIntegerEntry, MinusZeroBecomesZeroWithTheWarning) {
     ScriptedPrompts prompts;
-    prompts.beep(InformationBeep).box(BoxType::Warning, ConversionWarningText, Buttons::Ok);
+    prompts.beep(InformationBeep).box(BoxType::Warning, ConversionWarning, Buttons::Ok);
     Field field("-0");
     int32_t variable = 5;
     CheckIntegerEntry(prompts, field, variable, 0, 10);
@@ -142,7 +144,7 @@ TEST(CheckCoverageEntry, AnyThirtyTwoBitValueElseTen) {
     EXPECT_TRUE(CheckCoverageEntry(prompts, negative, coverage));
     EXPECT_EQ(coverage, -250);
     for (const char* typed : {"12.5", "-", "--3", "99999999999"}) {
-        prompts.beep(InformationBeep).box(BoxType::Warning, ConversionWarningText, Buttons::Ok);
+        prompts.beep(InformationBeep).box(BoxType::Warning, ConversionWarning, Buttons::Ok);
         Field field(typed);
         EXPECT_TRUE(CheckCoverageEntry(prompts, field, coverage));
         EXPECT_EQ(coverage, 10) << typed;

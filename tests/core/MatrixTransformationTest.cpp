@@ -120,24 +120,22 @@ TEST(Transformation, ScalingNotRequestedLeavesValuesUnscaled) {
 }
 
 TEST(Transformation, BeyondTheCellLimitWithoutScalingIsForcedToTheLimit) {
-    TDataStore store = matrixStore({{0, 1000000}, {500000, 0}});
+    TDataStore store = matrixStore({{0, 1000000}, {300000, 0}});
     TransformSettings settings = equation(1, 0, 1, 2, 2000000000);
     settings.ScaleRequested = false;
     EXPECT_EQ(transform(store, settings), (std::vector<std::string>{ShouldScale, MustScale}));
-    EXPECT_EQ(store.DistanceMatrix[1][2], DistanceLimit);
-    // (5e5)^2 by e^(2 ln x) in extended precision falls a hair short of a quarter of the max.
-    const long double quarter = PowerOf(500000, 2) / PowerOf(1000000, 2);
-    EXPECT_EQ(store.DistanceMatrix[2][1], RoundToCell(quarter * DistanceLimit));
-    EXPECT_NEAR(static_cast<double>(store.DistanceMatrix[2][1]), DistanceLimit / 4.0, 1);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 2147483646);
+    // 0.3 squared of 2,147,483,646 is 193,273,528.14.
+    EXPECT_EQ(store.DistanceMatrix[2][1], 193273528);
 }
 
 TEST(ScalingReports, TheForcedScalingBoxFromTheLimitItselfOn) {
     TransformSettings unscaled;
     unscaled.ScaleRequested = false;
     const NumberSeparators english;
-    EXPECT_EQ(ScalingReports(DistanceLimit, unscaled, english),
+    EXPECT_EQ(ScalingReports(2147483646.0L, unscaled, english),
               (std::vector<std::string>{ShouldScale, MustScale}));
-    EXPECT_EQ(ScalingReports(DistanceLimit - 1, unscaled, english),
+    EXPECT_EQ(ScalingReports(2147483645.0L, unscaled, english),
               std::vector<std::string>{ShouldScale});
 }
 
@@ -146,11 +144,11 @@ TEST(Transformation, ANewMaximumEqualToTheLimitGetsTheForcedScalingBox) {
     TDataStore store = matrixStore({{0, 5}, {7, 0}});
     TransformSettings settings;
     settings.CoverageDistance = 5;
-    settings.equations.EquationConstant[1] = DistanceLimit;
+    settings.equations.EquationConstant[1] = 2147483646;
     settings.equations.EquationCoefficient[1] = 0;
     settings.ScaleRequested = false;
     EXPECT_EQ(transform(store, settings), (std::vector<std::string>{ShouldScale, MustScale}));
-    EXPECT_EQ(store.DistanceMatrix[1][2], DistanceLimit);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 2147483646);
     EXPECT_EQ(store.DistanceMatrix[2][1], 7);
 }
 

@@ -1,0 +1,30 @@
+#include "platform/DataDialog.h"
+
+#include <QCloseEvent>
+#include <QShowEvent>
+
+#include "platform/WindowPlacement.h"
+
+DataDialog::DataDialog()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {}
+
+void DataDialog::fixSizeAndCentre() {
+    setFixedSize(size());
+    centerOnScreen(this);
+}
+
+void DataDialog::leaveDialog() {
+    hide();
+    emit showMainWindow();
+}
+
+void DataDialog::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        formShown();
+    }
+}
+
+void DataDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
