@@ -12,6 +12,7 @@
 #include "platform/RunTimeError.h"
 #include "platform/VersionInfo.h"
 #include "store/DistanceFile.h"
+#include "store/DistanceMetrics.h"
 
 namespace batch {
 namespace {
@@ -116,6 +117,20 @@ int RunVerb(Console& console, const std::string& file, const std::function<int()
     return guarded(console, file, verb);
 }
 
+CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::string& purpose) {
+    const std::vector<std::string> names = computedMetricNames();
+    std::string choices;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        choices += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    }
+    return verb.add_option("--metric", name, purpose + choices)->check(CLI::IsMember(names));
+}
+
+char metricCodeNamed(const std::string& name) {
+    const Metric* metric = metricNamed(name);
+    return metric ? metric->code : Metrics.front().code;
+}
+
 int Compute(const ComputeRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
@@ -215,9 +230,7 @@ int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     std::string metric;
     auto* computeVerb = app.add_subcommand(
         "compute", "Compute the distances between the nodes and write the distance file");
-    computeVerb->add_option("--metric", metric, "euclidean, great-circle or manhattan")
-        ->required()
-        ->check(CLI::IsMember({"euclidean", "great-circle", "manhattan"}));
+    addMetricOption(*computeVerb, metric, "")->required();
     computeVerb->add_option("--demand", compute.nodes.demand, "Demand node file")
         ->required()
         ->check(fileName);
@@ -296,7 +309,7 @@ int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     }
 
     if (computeVerb->parsed()) {
-        compute.metricCode = metric == "great-circle" ? 'G' : metric == "manhattan" ? 'M' : 'E';
+        compute.metricCode = metricCodeNamed(metric);
         return actions.compute(compute, console);
     }
     if (checkVerb->parsed()) {

@@ -12,6 +12,7 @@
 #include "platform/WindowPlacement.h"
 #include "store/DataStore.h"
 #include "store/DistanceFile.h"
+#include "store/DistanceMetrics.h"
 #include "store/SaveFileChoice.h"
 #include "ui_LoadDataVelmora.h"
 
@@ -32,12 +33,6 @@ const char* const ExtrasFilter =
 const char* const DistanceFilter =
     "Euclidean Distance File|*.eud|Great Circle Distance File|*.grd|Manhattan Distance "
     "File|*.mad|Network Distance File|*.ned|All Files|*.*";
-
-struct Metric {
-    const char* extension;
-    char code;
-};
-constexpr Metric Metrics[] = {{".EUC", 'E'}, {".GRT", 'G'}, {".MAN", 'M'}, {".NET", 'N'}};
 
 std::string withoutFolder(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
@@ -137,14 +132,14 @@ void TLoadDataVelmoraForm::DistanceMetricClick() {
     if (item < 0) {
         return;
     }
-    m_store.DataFileExt = Metrics[item].extension;
-    m_store.MetricCode = Metrics[item].code;
+    const Metric& metric = Metrics[static_cast<std::size_t>(item)];
+    m_store.DataFileExt = metric.nodeFileExtension;
+    m_store.MetricCode = metric.code;
     ui->SpecifyDemand->setEnabled(true);
-    const std::string distanceExtension = DistanceFileExtension(m_store.DataFileExt);
     for (FileDialogSettings* dialog :
          {&m_getDemandFileName, &m_readExtras, &m_getDistFileName, &m_saveDistances}) {
-        dialog->filterIndex = item + 1;
-        dialog->defaultExt = distanceExtension;
+        dialog->filterIndex = metric.filterIndex;
+        dialog->defaultExt = metric.distanceFileExtension;
     }
     ui->DistanceMetric->setEnabled(false);
 }
@@ -362,7 +357,8 @@ void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path) 
 }
 
 bool TLoadDataVelmoraForm::networkMetric() const {
-    return m_store.DataFileExt == ".NET";
+    const Metric* metric = metricWithNodeFileExtension(m_store.DataFileExt);
+    return metric && metric->distancesFromFile;
 }
 
 void TLoadDataVelmoraForm::forceReadDistanceFile() {

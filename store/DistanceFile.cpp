@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/TextFile.h"
+#include "store/DistanceMetrics.h"
 
 namespace {
 
@@ -64,26 +65,13 @@ std::optional<int32_t> readInteger(TextReader& reader, long long& line) {
 }  // namespace
 
 std::string DistanceFileExtension(const std::string& dataFileExt) {
-    if (dataFileExt.size() < 3) {
-        return "";
-    }
-    return dataFileExt.substr(1, 2) + "D";
+    const Metric* metric = metricWithNodeFileExtension(dataFileExt);
+    return metric ? metric->distanceFileExtension : "";
 }
 
 int MetricFilterIndex(const std::string& dataFileExt) {
-    if (dataFileExt == ".EUC") {
-        return 1;
-    }
-    if (dataFileExt == ".GRT") {
-        return 2;
-    }
-    if (dataFileExt == ".MAN") {
-        return 3;
-    }
-    if (dataFileExt == ".NET") {
-        return 4;
-    }
-    return 5;
+    const Metric* metric = metricWithNodeFileExtension(dataFileExt);
+    return metric ? metric->filterIndex : AllFilesFilterIndex;
 }
 
 long long CountDistanceFileLines(const std::string& path) {
