@@ -17,10 +17,6 @@
 namespace batch {
 namespace {
 
-constexpr double ParameterMax = 1000000000;
-constexpr double ExponentLimit = 10;
-constexpr int32_t ScaleMax = 1000000000;
-
 int fail(Console& console, const std::string& file, long long line, const std::string& message,
          int status = BadInput) {
     console.err << "velmora-batch: " << printable(file);
@@ -205,11 +201,14 @@ std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquati
         values[v] = *value;
         at = comma + 1;
     }
-    if (values[0] < 0 || values[0] > ParameterMax || values[1] < 0 || values[1] > ParameterMax) {
-        return "the constant and the coefficient must lie from 0 to 1000000000";
+    const auto outside = [](double value, const EntryRange& range) {
+        return value < range.min || value > range.max;
+    };
+    if (outside(values[0], EquationFactorRange) || outside(values[1], EquationFactorRange)) {
+        return "the constant and the coefficient must lie from " + rangeText(EquationFactorRange);
     }
-    if (values[2] < -ExponentLimit || values[2] > ExponentLimit) {
-        return "the exponent must lie from -10 to 10";
+    if (outside(values[2], EquationExponentRange)) {
+        return "the exponent must lie from " + rangeText(EquationExponentRange);
     }
     equations.EquationConstant[*k] = values[0];
     equations.EquationCoefficient[*k] = values[1];
@@ -277,8 +276,10 @@ int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
                      "diagonal; 1: up to it, off the diagonal; 2: beyond it, diagonal; 3: beyond "
                      "it, off the diagonal); unset equations are 0,1,1")
         ->take_all();
-    transformVerb->add_option("--scale", scale, "Maximum scale distance (0 to 1000000000)")
-        ->check(CLI::Range(int64_t{0}, int64_t{ScaleMax}));
+    transformVerb
+        ->add_option("--scale", scale,
+                     "Maximum scale distance (" + rangeText(ScaleDistanceRange) + ")")
+        ->check(CLI::Range(int64_t{ScaleDistanceRange.min}, int64_t{ScaleDistanceRange.max}));
     transformVerb->add_flag("--no-scale", noScale, "Do not scale to the maximum scale distance");
 
     ReportVerb report(app, fileName);

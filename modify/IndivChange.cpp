@@ -4,6 +4,7 @@
 #include <QShowEvent>
 
 #include "modify/EntryChecks.h"
+#include "modify/EntryLimits.h"
 #include "modify/NumericEdit.h"
 #include "platform/WindowPlacement.h"
 #include "store/DataStore.h"
@@ -13,7 +14,6 @@
 
 namespace {
 constexpr int32_t NoneSelected = -1;
-constexpr int32_t NewDistanceMax = 10000;
 }  // namespace
 
 TIndividualChanges::TIndividualChanges(Prompts& prompts, TDataStore& store)
@@ -122,7 +122,7 @@ void TIndividualChanges::NewDistExit() {
     }
     int32_t value = NoneSelected;
     LineEditField field(ui->NewDist);
-    CheckIntegerEntry(m_prompts, field, value, 0, NewDistanceMax);
+    CheckIntegerEntry(m_prompts, field, value, NewCellValueRange.min, NewCellValueRange.max);
     if (value == NoneSelected) {
         return;
     }
