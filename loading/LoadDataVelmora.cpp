@@ -4,6 +4,7 @@
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <filesystem>
 
 #include "loading/DataLoad.h"
 #include "loading/NodeFile.h"
@@ -33,11 +34,6 @@ const char* const ExtrasFilter =
 const char* const DistanceFilter =
     "Euclidean Distance File|*.eud|Great Circle Distance File|*.grd|Manhattan Distance "
     "File|*.mad|Network Distance File|*.ned|All Files|*.*";
-
-std::string withoutFolder(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 QString nodeCountText(long long count, const std::string& firstLine) {
     return QString::number(count) + QStringLiteral(" Nodes in file") +
@@ -346,7 +342,7 @@ void TLoadDataVelmoraForm::hideInformationLabels() {
 
 void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path) {
     static const QString prefix = QStringLiteral("File to Read = ");
-    const QString name = QString::fromStdString(withoutFolder(path));
+    const QString name = QString::fromStdString(std::filesystem::path(path).filename().string());
     label->ensurePolished();
     const QFontMetrics metrics = label->fontMetrics();
     const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix);
