@@ -6,7 +6,7 @@
 #include "modify/EntryChecks.h"
 #include "modify/EntryLimits.h"
 #include "modify/NumericEdit.h"
-#include "platform/WindowPlacement.h"
+#include "platform/qt/WindowPlacement.h"
 #include "store/DataStore.h"
 #include "store/DistanceFile.h"
 #include "store/SaveFileChoice.h"
