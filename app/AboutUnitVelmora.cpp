@@ -5,9 +5,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
-#include "app/VelmoraResources.h"
 #include "platform/VersionInfo.h"
-#include "platform/WindowPlacement.h"
+#include "platform/qt/WindowPlacement.h"
 #include "ui_AboutUnitVelmora.h"
 
 TAboutBoxVelmora::TAboutBoxVelmora(QWidget* parent)
@@ -15,7 +14,6 @@ TAboutBoxVelmora::TAboutBoxVelmora(QWidget* parent)
       ui(std::make_unique<Ui::TAboutBoxVelmora>()),
       m_aboutTimer(new QTimer(this)),
       m_programFile(QCoreApplication::applicationFilePath()) {
-    initVelmoraResources();
     ui->setupUi(this);
     setFixedSize(size());
     centerOnScreen(this);

@@ -7,12 +7,12 @@
 
 #include "app/AboutUnitVelmora.h"
 #include "app/HintSwitch.h"
-#include "app/VelmoraResources.h"
 #include "loading/LoadDataVelmora.h"
 #include "modify/DistSpecification.h"
 #include "modify/IndivChange.h"
 #include "platform/Prompts.h"
-#include "platform/WindowPlacement.h"
+#include "platform/qt/PixelFont.h"
+#include "platform/qt/WindowPlacement.h"
 #include "store/DataStore.h"
 #include "ui_Velmora.h"
 
@@ -37,7 +37,6 @@ TVelmoraMain::TVelmoraMain(Prompts& prompts, TDataStore& store)
       m_prompts(prompts),
       m_store(store),
       m_hints(new HintSwitch(this)) {
-    initVelmoraResources();
     ui->setupUi(this);
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13));
     ui->Panel1->setFont(titleFont());

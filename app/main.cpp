@@ -1,14 +1,13 @@
+#include "app/ApplicationIcon.h"
 #include "app/Velmora.h"
 #include "app/VelmoraApplication.h"
 #include "app/VelmoraProgram.h"
-#include "app/VelmoraResources.h"
-#include "platform/QtPrompts.h"
+#include "platform/qt/QtPrompts.h"
 #include "store/DataStore.h"
 
 int main(int argc, char** argv) {
     QtPrompts prompts;
     VelmoraApplication application(argc, argv, prompts);
-    initVelmoraResources();
     QApplication::setWindowIcon(applicationIcon());
     // Lets desktops match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));

@@ -12,13 +12,10 @@
 #include "platform/RunTimeError.h"
 #include "platform/VersionInfo.h"
 #include "store/DistanceFile.h"
+#include "store/DistanceMetrics.h"
 
 namespace batch {
 namespace {
-
-constexpr double ParameterMax = 1000000000;
-constexpr double ExponentLimit = 10;
-constexpr int32_t ScaleMax = 1000000000;
 
 int fail(Console& console, const std::string& file, long long line, const std::string& message,
          int status = BadInput) {
@@ -109,6 +106,20 @@ int RunVerb(Console& console, const std::string& file, const std::function<int()
     return guarded(console, file, verb);
 }
 
+CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::string& purpose) {
+    const std::vector<std::string> names = computedMetricNames();
+    std::string choices;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        choices += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    }
+    return verb.add_option("--metric", name, purpose + choices)->check(CLI::IsMember(names));
+}
+
+char metricCodeNamed(const std::string& name) {
+    const Metric* metric = metricNamed(name);
+    return metric ? metric->code : Metrics.front().code;
+}
+
 int Compute(const ComputeRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
@@ -184,11 +195,14 @@ std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquati
         values[v] = *value;
         at = comma + 1;
     }
-    if (values[0] < 0 || values[0] > ParameterMax || values[1] < 0 || values[1] > ParameterMax) {
-        return "the constant and the coefficient must lie from 0 to 1000000000";
+    const auto outside = [](double value, const EntryRange& range) {
+        return value < range.min || value > range.max;
+    };
+    if (outside(values[0], EquationFactorRange) || outside(values[1], EquationFactorRange)) {
+        return "the constant and the coefficient must lie from " + rangeText(EquationFactorRange);
     }
-    if (values[2] < -ExponentLimit || values[2] > ExponentLimit) {
-        return "the exponent must lie from -10 to 10";
+    if (outside(values[2], EquationExponentRange)) {
+        return "the exponent must lie from " + rangeText(EquationExponentRange);
     }
     equations.EquationConstant[*k] = values[0];
     equations.EquationCoefficient[*k] = values[1];
@@ -209,9 +223,7 @@ int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     std::string metric;
     auto* computeVerb = app.add_subcommand(
         "compute", "Compute the distances between the nodes and write the distance file");
-    computeVerb->add_option("--metric", metric, "euclidean, great-circle or manhattan")
-        ->required()
-        ->check(CLI::IsMember({"euclidean", "great-circle", "manhattan"}));
+    addMetricOption(*computeVerb, metric, "")->required();
     computeVerb->add_option("--demand", compute.nodes.demand, "Demand node file")
         ->required()
         ->check(fileName);
@@ -258,8 +270,10 @@ int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
                      "diagonal; 1: up to it, off the diagonal; 2: beyond it, diagonal; 3: beyond "
                      "it, off the diagonal); unset equations are 0,1,1")
         ->take_all();
-    transformVerb->add_option("--scale", scale, "Maximum scale distance (0 to 1000000000)")
-        ->check(CLI::Range(int64_t{0}, int64_t{ScaleMax}));
+    transformVerb
+        ->add_option("--scale", scale,
+                     "Maximum scale distance (" + rangeText(ScaleDistanceRange) + ")")
+        ->check(CLI::Range(int64_t{ScaleDistanceRange.min}, int64_t{ScaleDistanceRange.max}));
     transformVerb->add_flag("--no-scale", noScale, "Do not scale to the maximum scale distance");
 
     ReportVerb report(app, fileName);
@@ -290,7 +304,7 @@ int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     }
 
     if (computeVerb->parsed()) {
-        compute.metricCode = metric == "great-circle" ? 'G' : metric == "manhattan" ? 'M' : 'E';
+        compute.metricCode = metricCodeNamed(metric);
         return actions.compute(compute, console);
     }
     if (checkVerb->parsed()) {

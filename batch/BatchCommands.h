@@ -15,6 +15,11 @@
 #include "report/ChartRenderer.h"
 #include "store/DataStore.h"
 
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
 namespace batch {
 
 enum ExitStatus { Success = 0, BadInput = 1, BadUsage = 2 };
@@ -85,6 +90,11 @@ std::unique_ptr<TDataStore> LoadProblemFiles(const NodeFiles& nodes, const std::
 // Runs a verb, turning the run-time errors that stop it into one line naming their file
 // (`file` when they name none).
 int RunVerb(Console& console, const std::string& file, const std::function<int()>& verb);
+// The --metric option of the verbs that compute distances, taking the names of the metrics
+// computed from coordinates; `purpose` leads its help.
+CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::string& purpose);
+// The code of a name the option took; Euclidean when none was given.
+char metricCodeNamed(const std::string& name);
 
 // "K=CONSTANT,COEFFICIENT,EXPONENT" into the settings, within the dialog's ranges; the
 // reason when it does not parse or fits no range.

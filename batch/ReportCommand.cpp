@@ -87,10 +87,7 @@ ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
         ->check(fileName);
     m_verb->add_option("--candidates", m_request.nodes.candidates, "Candidate-site file")
         ->check(fileName);
-    auto* metric = m_verb
-                       ->add_option("--metric", m_metric,
-                                    "Compute the distances: euclidean, great-circle or manhattan")
-                       ->check(CLI::IsMember({"euclidean", "great-circle", "manhattan"}));
+    auto* metric = addMetricOption(*m_verb, m_metric, "Compute the distances: ");
     auto* in =
         m_verb->add_option("--in", m_request.in, "Read the distances from this distance file")
             ->check(fileName);
@@ -116,7 +113,7 @@ int ReportVerb::run(Console& console, decltype(Actions::report) report, ChartRen
     if (m_metric.empty() && m_request.in.empty()) {
         return usage(console, "give --metric to compute the distances or --in to read them");
     }
-    m_request.metricCode = m_metric == "great-circle" ? 'G' : m_metric == "manhattan" ? 'M' : 'E';
+    m_request.metricCode = metricCodeNamed(m_metric);
     m_request.coverage = static_cast<int32_t>(m_coverage);
     return report(m_request, console, pictures);
 }

@@ -12,17 +12,18 @@
 namespace {
 
 constexpr std::size_t MostArguments = 64;
-constexpr double ParameterMax = 1000000000;
+
+bool within(double value, const EntryRange& range) {
+    return value >= range.min && value <= range.max;
+}
 
 // What the parser promises each verb; the verbs themselves never run, so no file is read
 // or written whatever the arguments name.
 void checkEquations(const DistanceEquations& equations) {
     for (int k = 0; k < 4; ++k) {
-        require(equations.EquationConstant[k] >= 0 &&
-                equations.EquationConstant[k] <= ParameterMax);
-        require(equations.EquationCoefficient[k] >= 0 &&
-                equations.EquationCoefficient[k] <= ParameterMax);
-        require(equations.EquationExponent[k] >= -10 && equations.EquationExponent[k] <= 10);
+        require(within(equations.EquationConstant[k], EquationFactorRange));
+        require(within(equations.EquationCoefficient[k], EquationFactorRange));
+        require(within(equations.EquationExponent[k], EquationExponentRange));
     }
 }
 
@@ -41,8 +42,7 @@ const batch::Actions Checks{
     },
     [](const batch::TransformRequest& request, batch::Console&) {
         require(!request.nodes.demand.empty() && !request.in.empty() && !request.out.empty());
-        require(request.settings.ScaleDistance >= 0 &&
-                request.settings.ScaleDistance <= ParameterMax);
+        require(within(request.settings.ScaleDistance, ScaleDistanceRange));
         checkEquations(request.settings.equations);
         return ++ran, 0;
     },

@@ -7,6 +7,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "modify/EntryChecks.h"
+#include "modify/EntryLimits.h"
 #include "platform/NumberText.h"
 
 namespace {
@@ -104,8 +105,9 @@ void checkIntegerEntry(const std::string& text, InputBytes& input) {
 void checkRealEntry(const std::string& text, char decimal, InputBytes& input) {
     // The dialogs' two ranges: parameters and exponents.
     const bool exponent = (input.take<uint8_t>() & 1) != 0;
-    const double min = exponent ? -10 : 0;
-    const double max = exponent ? 10 : 1000000000;
+    const EntryRange range = exponent ? EquationExponentRange : EquationFactorRange;
+    const double min = range.min;
+    const double max = range.max;
     const double before = static_cast<double>(input.fraction() * 2 * max - max);
     double variable = before;
     Field field(text);

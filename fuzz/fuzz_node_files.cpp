@@ -20,7 +20,6 @@ namespace {
 // Whole node files through the load. The first byte picks the metric and the decimal
 // separator; the rest is the demand file, then the candidate-site file and (for the network
 // metric) the distance file, separated by a byte 29.
-constexpr char Metrics[] = {'E', 'G', 'M', 'N'};
 constexpr char FileSeparator = 29;
 
 // Lines by the text rules, from the whole text at once, so the reader's 64 KiB chunks have
@@ -112,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return 0;
     }
-    const char metric = Metrics[data[0] % 4];
+    const Metric& metric = Metrics[data[0] % Metrics.size()];
     const char decimal = (data[0] & 4) != 0 ? ',' : '.';
     std::vector<std::string_view> parts;
     std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
@@ -125,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         rest.remove_prefix(separator + 1);
     }
     parts.push_back(rest);
-    const bool network = metric == 'N';
+    const bool network = metric.distancesFromFile;
     const std::size_t nodeFiles = std::min<std::size_t>(parts.size(), 2);
 
     std::vector<std::unique_ptr<MemoryFile>> files;
@@ -148,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const Expected expected = expectedLoad(lines, decimal);
     auto store = std::make_unique<TDataStore>();
-    store->MetricCode = metric;
+    store->MetricCode = metric.code;
     try {
         const LoadOutcome outcome = LoadProblem(*store, load, decimal);
         require(expected.ending == Ending::Loaded);

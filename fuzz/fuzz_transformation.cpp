@@ -9,9 +9,9 @@
 namespace {
 
 // The ranges the equation dialog admits.
-constexpr long double ParameterMax = 1000000000;
-constexpr long double ExponentLimit = 10;
-constexpr uint32_t ScaleMax = 1000000000;
+constexpr long double ParameterMax = EquationFactorRange.max;
+constexpr long double ExponentLimit = EquationExponentRange.max;
+constexpr uint32_t ScaleMax = ScaleDistanceRange.max;
 constexpr int LargestProblem = 12;
 
 TransformSettings settingsFrom(InputBytes& input) {

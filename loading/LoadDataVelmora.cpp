@@ -3,13 +3,17 @@
 #include <QCloseEvent>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <filesystem>
 
 #include "loading/DataLoad.h"
 #include "loading/NodeFile.h"
 #include "loading/RadioGroup.h"
-#include "platform/LocaleNumbers.h"
+#include "platform/FileExists.h"
+#include "platform/qt/DisplayableLine.h"
+#include "platform/qt/LocaleNumbers.h"
 #include "store/DataStore.h"
 #include "store/DistanceFile.h"
+#include "store/DistanceMetrics.h"
 #include "store/SaveFileChoice.h"
 #include "ui_LoadDataVelmora.h"
 
@@ -30,17 +34,6 @@ const char* const ExtrasFilter =
 const char* const DistanceFilter =
     "Euclidean Distance File|*.eud|Great Circle Distance File|*.grd|Manhattan Distance "
     "File|*.mad|Network Distance File|*.ned|All Files|*.*";
-
-struct Metric {
-    const char* extension;
-    char code;
-};
-constexpr Metric Metrics[] = {{".EUC", 'E'}, {".GRT", 'G'}, {".MAN", 'M'}, {".NET", 'N'}};
-
-std::string withoutFolder(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 QString nodeCountText(long long count, const std::string& firstLine) {
     return QString::number(count) + QStringLiteral(" Nodes in file") +
@@ -125,14 +118,14 @@ void TLoadDataVelmoraForm::DistanceMetricClick() {
     if (item < 0) {
         return;
     }
-    m_store.DataFileExt = Metrics[item].extension;
-    m_store.MetricCode = Metrics[item].code;
+    const Metric& metric = Metrics[static_cast<std::size_t>(item)];
+    m_store.DataFileExt = metric.nodeFileExtension;
+    m_store.MetricCode = metric.code;
     ui->SpecifyDemand->setEnabled(true);
-    const std::string distanceExtension = DistanceFileExtension(m_store.DataFileExt);
     for (FileDialogSettings* dialog :
          {&m_getDemandFileName, &m_readExtras, &m_getDistFileName, &m_saveDistances}) {
-        dialog->filterIndex = item + 1;
-        dialog->defaultExt = distanceExtension;
+        dialog->filterIndex = metric.filterIndex;
+        dialog->defaultExt = metric.distanceFileExtension;
     }
     ui->DistanceMetric->setEnabled(false);
 }
@@ -334,7 +327,7 @@ void TLoadDataVelmoraForm::hideInformationLabels() {
 
 void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path) {
     static const QString prefix = QStringLiteral("File to Read = ");
-    const QString name = QString::fromStdString(withoutFolder(path));
+    const QString name = QString::fromStdString(std::filesystem::path(path).filename().string());
     label->ensurePolished();
     const QFontMetrics metrics = label->fontMetrics();
     const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix);
@@ -345,7 +338,8 @@ void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path) 
 }
 
 bool TLoadDataVelmoraForm::networkMetric() const {
-    return m_store.DataFileExt == ".NET";
+    const Metric* metric = metricWithNodeFileExtension(m_store.DataFileExt);
+    return metric && metric->distancesFromFile;
 }
 
 void TLoadDataVelmoraForm::forceReadDistanceFile() {

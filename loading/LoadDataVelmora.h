@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/DataDialog.h"
+#include "platform/qt/DataDialog.h"
 #include "platform/Prompts.h"
 
 class QLabel;

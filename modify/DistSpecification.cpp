@@ -3,17 +3,13 @@
 #include <optional>
 
 #include "modify/EntryChecks.h"
+#include "modify/EntryLimits.h"
 #include "modify/NumericEdit.h"
-#include "platform/LocaleNumbers.h"
+#include "platform/qt/LocaleNumbers.h"
 #include "store/DataStore.h"
 #include "ui_DistSpecification.h"
 
 namespace {
-
-constexpr double ParameterMax = 1000000000;
-constexpr double ExponentMin = -10;
-constexpr double ExponentMax = 10;
-constexpr int32_t ScaleMax = 1000000000;
 
 QString shown(long double value, int decimals) {
     return QString::fromStdString(formatNumber(value, decimals, localeSeparators()));
@@ -89,28 +85,29 @@ void TDistEquationForm::CVDistExit() {
 
 void TDistEquationForm::ConstantExit(int n) {
     LineEditField field(m_constants[n - 1]);
-    CheckRealEntry(m_prompts, field, m_settings.equations.EquationConstant[n - 1], 0, ParameterMax,
-                   localeSeparators());
+    CheckRealEntry(m_prompts, field, m_settings.equations.EquationConstant[n - 1],
+                   EquationFactorRange.min, EquationFactorRange.max, localeSeparators());
     ShowAllValues();
 }
 
 void TDistEquationForm::CoefExit(int n) {
     LineEditField field(m_coefficients[n - 1]);
-    CheckRealEntry(m_prompts, field, m_settings.equations.EquationCoefficient[n - 1], 0,
-                   ParameterMax, localeSeparators());
+    CheckRealEntry(m_prompts, field, m_settings.equations.EquationCoefficient[n - 1],
+                   EquationFactorRange.min, EquationFactorRange.max, localeSeparators());
     ShowAllValues();
 }
 
 void TDistEquationForm::ExponExit(int n) {
     LineEditField field(m_exponents[n - 1]);
-    CheckRealEntry(m_prompts, field, m_settings.equations.EquationExponent[n - 1], ExponentMin,
-                   ExponentMax, localeSeparators());
+    CheckRealEntry(m_prompts, field, m_settings.equations.EquationExponent[n - 1],
+                   EquationExponentRange.min, EquationExponentRange.max, localeSeparators());
     ShowAllValues();
 }
 
 void TDistEquationForm::ScaleDistExit() {
     LineEditField field(ui->ScaleDist);
-    CheckIntegerEntry(m_prompts, field, m_settings.ScaleDistance, 0, ScaleMax);
+    CheckIntegerEntry(m_prompts, field, m_settings.ScaleDistance, ScaleDistanceRange.min,
+                      ScaleDistanceRange.max);
     ShowAllValues();
 }
 

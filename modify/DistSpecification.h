@@ -10,7 +10,7 @@
 
 #include "modify/MatrixSave.h"
 #include "modify/MatrixTransformation.h"
-#include "platform/DataDialog.h"
+#include "platform/qt/DataDialog.h"
 #include "platform/Prompts.h"
 
 class NumericEntryFields;

@@ -1,13 +1,13 @@
 #include "modify/IndivChange.h"
 
 #include "modify/EntryChecks.h"
+#include "modify/EntryLimits.h"
 #include "modify/NumericEdit.h"
 #include "store/DataStore.h"
 #include "ui_IndivChange.h"
 
 namespace {
 constexpr int32_t NoneSelected = -1;
-constexpr int32_t NewDistanceMax = 10000;
 }  // namespace
 
 TIndividualChanges::TIndividualChanges(Prompts& prompts, TDataStore& store)
@@ -100,7 +100,7 @@ void TIndividualChanges::NewDistExit() {
     }
     int32_t value = NoneSelected;
     LineEditField field(ui->NewDist);
-    CheckIntegerEntry(m_prompts, field, value, 0, NewDistanceMax);
+    CheckIntegerEntry(m_prompts, field, value, NewCellValueRange.min, NewCellValueRange.max);
     if (value == NoneSelected) {
         return;
     }

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "modify/MatrixSave.h"
-#include "platform/DataDialog.h"
+#include "platform/qt/DataDialog.h"
 #include "platform/Prompts.h"
 
 class NumericEntryFields;

@@ -12,11 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "modify/EntryLimits.h"
 #include "platform/NumberText.h"
 #include "store/DataStore.h"
 #include "store/DistanceMetrics.h"
-
-inline constexpr int32_t DistanceLimit = 2147483646;
 
 struct DistanceEquations {
     std::array<double, 4> EquationConstant{0, 0, 0, 0};

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/LocaleNumbers.h"
+#include "platform/qt/LocaleNumbers.h"
 
 std::string LineEditField::text() const {
     return m_edit->text().toStdString();

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <utility>
 #include <vector>
@@ -27,11 +28,6 @@ std::string folderOf(const std::string& path) {
         return ".";
     }
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string linkText(const std::string& link, const std::string& target) {
@@ -175,7 +171,8 @@ AtomicFileWriter::AtomicFileWriter(const std::string& target, Temporary temporar
         unnamedRefused = m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL);
     }
     if (unnamedRefused) {
-        m_fd = createNamedTemporary(m_folder, nameOf(m_destination), m_temporary);
+        m_fd = createNamedTemporary(
+            m_folder, std::filesystem::path(m_destination).filename().string(), m_temporary);
     }
     if (m_fd < 0) {
         throw inOutErrorFor(CreateAction, target, errno);
@@ -256,8 +253,9 @@ void AtomicFileWriter::linkInPlace() {
     }
     int error = EEXIST;
     for (int attempt = 0; attempt < NameAttempts && error == EEXIST; ++attempt) {
-        error =
-            replaceByUnnamed(m_fd, temporaryName(m_folder, nameOf(m_destination)), m_destination);
+        error = replaceByUnnamed(
+            m_fd, temporaryName(m_folder, std::filesystem::path(m_destination).filename().string()),
+            m_destination);
     }
     if (error != 0) {
         fail(error);

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "report/ReportNumbers.h"
+#include "store/DistanceMetrics.h"
 
 namespace {
 
@@ -80,19 +81,6 @@ std::string distribution(const std::vector<int>& counts) {
 
 }  // namespace
 
-const char* MetricName(char metricCode) {
-    switch (metricCode) {
-        case 'G':
-            return "great-circle";
-        case 'M':
-            return "manhattan";
-        case 'N':
-            return "network";
-        default:
-            return "euclidean";
-    }
-}
-
 std::string CoverageReportJson(const CoverageReport& report, char metricCode) {
     const auto plain = [](auto value) { return number(value); };
     JsonObject json;
@@ -100,7 +88,7 @@ std::string CoverageReportJson(const CoverageReport& report, char metricCode) {
     json.add("demandNodes", number(report.demandNodes));
     json.add("candidateSites", number(report.nodes - report.demandNodes));
     json.add("coverage", number(report.coverage));
-    json.add("metric", std::string("\"") + MetricName(metricCode) + "\"");
+    json.add("metric", std::string("\"") + metricWithCode(metricCode).name + "\"");
     json.add("offDiagonal", spread(report));
     json.add("equationCells", array(report.equationCells, plain));
     json.add("isolatedDemandNodes", array(report.isolatedDemandNodes, plain));

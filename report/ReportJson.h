@@ -7,6 +7,3 @@
 // The report as one JSON object, numbers written independently of any locale. metricCode
 // is the metric of the computed distances, 'N' when they were read from a distance file.
 std::string CoverageReportJson(const CoverageReport& report, char metricCode);
-
-// "euclidean", "great-circle", "manhattan" or "network".
-const char* MetricName(char metricCode);

@@ -1,11 +1,13 @@
 #include "store/DistanceFile.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 #include <memory>
 #include <vector>
 
 #include "platform/TextFile.h"
+#include "store/DistanceMetrics.h"
 
 namespace {
 
@@ -64,26 +66,13 @@ std::optional<int32_t> readInteger(TextReader& reader, long long& line) {
 }  // namespace
 
 std::string DistanceFileExtension(const std::string& dataFileExt) {
-    if (dataFileExt.size() < 3) {
-        return "";
-    }
-    return dataFileExt.substr(1, 2) + "D";
+    const Metric* metric = metricWithNodeFileExtension(dataFileExt);
+    return metric ? metric->distanceFileExtension : "";
 }
 
 int MetricFilterIndex(const std::string& dataFileExt) {
-    if (dataFileExt == ".EUC") {
-        return 1;
-    }
-    if (dataFileExt == ".GRT") {
-        return 2;
-    }
-    if (dataFileExt == ".MAN") {
-        return 3;
-    }
-    if (dataFileExt == ".NET") {
-        return 4;
-    }
-    return 5;
+    const Metric* metric = metricWithNodeFileExtension(dataFileExt);
+    return metric ? metric->filterIndex : AllFilesFilterIndex;
 }
 
 long long CountDistanceFileLines(const std::string& path) {
@@ -135,49 +124,20 @@ std::string FatalWriteErrorMessage(const std::string& name) {
 
 namespace {
 
-constexpr char DigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+// "-2147483648" and CR LF.
+constexpr std::size_t LongestValue = 11;
+constexpr std::size_t LongestRecord = LongestValue + 2;
 
-int decimalDigits(uint32_t value) {
-    int digits = 1;
-    for (uint32_t limit = 10; digits < 10 && value >= limit; limit *= 10) {
-        ++digits;
-    }
-    return digits;
-}
-
-// Appends value and CR LF at `out`, returning the new end; at most 13 characters.
+// Appends value and CR LF at `out`, returning the new end.
 char* appendRecord(char* out, int32_t value) {
-    uint32_t magnitude = static_cast<uint32_t>(value);
-    if (value < 0) {
-        *out++ = '-';
-        magnitude = 0u - magnitude;
-    }
-    char* const end = out + decimalDigits(magnitude);
-    char* digit = end;
-    while (magnitude >= 100) {
-        const uint32_t pair = (magnitude % 100) * 2;
-        magnitude /= 100;
-        *--digit = DigitPairs[pair + 1];
-        *--digit = DigitPairs[pair];
-    }
-    if (magnitude >= 10) {
-        *--digit = DigitPairs[magnitude * 2 + 1];
-        *--digit = DigitPairs[magnitude * 2];
-    } else {
-        *--digit = static_cast<char>('0' + magnitude);
-    }
+    char* const end = std::to_chars(out, out + LongestValue, value).ptr;
     end[0] = '\r';
     end[1] = '\n';
     return end + 2;
 }
 
-constexpr std::size_t LongestRecord = 13;
-
-// Writes the file's bytes for rows and columns 1..n into `out`, which holds n * n * 13
-// characters, and returns the end.
+// Writes the file's bytes for rows and columns 1..n into `out`, which holds n * n *
+// LongestRecord characters, and returns the end.
 char* formatInto(char* out, const TDataStore& store, int n) {
     std::vector<const int32_t*> rows(static_cast<std::size_t>(n));
     for (int r = 1; r <= n; ++r) {

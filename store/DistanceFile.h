@@ -13,9 +13,10 @@
 inline constexpr const char* IncompatibleDistancesMessage =
     "Number of Distances Incompatible with Input Files";
 
-// ".EUC" gives "EUD": the node-file extension's second and third letters and a D.
+// The distance-file extension of the metric whose node files end in dataFileExt; empty
+// for no metric.
 std::string DistanceFileExtension(const std::string& dataFileExt);
-// Filter position of the metric in the dialogs' filter lists; 5 ("All Files") otherwise.
+// Filter position of the metric in the dialogs' filter lists; "All Files" otherwise.
 int MetricFilterIndex(const std::string& dataFileExt);
 
 // Lines of the file, blank ones included. Throws InOutError when it cannot be read.

@@ -109,16 +109,7 @@ double NetworkDistance(const TDataStore& store, int i, int j) {
 }
 
 double NodeDistance(const TDataStore& store, int i, int j) {
-    switch (store.MetricCode) {
-        case 'G':
-            return GreatCircleDistance(store, i, j);
-        case 'M':
-            return ManhattanDistance(store.NodeTable[i], store.NodeTable[j]);
-        case 'N':
-            return NetworkDistance(store, i, j);
-        default:
-            return EuclideanDistance(store.NodeTable[i], store.NodeTable[j]);
-    }
+    return metricWithCode(store.MetricCode).distance(store, i, j);
 }
 
 std::optional<int32_t> RoundToCell(long double value) {
@@ -138,30 +129,92 @@ std::optional<int32_t> RoundToCell(long double value) {
 
 std::optional<NodePair> ComputeDistanceMatrix(TDataStore& store, int n) {
     checkedSlot(n < 1 ? 1 : n);
-    switch (store.MetricCode) {
-        case 'G': {
-            std::vector<SphericalNode> nodes(static_cast<std::size_t>(n) + 1);
-            for (int i = 1; i <= n; ++i) {
-                nodes[i] = sphericalNode(store.NodeTable[i]);
-            }
-            const long double radius = earthRadius(store);
-            return fillSymmetric(store, n, [&](int i, int j) {
-                return i == j ? 0.0 : sphericalDistance(nodes[i], nodes[j], radius);
-            });
-        }
-        case 'N':
-            // A network distance is the cell itself: fresh rows hold 0 and stay so.
-            for (int i = 1; i <= n; ++i) {
-                store.DistanceMatrix.create(i);
-            }
-            return std::nullopt;
-        case 'M':
-            return fillSymmetric(store, n, [&](int i, int j) {
-                return ManhattanDistance(store.NodeTable[i], store.NodeTable[j]);
-            });
-        default:
-            return fillSymmetric(store, n, [&](int i, int j) {
-                return EuclideanDistance(store.NodeTable[i], store.NodeTable[j]);
-            });
+    return metricWithCode(store.MetricCode).computeMatrix(store, n);
+}
+
+namespace {
+
+double euclideanNodeDistance(const TDataStore& store, int i, int j) {
+    return EuclideanDistance(store.NodeTable[i], store.NodeTable[j]);
+}
+
+double manhattanNodeDistance(const TDataStore& store, int i, int j) {
+    return ManhattanDistance(store.NodeTable[i], store.NodeTable[j]);
+}
+
+std::optional<NodePair> euclideanMatrix(TDataStore& store, int n) {
+    return fillSymmetric(store, n, [&](int i, int j) {
+        return EuclideanDistance(store.NodeTable[i], store.NodeTable[j]);
+    });
+}
+
+std::optional<NodePair> manhattanMatrix(TDataStore& store, int n) {
+    return fillSymmetric(store, n, [&](int i, int j) {
+        return ManhattanDistance(store.NodeTable[i], store.NodeTable[j]);
+    });
+}
+
+std::optional<NodePair> greatCircleMatrix(TDataStore& store, int n) {
+    std::vector<SphericalNode> nodes(static_cast<std::size_t>(n) + 1);
+    for (int i = 1; i <= n; ++i) {
+        nodes[i] = sphericalNode(store.NodeTable[i]);
     }
+    const long double radius = earthRadius(store);
+    return fillSymmetric(store, n, [&](int i, int j) {
+        return i == j ? 0.0 : sphericalDistance(nodes[i], nodes[j], radius);
+    });
+}
+
+// A network distance is the cell itself: fresh rows hold 0 and stay so.
+std::optional<NodePair> networkMatrix(TDataStore& store, int n) {
+    for (int i = 1; i <= n; ++i) {
+        store.DistanceMatrix.create(i);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+const std::array<Metric, 4> Metrics{{
+    {'E', ".EUC", "EUD", 1, "euclidean", false, euclideanNodeDistance, euclideanMatrix},
+    {'G', ".GRT", "GRD", 2, "great-circle", false, GreatCircleDistance, greatCircleMatrix},
+    {'M', ".MAN", "MAD", 3, "manhattan", false, manhattanNodeDistance, manhattanMatrix},
+    {'N', ".NET", "NED", 4, "network", true, NetworkDistance, networkMatrix},
+}};
+
+const Metric& metricWithCode(char code) {
+    for (const Metric& metric : Metrics) {
+        if (metric.code == code) {
+            return metric;
+        }
+    }
+    return Metrics.front();
+}
+
+const Metric* metricWithNodeFileExtension(std::string_view extension) {
+    for (const Metric& metric : Metrics) {
+        if (extension == metric.nodeFileExtension) {
+            return &metric;
+        }
+    }
+    return nullptr;
+}
+
+const Metric* metricNamed(std::string_view name) {
+    for (const Metric& metric : Metrics) {
+        if (name == metric.name) {
+            return &metric;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> computedMetricNames() {
+    std::vector<std::string> names;
+    for (const Metric& metric : Metrics) {
+        if (!metric.distancesFromFile) {
+            names.emplace_back(metric.name);
+        }
+    }
+    return names;
 }

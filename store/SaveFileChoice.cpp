@@ -1,6 +1,6 @@
 #include "store/SaveFileChoice.h"
 
-#include <sys/stat.h>
+#include "platform/FileExists.h"
 
 void ChooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::string& fileName) {
     fileName.clear();
@@ -22,9 +22,4 @@ void ChooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::st
             return;
         }
     }
-}
-
-bool FileExists(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }

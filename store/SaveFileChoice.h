@@ -8,6 +8,3 @@
 // save, run the save dialog, and ask before replacing an existing file. Leaves the chosen
 // full path in `fileName`, or empty when nothing is to be written.
 void ChooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::string& fileName);
-
-// The file exists as a file (a folder does not count).
-bool FileExists(const std::string& path);

@@ -2,7 +2,7 @@
 #include <QImage>
 #include <QTest>
 
-#include "app/VelmoraResources.h"
+#include "app/ApplicationIcon.h"
 
 // The windows carry the installed icon itself at each installed size, so no title or task
 // bar scales one size or shows another drawing.

@@ -1,4 +1,4 @@
-#include "platform/WindowPlacement.h"
+#include "platform/qt/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,10 +12,4 @@ void centerOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
-}
-
-QFont pixelFont(const QString& family, int pixels) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    return font;
 }

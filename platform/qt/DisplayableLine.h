@@ -1,11 +1,7 @@
 #pragma once
 
 #include <QString>
-
-#include "platform/NumberText.h"
-
-// The separators of the user's locale (the toolkit's default locale).
-NumberSeparators localeSeparators();
+#include <string>
 
 // A line of a file as harmless text for display: at most `limit` characters, control
 // characters shown as replacement marks, invalid UTF-8 decoded leniently.

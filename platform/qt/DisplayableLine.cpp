@@ -1,17 +1,4 @@
-#include "platform/LocaleNumbers.h"
-
-#include <QLocale>
-
-NumberSeparators localeSeparators() {
-    const QLocale locale;
-    NumberSeparators separators;
-    const QString decimal = locale.decimalPoint();
-    separators.decimal = decimal.size() == 1 && decimal[0].unicode() < 128
-                             ? static_cast<char>(decimal[0].unicode())
-                             : '.';
-    separators.thousands = locale.groupSeparator().toStdString();
-    return separators;
-}
+#include "platform/qt/DisplayableLine.h"
 
 QString displayableLine(const std::string& line, int limit) {
     // Decode a little more than is shown so a multi-byte character at the cut stays whole.

@@ -1,9 +1,9 @@
-#include "platform/DataDialog.h"
+#include "platform/qt/DataDialog.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>
 
-#include "platform/WindowPlacement.h"
+#include "platform/qt/WindowPlacement.h"
 
 DataDialog::DataDialog()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {}

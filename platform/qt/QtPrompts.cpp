@@ -1,4 +1,4 @@
-#include "platform/QtPrompts.h"
+#include "platform/qt/QtPrompts.h"
 
 #include <QApplication>
 #include <QFileDialog>

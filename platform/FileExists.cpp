@@ -1,0 +1,8 @@
+#include "platform/FileExists.h"
+
+#include <sys/stat.h>
+
+bool FileExists(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// The file exists as a file (a folder does not count).
+bool FileExists(const std::string& path);
