@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/qt/DataDialog.h"
 #include "platform/Prompts.h"
+#include "platform/qt/DataDialog.h"
 
 class QLabel;
 class RadioGroup;

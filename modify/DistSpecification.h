@@ -10,8 +10,8 @@
 
 #include "modify/MatrixSave.h"
 #include "modify/MatrixTransformation.h"
-#include "platform/qt/DataDialog.h"
 #include "platform/Prompts.h"
+#include "platform/qt/DataDialog.h"
 
 class NumericEntryFields;
 class QLabel;

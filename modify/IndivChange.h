@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "modify/MatrixSave.h"
-#include "platform/qt/DataDialog.h"
 #include "platform/Prompts.h"
+#include "platform/qt/DataDialog.h"
 
 class NumericEntryFields;
 class QLineEdit;
