@@ -122,10 +122,11 @@ int linkAndRename(const char* entry, const char* temporary, const char* destinat
 // An existing target can only be replaced by a rename, so the unnamed file needs a
 // temporary name first. A kill between the link and the rename would leave that name
 // behind, so both steps run in a child process, which a kill of this one does not stop.
-// The child calls only what is safe after a fork in a program with threads.
+// The child shares this process's memory (vfork): copying it for a fork would cost more
+// than the write itself. The child only makes system calls, then exits.
 int replaceByUnnamed(int fd, const std::string& temporary, const std::string& destination) {
     const std::string entry = procEntry(fd);
-    const pid_t child = ::fork();
+    const pid_t child = ::vfork();
     if (child == 0) {
         ::_exit(linkAndRename(entry.c_str(), temporary.c_str(), destination.c_str()));
     }
