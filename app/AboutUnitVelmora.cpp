@@ -56,12 +56,12 @@ void TAboutBoxVelmora::closeItself() {
 }
 
 void TAboutBoxVelmora::FormShow() {
-    const auto info = ReadFixedFileInfo(m_programFile.toStdString());
+    const auto info = readFixedFileInfo(m_programFile.toStdString());
     if (!info) {
         return;
     }
     ui->Version->setText(QStringLiteral("Version ") +
-                         QString::fromStdString(FileVersionText(*info)));
+                         QString::fromStdString(fileVersionText(*info)));
     ui->PropertyLabel->setText(versionPropertyWords(info->dwFileFlags, info->dwFileFlagsMask));
 }
 

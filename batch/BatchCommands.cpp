@@ -43,9 +43,9 @@ std::unique_ptr<TDataStore> load(const NodeFiles& nodes, const std::string& dist
     store->MetricCode = metricCode;
     if (!distances.empty()) {
         const long long n =
-            PreReadNodeFile(nodes.demand).lineCount +
-            (nodes.candidates.empty() ? 0 : PreReadNodeFile(nodes.candidates).lineCount);
-        const long long found = CountDistanceFileLines(distances);
+            preReadNodeFile(nodes.demand).lineCount +
+            (nodes.candidates.empty() ? 0 : preReadNodeFile(nodes.candidates).lineCount);
+        const long long found = countDistanceFileLines(distances);
         if (found != n * n) {
             status = fail(console, distances, 0,
                           std::string(IncompatibleDistancesMessage) + " (" + std::to_string(n) +
@@ -54,7 +54,7 @@ std::unique_ptr<TDataStore> load(const NodeFiles& nodes, const std::string& dist
             return nullptr;
         }
     }
-    const LoadOutcome outcome = LoadProblem(*store, {nodes.demand, nodes.candidates, distances},
+    const LoadOutcome outcome = loadProblem(*store, {nodes.demand, nodes.candidates, distances},
                                             console.separators.decimal);
     switch (outcome.status) {
         case LoadOutcome::Status::DistancesIncompatible:
@@ -62,7 +62,7 @@ std::unique_ptr<TDataStore> load(const NodeFiles& nodes, const std::string& dist
             return nullptr;
         case LoadOutcome::Status::DistanceTooLarge:
             status = fail(console, nodes.candidates.empty() ? nodes.demand : nodes.candidates, 0,
-                          DistanceTooLargeMessage(outcome.fromNode, outcome.toNode));
+                          distanceTooLargeMessage(outcome.fromNode, outcome.toNode));
             return nullptr;
         case LoadOutcome::Status::Loaded:
             break;
@@ -97,12 +97,12 @@ int failedWrite(Console& console, const std::string& out, const MatrixWriteRepor
 
 }  // namespace
 
-std::unique_ptr<TDataStore> LoadProblemFiles(const NodeFiles& nodes, const std::string& distances,
+std::unique_ptr<TDataStore> loadProblemFiles(const NodeFiles& nodes, const std::string& distances,
                                              char metricCode, Console& console, int& status) {
     return load(nodes, distances, metricCode, console, status);
 }
 
-int RunVerb(Console& console, const std::string& file, const std::function<int()>& verb) {
+int runVerb(Console& console, const std::string& file, const std::function<int()>& verb) {
     return guarded(console, file, verb);
 }
 
@@ -120,7 +120,7 @@ char metricCodeNamed(const std::string& name) {
     return metric ? metric->code : Metrics.front().code;
 }
 
-int Compute(const ComputeRequest& request, Console& console) {
+int computeCommand(const ComputeRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
         const auto store = load(request.nodes, "", request.metricCode, console, status);
@@ -128,13 +128,13 @@ int Compute(const ComputeRequest& request, Console& console) {
             return status;
         }
         DistanceFileWriter writer(request.out);
-        const MatrixWriteReport outcome = WriteWholeMatrix(writer, *store, request.out);
+        const MatrixWriteReport outcome = writeWholeMatrix(writer, *store, request.out);
         return outcome.written ? static_cast<int>(Success)
                                : failedWrite(console, request.out, outcome);
     });
 }
 
-int Check(const CheckRequest& request, Console& console) {
+int checkCommand(const CheckRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
         load(request.nodes, request.in, 'N', console, status);
@@ -142,7 +142,7 @@ int Check(const CheckRequest& request, Console& console) {
     });
 }
 
-int Transform(const TransformRequest& request, Console& console) {
+int transformCommand(const TransformRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
         const auto store = load(request.nodes, request.in, 'N', console, status);
@@ -150,19 +150,19 @@ int Transform(const TransformRequest& request, Console& console) {
             return status;
         }
         const int n = store->NodeCount;
-        if (const auto negative = FirstNegativeDistance(*store, n)) {
-            return fail(console, request.in, 0, lines(NegativeDistanceMessage(*negative)));
+        if (const auto negative = firstNegativeDistance(*store, n)) {
+            return fail(console, request.in, 0, lines(negativeDistanceMessage(*negative)));
         }
         DistanceFileWriter writer(request.out);
         MatrixTransformation transformation(request.settings);
         const long double maximum = transformation.MaximumNewDistance(*store, n);
         for (const std::string& report :
-             ScalingReports(maximum, request.settings, console.separators)) {
+             scalingReports(maximum, request.settings, console.separators)) {
             console.out << lines(report) << '\n';
         }
-        transformation.Apply(*store, n, maximum);
+        transformation.apply(*store, n, maximum);
         const MatrixWriteReport outcome =
-            WriteWholeMatrix(writer, *store, absolutePath(request.out));
+            writeWholeMatrix(writer, *store, absolutePath(request.out));
         if (!outcome.written) {
             return failedWrite(console, request.out, outcome);
         }
@@ -171,7 +171,7 @@ int Transform(const TransformRequest& request, Console& console) {
     });
 }
 
-std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquations& equations) {
+std::optional<std::string> applyEquation(const std::string& text, DistanceEquations& equations) {
     const std::string form = "expected K=CONSTANT,COEFFICIENT,EXPONENT with K from 0 to 3";
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos) {
@@ -210,7 +210,7 @@ std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquati
     return std::nullopt;
 }
 
-int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRenderer* pictures) {
+int run(int argc, char** argv, Console& console, const Actions& actions, ChartRenderer* pictures) {
     CLI::App app{"Prepares distance matrix files for QUORVANE from node files.", "velmora-batch"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string());
@@ -314,7 +314,7 @@ int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
         return report.run(console, actions.report, pictures);
     }
     for (const std::string& equation : equations) {
-        if (const auto problem = ApplyEquation(equation, transform.settings.equations)) {
+        if (const auto problem = applyEquation(equation, transform.settings.equations)) {
             console.err << "velmora-batch: --equation " << printable(equation) << ": " << *problem
                         << '\n';
             return BadUsage;
@@ -326,15 +326,15 @@ int Run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     return actions.transform(transform, console);
 }
 
-std::optional<std::string> ProgramVersion() {
-    const auto info = ReadFixedFileInfo("/proc/self/exe");
+std::optional<std::string> programVersion() {
+    const auto info = readFixedFileInfo("/proc/self/exe");
     if (!info) {
         return std::nullopt;
     }
-    return FileVersionText(*info);
+    return fileVersionText(*info);
 }
 
-int LastResort(std::ostream& err, const std::function<int()>& body) {
+int lastResort(std::ostream& err, const std::function<int()>& body) {
     try {
         return body();
     } catch (const RunTimeError& error) {

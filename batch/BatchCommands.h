@@ -54,42 +54,42 @@ struct Console {
     NumberSeparators separators;
 };
 
-int Compute(const ComputeRequest& request, Console& console);
-int Check(const CheckRequest& request, Console& console);
-int Transform(const TransformRequest& request, Console& console);
+int computeCommand(const ComputeRequest& request, Console& console);
+int checkCommand(const CheckRequest& request, Console& console);
+int transformCommand(const TransformRequest& request, Console& console);
 
 // The version of the running program, "1.0.6.1", from the record its file carries.
-std::optional<std::string> ProgramVersion();
+std::optional<std::string> programVersion();
 
 struct ReportRequest;
 // Without a renderer the pictures of `report` cannot be asked for (a usage error).
-int Report(const ReportRequest& request, Console& console, ChartRenderer* pictures);
+int reportCommand(const ReportRequest& request, Console& console, ChartRenderer* pictures);
 
 // What the command line runs once parsed; a test of the parser alone puts its own in place.
 struct Actions {
-    int (*compute)(const ComputeRequest&, Console&) = Compute;
-    int (*check)(const CheckRequest&, Console&) = Check;
-    int (*transform)(const TransformRequest&, Console&) = Transform;
-    std::optional<std::string> (*version)() = ProgramVersion;
-    int (*report)(const ReportRequest&, Console&, ChartRenderer*) = Report;
+    int (*compute)(const ComputeRequest&, Console&) = computeCommand;
+    int (*check)(const CheckRequest&, Console&) = checkCommand;
+    int (*transform)(const TransformRequest&, Console&) = transformCommand;
+    std::optional<std::string> (*version)() = programVersion;
+    int (*report)(const ReportRequest&, Console&, ChartRenderer*) = reportCommand;
 };
 
 // The command line itself: parses the verb and its options and runs it. Without a renderer
 // the pictures of `report` cannot be asked for.
-int Run(int argc, char** argv, Console& console, const Actions& actions = {},
+int run(int argc, char** argv, Console& console, const Actions& actions = {},
         ChartRenderer* pictures = nullptr);
 
 // Runs `body`; anything it throws becomes one line on `err` and the bad-input status, so no
 // exception ends the program unreported.
-int LastResort(std::ostream& err, const std::function<int()>& body);
+int lastResort(std::ostream& err, const std::function<int()>& body);
 
 // Shared by the verbs. The load as compute (no distance file) or check does it; on failure
 // the one-line report is written, `status` set and nothing returned.
-std::unique_ptr<TDataStore> LoadProblemFiles(const NodeFiles& nodes, const std::string& distances,
+std::unique_ptr<TDataStore> loadProblemFiles(const NodeFiles& nodes, const std::string& distances,
                                              char metricCode, Console& console, int& status);
 // Runs a verb, turning the run-time errors that stop it into one line naming their file
 // (`file` when they name none).
-int RunVerb(Console& console, const std::string& file, const std::function<int()>& verb);
+int runVerb(Console& console, const std::string& file, const std::function<int()>& verb);
 // The --metric option of the verbs that compute distances, taking the names of the metrics
 // computed from coordinates; `purpose` leads its help.
 CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::string& purpose);
@@ -98,6 +98,6 @@ char metricCodeNamed(const std::string& name);
 
 // "K=CONSTANT,COEFFICIENT,EXPONENT" into the settings, within the dialog's ranges; the
 // reason when it does not parse or fits no range.
-std::optional<std::string> ApplyEquation(const std::string& text, DistanceEquations& equations);
+std::optional<std::string> applyEquation(const std::string& text, DistanceEquations& equations);
 
 }  // namespace batch

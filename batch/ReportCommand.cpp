@@ -44,34 +44,34 @@ void finish(AtomicFileWriter& file, const std::string& path, const std::string& 
 
 }  // namespace
 
-int Report(const ReportRequest& request, Console& console, ChartRenderer* pictures) {
+int reportCommand(const ReportRequest& request, Console& console, ChartRenderer* pictures) {
     if (!pictures && !(request.plot.empty() && request.map.empty())) {
         return usage(console, "--plot and --map need the picture module, which this build lacks");
     }
-    return RunVerb(console, request.nodes.demand, [&] {
+    return runVerb(console, request.nodes.demand, [&] {
         // Distances read from a file count as the network metric's, as in the program.
         const char metric = request.in.empty() ? request.metricCode : 'N';
         int status = Success;
-        const auto store = LoadProblemFiles(request.nodes, request.in, metric, console, status);
+        const auto store = loadProblemFiles(request.nodes, request.in, metric, console, status);
         if (!store) {
             return status;
         }
         const int n = store->NodeCount;
-        const auto demandNodes = static_cast<int>(PreReadNodeFile(request.nodes.demand).lineCount);
-        const CoverageReport report = BuildCoverageReport(*store, n, demandNodes, request.coverage);
+        const auto demandNodes = static_cast<int>(preReadNodeFile(request.nodes.demand).lineCount);
+        const CoverageReport report = buildCoverageReport(*store, n, demandNodes, request.coverage);
         const auto plot = claim(request.plot);
         const auto map = claim(request.map);
         if (plot) {
-            const DistanceBins bins = BinOffDiagonalDistances(*store, report, HistogramBins);
+            const DistanceBins bins = binOffDiagonalDistances(*store, report, HistogramBins);
             finish(*plot, request.plot,
-                   pictures->png(DistanceHistogramChart(report, bins, metric, console.separators)));
+                   pictures->png(distanceHistogramChart(report, bins, metric, console.separators)));
         }
         if (map) {
             finish(*map, request.map,
-                   pictures->png(NodeMapChart(*store, report, metric, console.separators)));
+                   pictures->png(nodeMapChart(*store, report, metric, console.separators)));
         }
-        console.out << (request.json ? CoverageReportJson(report, metric)
-                                     : CoverageReportText(report, metric, console.separators));
+        console.out << (request.json ? coverageReportJson(report, metric)
+                                     : coverageReportText(report, metric, console.separators));
         return static_cast<int>(Success);
     });
 }

@@ -22,6 +22,6 @@ int main(int argc, char** argv) {
 #else
     ChartRenderer* renderer = nullptr;
 #endif
-    return batch::LastResort(std::cerr,
-                             [&] { return batch::Run(argc, argv, console, {}, renderer); });
+    return batch::lastResort(std::cerr,
+                             [&] { return batch::run(argc, argv, console, {}, renderer); });
 }

@@ -33,7 +33,7 @@ void placeNodes(TDataStore& store) {
 void loadGreatCircleMatrix(TDataStore& store) {
     placeNodes(store);
     store.MetricCode = 'G';
-    ComputeDistanceMatrix(store, Nodes);
+    computeDistanceMatrix(store, Nodes);
 }
 
 std::string scratchFile(const char* name) {
@@ -45,21 +45,21 @@ void computeMatrix(benchmark::State& state, char metric) {
     placeNodes(store);
     store.MetricCode = metric;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ComputeDistanceMatrix(store, Nodes));
+        benchmark::DoNotOptimize(computeDistanceMatrix(store, Nodes));
     }
 }
 
-void GreatCircleMatrix(benchmark::State& state) {
+void greatCircleMatrix(benchmark::State& state) {
     computeMatrix(state, 'G');
 }
-void EuclideanMatrix(benchmark::State& state) {
+void euclideanMatrix(benchmark::State& state) {
     computeMatrix(state, 'E');
 }
-void ManhattanMatrix(benchmark::State& state) {
+void manhattanMatrix(benchmark::State& state) {
     computeMatrix(state, 'M');
 }
 
-void WriteDistanceFile(benchmark::State& state) {
+void writeDistanceFile(benchmark::State& state) {
     TDataStore store;
     loadGreatCircleMatrix(store);
     const std::string path = scratchFile("write.GRD");
@@ -70,26 +70,26 @@ void WriteDistanceFile(benchmark::State& state) {
     std::remove(path.c_str());
 }
 
-void FormatDistanceFile(benchmark::State& state) {
+void formatDistanceFile(benchmark::State& state) {
     TDataStore store;
     loadGreatCircleMatrix(store);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(FormatDistanceFile(store, Nodes));
+        benchmark::DoNotOptimize(formatDistanceFile(store, Nodes));
     }
 }
 
-void ReadDistanceFile(benchmark::State& state) {
+void readDistanceFile(benchmark::State& state) {
     TDataStore store;
     loadGreatCircleMatrix(store);
     const std::string path = scratchFile("read.GRD");
     DistanceFileWriter(path).write(store, Nodes);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ReadDistanceFile(store, path, Nodes));
+        benchmark::DoNotOptimize(readDistanceFile(store, path, Nodes));
     }
     std::remove(path.c_str());
 }
 
-void Transformation(benchmark::State& state) {
+void transformWholeMatrix(benchmark::State& state) {
     TDataStore original;
     loadGreatCircleMatrix(original);
     TransformSettings settings;
@@ -110,11 +110,11 @@ void Transformation(benchmark::State& state) {
         state.ResumeTiming();
         MatrixTransformation transformation(settings);
         const long double maximum = transformation.MaximumNewDistance(store, Nodes);
-        transformation.Apply(store, Nodes, maximum);
+        transformation.apply(store, Nodes, maximum);
     }
 }
 
-void LoadGreatCircleProblem(benchmark::State& state) {
+void loadGreatCircleProblem(benchmark::State& state) {
     std::mt19937 random(901);
     std::uniform_real_distribution<double> longitude(-180, 180);
     std::uniform_real_distribution<double> latitude(-80, 80);
@@ -132,39 +132,39 @@ void LoadGreatCircleProblem(benchmark::State& state) {
     TDataStore store;
     store.MetricCode = 'G';
     for (auto _ : state) {
-        benchmark::DoNotOptimize(LoadProblem(store, {path, "", ""}, '.'));
+        benchmark::DoNotOptimize(loadProblem(store, {path, "", ""}, '.'));
     }
     std::remove(path.c_str());
 }
 
-void CoverageReportStatistics(benchmark::State& state) {
+void coverageReportStatistics(benchmark::State& state) {
     TDataStore store;
     loadGreatCircleMatrix(store);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BuildCoverageReport(store, Nodes, 800, 300));
+        benchmark::DoNotOptimize(buildCoverageReport(store, Nodes, 800, 300));
     }
 }
 
-void DistanceHistogramBins(benchmark::State& state) {
+void distanceHistogramBins(benchmark::State& state) {
     TDataStore store;
     loadGreatCircleMatrix(store);
-    const CoverageReport report = BuildCoverageReport(store, Nodes, 800, 300);
+    const CoverageReport report = buildCoverageReport(store, Nodes, 800, 300);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BinOffDiagonalDistances(store, report, 40));
+        benchmark::DoNotOptimize(binOffDiagonalDistances(store, report, 40));
     }
 }
 
 }  // namespace
 
-BENCHMARK(GreatCircleMatrix)->Unit(benchmark::kMillisecond);
-BENCHMARK(EuclideanMatrix)->Unit(benchmark::kMillisecond);
-BENCHMARK(ManhattanMatrix)->Unit(benchmark::kMillisecond);
-BENCHMARK(WriteDistanceFile)->Unit(benchmark::kMillisecond);
-BENCHMARK(FormatDistanceFile)->Unit(benchmark::kMillisecond);
-BENCHMARK(ReadDistanceFile)->Unit(benchmark::kMillisecond);
-BENCHMARK(Transformation)->Unit(benchmark::kMillisecond);
-BENCHMARK(LoadGreatCircleProblem)->Unit(benchmark::kMillisecond);
-BENCHMARK(CoverageReportStatistics)->Unit(benchmark::kMillisecond);
-BENCHMARK(DistanceHistogramBins)->Unit(benchmark::kMillisecond);
+BENCHMARK(greatCircleMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(euclideanMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(manhattanMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(writeDistanceFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(formatDistanceFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(readDistanceFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(transformWholeMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(loadGreatCircleProblem)->Unit(benchmark::kMillisecond);
+BENCHMARK(coverageReportStatistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(distanceHistogramBins)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

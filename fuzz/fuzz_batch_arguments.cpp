@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ostringstream err;
     batch::Console console{out, err, {}};
     ran = 0;
-    const int status = batch::Run(static_cast<int>(arguments.size()), argv.data(), console, Checks);
+    const int status = batch::run(static_cast<int>(arguments.size()), argv.data(), console, Checks);
     require(status == batch::Success || status == batch::BadUsage);
     require(status == batch::Success ? err.str().empty() : ran == 0);
     require(status == batch::Success ? ran == 1 || !out.str().empty()

@@ -18,13 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     try {
-        const long long lines = CountDistanceFileLines(file.path());
+        const long long lines = countDistanceFileLines(file.path());
         TDataStore store;
-        const DistanceReadResult read = ReadDistanceFile(store, file.path(), n);
+        const DistanceReadResult read = readDistanceFile(store, file.path(), n);
         // A complete read consumed one line per value at least.
         require(!read.complete || lines >= static_cast<long long>(n) * n);
         if (read.complete) {
-            FormatDistanceFile(store, n);
+            formatDistanceFile(store, n);
         }
     } catch (const InOutError&) {
         // A line beyond the length limit.

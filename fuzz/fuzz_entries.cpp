@@ -69,7 +69,7 @@ std::optional<int32_t> referenceInteger(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
-void checkParsing(const std::string& text, char decimal) {
+void exerciseParsing(const std::string& text, char decimal) {
     require(parseInteger(text) == referenceInteger(text));
     const auto real = parseFloat(text, decimal);
     if (!real) {
@@ -82,7 +82,7 @@ void checkParsing(const std::string& text, char decimal) {
     require(parseFloat(formatGeneral(*real, decimal), decimal).has_value());
 }
 
-void checkIntegerEntry(const std::string& text, InputBytes& input) {
+void exerciseIntegerEntry(const std::string& text, InputBytes& input) {
     int32_t min = input.take<int32_t>();
     int32_t max = input.take<int32_t>();
     if (min > max) {
@@ -102,7 +102,7 @@ void checkIntegerEntry(const std::string& text, InputBytes& input) {
     require(prompts.boxes <= 2 && prompts.beeps <= 1);
 }
 
-void checkRealEntry(const std::string& text, char decimal, InputBytes& input) {
+void exerciseRealEntry(const std::string& text, char decimal, InputBytes& input) {
     // The dialogs' two ranges: parameters and exponents.
     const bool exponent = (input.take<uint8_t>() & 1) != 0;
     const EntryRange range = exponent ? EquationExponentRange : EquationFactorRange;
@@ -123,12 +123,12 @@ void checkRealEntry(const std::string& text, char decimal, InputBytes& input) {
     }
 }
 
-void checkCoverageEntry(const std::string& text, InputBytes& input) {
+void exerciseCoverageEntry(const std::string& text, InputBytes& input) {
     const int32_t before = input.take<int32_t>();
     int32_t variable = before;
     Field field(text);
     CountingPrompts prompts;
-    const bool changed = CheckCoverageEntry(prompts, field, variable);
+    const bool changed = checkCoverageEntry(prompts, field, variable);
     require(changed == !text.empty());
     if (changed) {
         require(variable == parseInteger(text).value_or(10));
@@ -152,16 +152,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input.take<uint64_t>();
     input.take<uint32_t>();
     const std::string text(input.rest());
-    checkParsing(text, decimal);
+    exerciseParsing(text, decimal);
     switch ((choice >> 1) % 3) {
         case 0:
-            checkIntegerEntry(text, settings);
+            exerciseIntegerEntry(text, settings);
             break;
         case 1:
-            checkRealEntry(text, decimal, settings);
+            exerciseRealEntry(text, decimal, settings);
             break;
         default:
-            checkCoverageEntry(text, settings);
+            exerciseCoverageEntry(text, settings);
             break;
     }
     return 0;

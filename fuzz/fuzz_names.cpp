@@ -9,9 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
     NodeFields fields;
-    const int count = TokenizeLine(line, fields);
+    const int count = tokenizeLine(line, fields);
     const bool named = count == 7 && fields[6].find_first_not_of(' ') != std::string::npos;
-    if (HasNames(line) != named) {
+    if (hasNames(line) != named) {
         __builtin_trap();
     }
     return 0;

@@ -62,16 +62,16 @@ Expected expectedLoad(const std::vector<std::vector<std::string_view>>& files, c
                 expected.ending = Ending::RangeError;
                 return expected;
             }
-            TokenizeLine(line, fields);
+            tokenizeLine(line, fields);
             NodeRecord node;
             try {
-                node.XCoord = ConvertNodeField(fields[1], decimal);
-                node.YCoord = ConvertNodeField(fields[2], decimal);
+                node.XCoord = convertNodeField(fields[1], decimal);
+                node.YCoord = convertNodeField(fields[2], decimal);
                 if (file == 0) {
-                    ConvertNodeField(fields[3], decimal);
-                    ConvertNodeField(fields[4], decimal);
+                    convertNodeField(fields[3], decimal);
+                    convertNodeField(fields[4], decimal);
                 }
-                ConvertNodeField(fields[5], decimal);
+                convertNodeField(fields[5], decimal);
             } catch (const ConversionError& error) {
                 expected.ending = Ending::ConversionError;
                 expected.message = error.message();
@@ -99,7 +99,7 @@ void checkComputedCells(const TDataStore& store, int n) {
             continue;
         }
         for (int j = 1; j <= n; ++j) {
-            const auto expected = RoundToCell(NodeDistance(store, i, j));
+            const auto expected = roundToCell(NodeDistance(store, i, j));
             require(expected && store.DistanceMatrix[i][j] == *expected);
         }
     }
@@ -149,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto store = std::make_unique<TDataStore>();
     store->MetricCode = metric.code;
     try {
-        const LoadOutcome outcome = LoadProblem(*store, load, decimal);
+        const LoadOutcome outcome = loadProblem(*store, load, decimal);
         require(expected.ending == Ending::Loaded);
         const int n = store->NodeCount;
         require(static_cast<std::size_t>(n) == expected.nodes.size());
@@ -159,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         if (outcome.status == LoadOutcome::Status::DistanceTooLarge) {
             require(!network &&
-                    !RoundToCell(NodeDistance(*store, outcome.fromNode, outcome.toNode)));
+                    !roundToCell(NodeDistance(*store, outcome.fromNode, outcome.toNode)));
         } else if (outcome.loaded() && !network) {
             checkComputedCells(*store, n);
         }

@@ -9,14 +9,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
     NodeFields fields;
-    const int count = TokenizeLine(line, fields);
+    const int count = tokenizeLine(line, fields);
     if (count < 0 || count > 7) {
         __builtin_trap();
     }
     for (int i = 1; i < 6; ++i) {
         for (char separator : {'.', ','}) {
             try {
-                ConvertNodeField(fields[i], separator);
+                convertNodeField(fields[i], separator);
             } catch (const ConversionError&) {
             }
         }

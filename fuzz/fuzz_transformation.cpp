@@ -39,7 +39,7 @@ int32_t expectedCell(long double value, long double maximum, const TransformSett
     } else if (maximum >= DistanceLimit) {
         value = (value / maximum) * DistanceLimit;
     }
-    const auto cell = RoundToCell(value);
+    const auto cell = roundToCell(value);
     require(cell.has_value());
     return *cell;
 }
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     long double literalMaximum = 0;
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
-            const long double value = NewDistance(settings, i, j, old[(i - 1) * n + (j - 1)]);
+            const long double value = newDistance(settings, i, j, old[(i - 1) * n + (j - 1)]);
             if (value > literalMaximum) {
                 literalMaximum = value;
             }
@@ -79,13 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MatrixTransformation transformation(settings);
     const long double maximum = transformation.MaximumNewDistance(*store, n);
     require(maximum == literalMaximum);
-    const auto reports = ScalingReports(maximum, settings, NumberSeparators{});
+    const auto reports = scalingReports(maximum, settings, NumberSeparators{});
     require(reports.size() == (maximum >= DistanceLimit ? 2u : 1u));
 
-    transformation.Apply(*store, n, maximum);
+    transformation.apply(*store, n, maximum);
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
-            const long double value = NewDistance(settings, i, j, old[(i - 1) * n + (j - 1)]);
+            const long double value = newDistance(settings, i, j, old[(i - 1) * n + (j - 1)]);
             const int32_t cell = store->DistanceMatrix[i][j];
             require(cell == expectedCell(value, maximum, settings));
             require(cell >= 0 && cell <= DistanceLimit);

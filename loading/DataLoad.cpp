@@ -4,27 +4,27 @@
 #include "store/DistanceFile.h"
 #include "store/DistanceMetrics.h"
 
-LoadOutcome LoadProblem(TDataStore& store, const LoadFiles& files, char decimalSeparator) {
+LoadOutcome loadProblem(TDataStore& store, const LoadFiles& files, char decimalSeparator) {
     store.EarthDiameter = 7918;
     // A repeated load must not keep rows or records of an attempt that stopped half-way.
     ResetDataStore(store);
     NodeFields fields;
-    ReadNodeFile(store, files.demand, NodeFileKind::Demand, fields, decimalSeparator);
+    readNodeFile(store, files.demand, NodeFileKind::Demand, fields, decimalSeparator);
     if (!files.candidates.empty()) {
-        ReadNodeFile(store, files.candidates, NodeFileKind::CandidateSites, fields,
+        readNodeFile(store, files.candidates, NodeFileKind::CandidateSites, fields,
                      decimalSeparator);
     }
     const int n = store.NodeCount;
     LoadOutcome outcome;
     if (!files.distances.empty()) {
-        const DistanceReadResult read = ReadDistanceFile(store, files.distances, n);
+        const DistanceReadResult read = readDistanceFile(store, files.distances, n);
         if (!read.complete) {
             outcome.status = LoadOutcome::Status::DistancesIncompatible;
             outcome.failedLine = read.failedLine;
         }
         return outcome;
     }
-    if (const auto pair = ComputeDistanceMatrix(store, n)) {
+    if (const auto pair = computeDistanceMatrix(store, n)) {
         outcome.status = LoadOutcome::Status::DistanceTooLarge;
         outcome.fromNode = pair->from;
         outcome.toNode = pair->to;
@@ -32,7 +32,7 @@ LoadOutcome LoadProblem(TDataStore& store, const LoadFiles& files, char decimalS
     return outcome;
 }
 
-std::string DistanceTooLargeMessage(int fromNode, int toNode) {
+std::string distanceTooLargeMessage(int fromNode, int toNode) {
     return "The distance from node " + std::to_string(fromNode) + " to node " +
            std::to_string(toNode) + " is too large for the distance matrix.";
 }

@@ -25,6 +25,6 @@ struct LoadOutcome {
 
 // Run-time errors (a file that cannot be read, a field that does not convert, more nodes
 // than the table holds) stop the load by exception, the nodes read so far counted.
-LoadOutcome LoadProblem(TDataStore& store, const LoadFiles& files, char decimalSeparator);
+LoadOutcome loadProblem(TDataStore& store, const LoadFiles& files, char decimalSeparator);
 
-std::string DistanceTooLargeMessage(int fromNode, int toNode);
+std::string distanceTooLargeMessage(int fromNode, int toNode);

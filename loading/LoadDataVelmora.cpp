@@ -37,7 +37,7 @@ const char* const DistanceFilter =
 
 QString nodeCountText(long long count, const std::string& firstLine) {
     return QString::number(count) + QStringLiteral(" Nodes in file") +
-           (HasNames(firstLine) ? QStringLiteral(" with names") : QStringLiteral(" without names"));
+           (hasNames(firstLine) ? QStringLiteral(" with names") : QStringLiteral(" without names"));
 }
 
 QString weightText(int position) {
@@ -155,7 +155,7 @@ void TLoadDataVelmoraForm::SpecifyDemandClick() {
     }
     showFileName(ui->DataFileToRead, m_store.DemandFileName);
 
-    const NodeFilePreview preview = PreReadNodeFile(m_store.DemandFileName);
+    const NodeFilePreview preview = preReadNodeFile(m_store.DemandFileName);
     m_demandLineCount = static_cast<int>(std::min<long long>(preview.lineCount, INT32_MAX));
     ui->SampleDemandData->appendPlainText(QStringLiteral("Line 1 (Dem. Node File) = ") +
                                           displayableLine(preview.firstLine, SampleLineLimit));
@@ -192,7 +192,7 @@ void TLoadDataVelmoraForm::ExtraSitesClick() {
         }
     } else {
         showFileName(ui->ExtraFileToRead, m_store.CandidateFileName);
-        const NodeFilePreview preview = PreReadNodeFile(m_store.CandidateFileName);
+        const NodeFilePreview preview = preReadNodeFile(m_store.CandidateFileName);
         const long long total = m_demandLineCount + preview.lineCount;
         m_candidateLineCount = static_cast<int>(std::min<long long>(preview.lineCount, INT32_MAX));
         if (total > MaxNodes) {
@@ -253,7 +253,7 @@ void TLoadDataVelmoraForm::SpecifyDistanceFileClick() {
     showFileName(ui->DistFileToRead, m_store.DistanceFileName);
     ui->ExitAndLoadData->setEnabled(true);
     const int nodes = m_demandLineCount + m_candidateLineCount;
-    if (!DistanceFileFits(m_store.DistanceFileName, nodes)) {
+    if (!distanceFileFits(m_store.DistanceFileName, nodes)) {
         m_prompts.messageBox(BoxType::Error, IncompatibleDistancesMessage, Buttons::Ok);
         // The refused file is not used; the choice of another one stays open.
         m_store.DistanceFileName.clear();
@@ -267,14 +267,14 @@ void TLoadDataVelmoraForm::SpecifyDistanceFileClick() {
 void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
     const LoadFiles files{m_store.DemandFileName, m_store.CandidateFileName,
                           m_store.DistanceFileName};
-    const LoadOutcome outcome = LoadProblem(m_store, files, localeSeparators().decimal);
+    const LoadOutcome outcome = loadProblem(m_store, files, localeSeparators().decimal);
     switch (outcome.status) {
         case LoadOutcome::Status::DistancesIncompatible:
             m_prompts.messageBox(BoxType::Error, IncompatibleDistancesMessage, Buttons::Ok);
             return;
         case LoadOutcome::Status::DistanceTooLarge:
             m_prompts.messageBox(BoxType::Error,
-                                 DistanceTooLargeMessage(outcome.fromNode, outcome.toNode),
+                                 distanceTooLargeMessage(outcome.fromNode, outcome.toNode),
                                  Buttons::Ok);
             return;
         case LoadOutcome::Status::Loaded:
@@ -285,7 +285,7 @@ void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
         // failed save, pressing the button again must compute and offer the save again, not
         // read the file that could not be written.
         std::string saved;
-        ChooseFileToWrite(m_prompts, m_saveDistances, saved);
+        chooseFileToWrite(m_prompts, m_saveDistances, saved);
         if (!saved.empty()) {
             DistanceFileWriter writer(saved);
             if (!writer.write(m_store, m_store.NodeCount)) {
@@ -310,7 +310,7 @@ void TLoadDataVelmoraForm::chooseFile(FileDialogSettings& dialog, std::string& s
         if (m_prompts.runOpenDialog(dialog)) {
             storedName = dialog.fileName;
         }
-        if (storedName.empty() || FileExists(storedName)) {
+        if (storedName.empty() || fileExists(storedName)) {
             return;
         }
         m_prompts.messageBox(BoxType::Error,

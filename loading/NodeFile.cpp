@@ -20,7 +20,7 @@ std::size_t fieldEnd(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-int TokenizeLine(std::string_view line, NodeFields& fields) {
+int tokenizeLine(std::string_view line, NodeFields& fields) {
     std::size_t at = skipSpaces(line, 0);
     int count = 0;
     while (count < 6 && at < line.size()) {
@@ -34,7 +34,7 @@ int TokenizeLine(std::string_view line, NodeFields& fields) {
     return count;
 }
 
-bool HasNames(std::string_view firstLine) {
+bool hasNames(std::string_view firstLine) {
     std::size_t at = skipSpaces(firstLine, 0);
     for (int field = 1; field <= 5; ++field) {
         const std::size_t end = fieldEnd(firstLine, at);
@@ -51,7 +51,7 @@ bool HasNames(std::string_view firstLine) {
     return skipSpaces(firstLine, end) < firstLine.size();
 }
 
-double ConvertNodeField(const std::string& text, char decimalSeparator) {
+double convertNodeField(const std::string& text, char decimalSeparator) {
     const auto value = parseFloat(text, decimalSeparator);
     if (!value) {
         // A field can be megabytes of junk; the message shows its start.
@@ -62,7 +62,7 @@ double ConvertNodeField(const std::string& text, char decimalSeparator) {
     return *value;
 }
 
-NodeFilePreview PreReadNodeFile(const std::string& path) {
+NodeFilePreview preReadNodeFile(const std::string& path) {
     TextReader reader(path);
     NodeFilePreview preview;
     if (reader.readLine(preview.firstLine)) {
@@ -74,14 +74,14 @@ NodeFilePreview PreReadNodeFile(const std::string& path) {
     return preview;
 }
 
-NodeRecord& StoreNode(TDataStore& store, int n, double x, double y) {
+NodeRecord& storeNode(TDataStore& store, int n, double x, double y) {
     NodeRecord& node = store.NodeTable.create(n);
     node.XCoord = x;
     node.YCoord = y;
     return node;
 }
 
-void ReadNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind, NodeFields& fields,
+void readNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind, NodeFields& fields,
                   char decimalSeparator) {
     TextReader reader(path);
     std::string line;
@@ -90,15 +90,15 @@ void ReadNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind,
         while (reader.readLine(line)) {
             ++lineNumber;
             ++store.NodeCount;
-            TokenizeLine(line, fields);
-            NodeRecord& node = StoreNode(store, store.NodeCount, 0, 0);
-            node.XCoord = ConvertNodeField(fields[1], decimalSeparator);
-            node.YCoord = ConvertNodeField(fields[2], decimalSeparator);
+            tokenizeLine(line, fields);
+            NodeRecord& node = storeNode(store, store.NodeCount, 0, 0);
+            node.XCoord = convertNodeField(fields[1], decimalSeparator);
+            node.YCoord = convertNodeField(fields[2], decimalSeparator);
             if (kind == NodeFileKind::Demand) {
-                ConvertNodeField(fields[3], decimalSeparator);
-                ConvertNodeField(fields[4], decimalSeparator);
+                convertNodeField(fields[3], decimalSeparator);
+                convertNodeField(fields[4], decimalSeparator);
             }
-            ConvertNodeField(fields[5], decimalSeparator);
+            convertNodeField(fields[5], decimalSeparator);
         }
     } catch (RunTimeError& error) {
         if (error.file().empty()) {

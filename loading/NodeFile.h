@@ -14,13 +14,13 @@ using NodeFields = std::array<std::string, 7>;
 
 // Cuts the line into fields; returns how many it holds (at most 7). Fields the line does
 // not reach keep what they held, so a short or blank line repeats the line before it.
-int TokenizeLine(std::string_view line, NodeFields& fields);
+int tokenizeLine(std::string_view line, NodeFields& fields);
 
 // Whether a file carries names, from its first line: something after the sixth field.
-bool HasNames(std::string_view firstLine);
+bool hasNames(std::string_view firstLine);
 
 // Throws ConversionError "'%s' is not a valid floating point value".
-double ConvertNodeField(const std::string& text, char decimalSeparator);
+double convertNodeField(const std::string& text, char decimalSeparator);
 
 struct NodeFilePreview {
     long long lineCount = 0;
@@ -28,17 +28,17 @@ struct NodeFilePreview {
 };
 
 // Counts the lines and keeps the first, as the load dialog shows them.
-NodeFilePreview PreReadNodeFile(const std::string& path);
+NodeFilePreview preReadNodeFile(const std::string& path);
 
 enum class NodeFileKind { Demand, CandidateSites };
 
 // Places node n with every field zero, then its coordinates.
-NodeRecord& StoreNode(TDataStore& store, int n, double x, double y);
+NodeRecord& storeNode(TDataStore& store, int n, double x, double y);
 
 // Reads every line of the file as one node numbered on from NodeCount. The fields carry
 // over from one line to the next, and from the demand file into the candidate-site file.
 // A field that does not convert or a node beyond the table stops with the run-time error,
 // located at the file and line, the nodes read so far counted. A file without a single line
 // is an InOutError.
-void ReadNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind, NodeFields& fields,
+void readNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind, NodeFields& fields,
                   char decimalSeparator);

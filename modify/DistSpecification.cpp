@@ -77,7 +77,7 @@ void TDistEquationForm::ShowAllValues() {
 
 void TDistEquationForm::CVDistExit() {
     LineEditField field(ui->CVDist);
-    if (CheckCoverageEntry(m_prompts, field, m_settings.CoverageDistance)) {
+    if (checkCoverageEntry(m_prompts, field, m_settings.CoverageDistance)) {
         m_equationsEnabled = true;
     }
     ShowAllValues();
@@ -128,8 +128,8 @@ void TDistEquationForm::CancelButtonClick() {
 
 void TDistEquationForm::QuitAndRunClick() {
     const int n = m_store.NodeCount;
-    if (const auto negative = FirstNegativeDistance(m_store, n)) {
-        m_prompts.messageBox(BoxType::Warning, NegativeDistanceMessage(*negative), Buttons::Ok);
+    if (const auto negative = firstNegativeDistance(m_store, n)) {
+        m_prompts.messageBox(BoxType::Warning, negativeDistanceMessage(*negative), Buttons::Ok);
         return;
     }
     if (!m_matrixSave.chooseFile() &&
@@ -146,10 +146,10 @@ void TDistEquationForm::QuitAndRunClick() {
     std::optional<DistanceFileWriter> writer = m_matrixSave.claimFile();
     MatrixTransformation transformation(m_settings);
     const long double maximum = transformation.MaximumNewDistance(m_store, n);
-    for (const std::string& report : ScalingReports(maximum, m_settings, localeSeparators())) {
+    for (const std::string& report : scalingReports(maximum, m_settings, localeSeparators())) {
         m_prompts.messageBox(BoxType::Information, report, Buttons::Ok);
     }
-    transformation.Apply(m_store, n, maximum);
+    transformation.apply(m_store, n, maximum);
     if (!writer) {
         m_prompts.messageBox(BoxType::Warning,
                              "<<< Distance matrix modified, but not saved ... WARNING >>>",

@@ -19,7 +19,7 @@ std::string rangeText(const std::string& min, const std::string& max) {
 
 }  // namespace
 
-bool IsNumericEntryKey(char32_t key, char decimalSeparator) {
+bool isNumericEntryKey(char32_t key, char decimalSeparator) {
     return (key >= U'0' && key <= U'9') || key == U'\b' || key == U'.' || key == U'-' ||
            key == static_cast<unsigned char>(decimalSeparator);
 }
@@ -64,7 +64,7 @@ void CheckRealEntry(Prompts& prompts, EntryField& field, double& variable, doubl
     field.setText(formatGeneral(variable, separators.decimal));
 }
 
-bool CheckCoverageEntry(Prompts& prompts, EntryField& field, int32_t& variable) {
+bool checkCoverageEntry(Prompts& prompts, EntryField& field, int32_t& variable) {
     const std::string typed = field.text();
     if (typed.empty()) {
         return false;

@@ -20,7 +20,7 @@ public:
 
 // Digits, backspace, the full stop, the locale's decimal separator and the minus sign pass;
 // anything else is refused.
-bool IsNumericEntryKey(char32_t key, char decimalSeparator);
+bool isNumericEntryKey(char32_t key, char decimalSeparator);
 
 inline constexpr const char* ConversionWarningText =
     "Specified value did not convert correctly... Warning\rDefault value used and shown";
@@ -33,4 +33,4 @@ void CheckRealEntry(Prompts& prompts, EntryField& field, double& variable, doubl
 // The coverage distance's own conversion: a whole number of any 32-bit value, 10 when the
 // text does not convert, the conversion warning when the text changes. False for an empty
 // field, which changes nothing.
-bool CheckCoverageEntry(Prompts& prompts, EntryField& field, int32_t& variable);
+bool checkCoverageEntry(Prompts& prompts, EntryField& field, int32_t& variable);

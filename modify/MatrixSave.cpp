@@ -10,12 +10,12 @@ MatrixSave::MatrixSave(Prompts& prompts, TDataStore& store) : m_prompts(prompts)
 }
 
 void MatrixSave::prepareDialog() {
-    m_saveDistances.defaultExt = DistanceFileExtension(m_store.DataFileExt);
-    m_saveDistances.filterIndex = MetricFilterIndex(m_store.DataFileExt);
+    m_saveDistances.defaultExt = distanceFileExtension(m_store.DataFileExt);
+    m_saveDistances.filterIndex = metricFilterIndex(m_store.DataFileExt);
 }
 
 bool MatrixSave::chooseFile() {
-    ChooseFileToWrite(m_prompts, m_saveDistances, m_store.DistanceFileName);
+    chooseFileToWrite(m_prompts, m_saveDistances, m_store.DistanceFileName);
     return !m_store.DistanceFileName.empty();
 }
 
@@ -27,7 +27,7 @@ std::optional<DistanceFileWriter> MatrixSave::claimFile() {
 }
 
 void MatrixSave::writeAndReport(DistanceFileWriter& writer) {
-    const MatrixWriteReport report = WriteWholeMatrix(writer, m_store, m_store.DistanceFileName);
+    const MatrixWriteReport report = writeWholeMatrix(writer, m_store, m_store.DistanceFileName);
     m_prompts.messageBox(report.written ? BoxType::Information : BoxType::Warning, report.message,
                          Buttons::Ok);
     m_store.MatrixSaved = report.written;

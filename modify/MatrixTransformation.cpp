@@ -17,7 +17,7 @@ int EquationIndex(int i, int j, int32_t d, int32_t coverageDistance) {
     return 2 * (d > coverageDistance ? 1 : 0) + (i != j ? 1 : 0);
 }
 
-long double NewDistance(const TransformSettings& settings, int i, int j, int32_t d) {
+long double newDistance(const TransformSettings& settings, int i, int j, int32_t d) {
     const int k = EquationIndex(i, j, d, settings.CoverageDistance);
     const DistanceEquations& eq = settings.equations;
     const long double power = PowerOf(d, eq.EquationExponent[k]);
@@ -25,7 +25,7 @@ long double NewDistance(const TransformSettings& settings, int i, int j, int32_t
     return eq.EquationConstant[k] + product;
 }
 
-std::optional<NodePair> FirstNegativeDistance(const TDataStore& store, int n) {
+std::optional<NodePair> firstNegativeDistance(const TDataStore& store, int n) {
     for (int i = 1; i <= n; ++i) {
         const DistanceRow& row = store.DistanceMatrix[i];
         for (int j = 1; j <= n; ++j) {
@@ -37,13 +37,13 @@ std::optional<NodePair> FirstNegativeDistance(const TDataStore& store, int n) {
     return std::nullopt;
 }
 
-std::string NegativeDistanceMessage(const NodePair& cell) {
+std::string negativeDistanceMessage(const NodePair& cell) {
     return "<<< Negative distance in row " + std::to_string(cell.from) + ", column " +
            std::to_string(cell.to) + " ... WARNING >>>\r" +
            "The equations need distances of 0 or more: nothing was changed or saved.";
 }
 
-std::vector<std::string> ScalingReports(long double maximum, const TransformSettings& settings,
+std::vector<std::string> scalingReports(long double maximum, const TransformSettings& settings,
                                         const NumberSeparators& separators) {
     const long double scale = settings.ScaleDistance;
     const std::string s = formatNumber(scale, 1, separators);
@@ -70,7 +70,7 @@ MatrixTransformation::CacheEntry& MatrixTransformation::offDiagonal(int32_t d, b
     CacheEntry& entry = m_cache[static_cast<uint32_t>(d) % CacheSize];
     computed = !entry.valid || entry.key != d;
     if (computed) {
-        entry = {NewDistance(m_settings, 1, 2, d), d, 0, true, false};
+        entry = {newDistance(m_settings, 1, 2, d), d, 0, true, false};
     }
     return entry;
 }
@@ -87,7 +87,7 @@ long double MatrixTransformation::MaximumNewDistance(const TDataStore& store, in
         for (int j = 1; j <= n; ++j) {
             const int32_t d = row[j - 1];
             if (i == j) {
-                keep(NewDistance(m_settings, i, i, d));
+                keep(newDistance(m_settings, i, i, d));
                 continue;
             }
             // A value found in the cache has been weighed already.
@@ -109,14 +109,14 @@ int32_t MatrixTransformation::cell(long double value, long double maximum) const
     if ((userScaling || forcedScaling) && maximum > 0) {
         value = (value / maximum) * (userScaling ? scale : static_cast<long double>(DistanceLimit));
     }
-    const auto rounded = RoundToCell(value);
+    const auto rounded = roundToCell(value);
     if (!rounded) {
         throw RangeError();
     }
     return *rounded;
 }
 
-void MatrixTransformation::Apply(TDataStore& store, int n, long double maximum) {
+void MatrixTransformation::apply(TDataStore& store, int n, long double maximum) {
     for (CacheEntry& entry : m_cache) {
         entry.cellValid = false;
     }
@@ -125,7 +125,7 @@ void MatrixTransformation::Apply(TDataStore& store, int n, long double maximum) 
         for (int j = 1; j <= n; ++j) {
             const int32_t d = row[j - 1];
             if (i == j) {
-                row[j - 1] = cell(NewDistance(m_settings, i, i, d), maximum);
+                row[j - 1] = cell(newDistance(m_settings, i, i, d), maximum);
                 continue;
             }
             bool computed = false;

@@ -33,15 +33,15 @@ struct TransformSettings {
 // 0 for x = 0 whatever the exponent; otherwise e ^ (e * ln x).
 long double PowerOf(int32_t x, double e);
 int EquationIndex(int i, int j, int32_t d, int32_t coverageDistance);
-long double NewDistance(const TransformSettings& settings, int i, int j, int32_t d);
+long double newDistance(const TransformSettings& settings, int i, int j, int32_t d);
 
 // The equations are defined for distances of 0 or more; a file read from disk can hold less.
-std::optional<NodePair> FirstNegativeDistance(const TDataStore& store, int n);
-std::string NegativeDistanceMessage(const NodePair& cell);
+std::optional<NodePair> firstNegativeDistance(const TDataStore& store, int n);
+std::string negativeDistanceMessage(const NodePair& cell);
 
 // The boxes that report on scaling, in the order they are shown: exactly one of the first
 // three kinds, then the forced-scaling one when the maximum reaches DistanceLimit.
-std::vector<std::string> ScalingReports(long double maximum, const TransformSettings& settings,
+std::vector<std::string> scalingReports(long double maximum, const TransformSettings& settings,
                                         const NumberSeparators& separators);
 
 // Both passes share one evaluation of each distinct (value, position) pair, which gives the
@@ -52,7 +52,7 @@ public:
 
     long double MaximumNewDistance(const TDataStore& store, int n);
     // Transforms rows and columns 1..n in place, scaled by the maximum of the first pass.
-    void Apply(TDataStore& store, int n, long double maximum);
+    void apply(TDataStore& store, int n, long double maximum);
 
 private:
     struct CacheEntry {

@@ -90,7 +90,7 @@ void NumericEntryFields::watch(QLineEdit* edit, std::function<void()> exitHandle
 
 bool NumericEntryFields::keyPress(char32_t key) {
     m_saveButton->setEnabled(false);
-    if (IsNumericEntryKey(key, localeSeparators().decimal)) {
+    if (isNumericEntryKey(key, localeSeparators().decimal)) {
         return true;
     }
     m_prompts.messageBeep(DefaultBeep);

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-bool FileExists(const std::string& path) {
+bool fileExists(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }

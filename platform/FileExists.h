@@ -3,4 +3,4 @@
 #include <string>
 
 // The file exists as a file (a folder does not count).
-bool FileExists(const std::string& path);
+bool fileExists(const std::string& path);

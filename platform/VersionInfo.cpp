@@ -95,7 +95,7 @@ bool VerQueryValueA(const std::vector<char>& buffer, std::string_view subBlock, 
     return false;
 }
 
-std::optional<FixedFileInfo> ReadFixedFileInfo(const std::string& path) {
+std::optional<FixedFileInfo> readFixedFileInfo(const std::string& path) {
     const uint32_t size = GetFileVersionInfoSizeA(path);
     if (size == 0) {
         return std::nullopt;
@@ -112,7 +112,7 @@ std::optional<FixedFileInfo> ReadFixedFileInfo(const std::string& path) {
     return info;
 }
 
-std::string FileVersionText(const FixedFileInfo& info) {
+std::string fileVersionText(const FixedFileInfo& info) {
     return std::to_string(info.dwFileVersionMS >> 16) + "." +
            std::to_string(info.dwFileVersionMS & 0xFFFF) + "." +
            std::to_string(info.dwFileVersionLS >> 16) + "." +

@@ -95,6 +95,6 @@ bool VerQueryValueA(const std::vector<char>& buffer, std::string_view subBlock, 
 
 // The fixed part of the record in the file, read with the three queries above; nothing when
 // the file carries none.
-std::optional<FixedFileInfo> ReadFixedFileInfo(const std::string& path);
+std::optional<FixedFileInfo> readFixedFileInfo(const std::string& path);
 // The file version in its usual form: 1.0.6.1.
-std::string FileVersionText(const FixedFileInfo& info);
+std::string fileVersionText(const FixedFileInfo& info);

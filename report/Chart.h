@@ -100,7 +100,7 @@ struct PixelPoint {
 
 // Where the value (x, y) lies in the picture. Far-off values are held a little outside the
 // picture, so no painter meets an unbounded coordinate.
-inline PixelPoint ChartPixel(const Chart& chart, double x, double y) {
+inline PixelPoint chartPixel(const Chart& chart, double x, double y) {
     const auto place = [](double value, const ChartAxis& axis, int from, int to, int size) {
         const long double span = static_cast<long double>(axis.high) - axis.low;
         const long double share =

@@ -6,7 +6,7 @@
 
 #include "report/ReportNumbers.h"
 
-long double NiceStep(long double rough) {
+long double niceStep(long double rough) {
     const long double power = std::pow(10.0L, std::floor(std::log10(rough)));
     for (const long double factor : {1.0L, 2.0L, 5.0L, 10.0L}) {
         if (factor * power >= rough) {
@@ -16,8 +16,8 @@ long double NiceStep(long double rough) {
     return 10 * power;
 }
 
-long double TickStep(long double span, int target, bool integers) {
-    long double step = NiceStep(span / target);
+long double tickStep(long double span, int target, bool integers) {
+    long double step = niceStep(span / target);
     // The next round step below, when it comes closer to the number of ticks wanted.
     const long double power = std::pow(10.0L, std::floor(std::log10(step) + 1e-9L));
     const long double smaller = step / power < 4 ? step / 2 : step * 2 / 5;
@@ -27,14 +27,14 @@ long double TickStep(long double span, int target, bool integers) {
     return integers ? std::max(step, 1.0L) : step;
 }
 
-std::vector<AxisTick> NiceTicks(double low, double high, int target, bool integers,
+std::vector<AxisTick> niceTicks(double low, double high, int target, bool integers,
                                 const NumberSeparators& separators) {
     std::vector<AxisTick> ticks;
     const long double span = static_cast<long double>(high) - low;
     if (!(span > 0) || !std::isfinite(span) || target < 1) {
         return ticks;
     }
-    const long double step = TickStep(span, target, integers);
+    const long double step = tickStep(span, target, integers);
     const int decimals =
         step >= 1 ? 0 : static_cast<int>(std::lround(-std::floor(std::log10(step) + 1e-9L)));
     const auto limit = 4 * static_cast<std::size_t>(target);

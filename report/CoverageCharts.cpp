@@ -24,7 +24,7 @@ ChartAxis valueAxis(std::string title, double low, double high, int ticks, bool 
     axis.title = std::move(title);
     axis.low = low;
     axis.high = high;
-    axis.ticks = NiceTicks(low, high, ticks, integers, separators);
+    axis.ticks = niceTicks(low, high, ticks, integers, separators);
     return axis;
 }
 
@@ -43,7 +43,7 @@ double finite(long double value) {
 
 }  // namespace
 
-DistanceBins BinOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
+DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
                                      int targetBins) {
     DistanceBins bins;
     if (!report.offDiagonal) {
@@ -52,7 +52,7 @@ DistanceBins BinOffDiagonalDistances(const TDataStore& store, const CoverageRepo
     const int64_t low = report.offDiagonal->minimum;
     const int64_t high = report.offDiagonal->maximum;
     const long double rough = static_cast<long double>(high - low + 1) / targetBins;
-    bins.width = std::max<int64_t>(1, static_cast<int64_t>(std::ceil(NiceStep(rough))));
+    bins.width = std::max<int64_t>(1, static_cast<int64_t>(std::ceil(niceStep(rough))));
     const int64_t edge = static_cast<int64_t>(report.coverage) + 1;
     bins.first = edge + floorDivide(low - edge, bins.width) * bins.width;
     bins.cells.assign(static_cast<std::size_t>((high - bins.first) / bins.width + 1), 0);
@@ -68,7 +68,7 @@ DistanceBins BinOffDiagonalDistances(const TDataStore& store, const CoverageRepo
     return bins;
 }
 
-Chart DistanceHistogramChart(const CoverageReport& report, const DistanceBins& bins,
+Chart distanceHistogramChart(const CoverageReport& report, const DistanceBins& bins,
                              char metricCode, const NumberSeparators& separators) {
     Chart chart;
     const std::string unit = unitSuffix(metricCode);
@@ -99,7 +99,7 @@ Chart DistanceHistogramChart(const CoverageReport& report, const DistanceBins& b
     chart.x = valueAxis(axisTitle, low, high, 8, true, separators);
     // Up to the first tick above the tallest bar, with a little room.
     const auto headroom = static_cast<double>(tallest) * 1.05;
-    const long double step = TickStep(headroom, 5, true);
+    const long double step = tickStep(headroom, 5, true);
     chart.y = valueAxis(countTitle, 0, static_cast<double>(std::ceil(headroom / step) * step), 5,
                         true, separators);
     for (std::size_t b = 0; b < bins.cells.size(); ++b) {
@@ -126,7 +126,7 @@ Chart DistanceHistogramChart(const CoverageReport& report, const DistanceBins& b
     return chart;
 }
 
-Chart NodeMapChart(const TDataStore& store, const CoverageReport& report, char metricCode,
+Chart nodeMapChart(const TDataStore& store, const CoverageReport& report, char metricCode,
                    const NumberSeparators& separators) {
     Chart chart;
     const int n = report.nodes;

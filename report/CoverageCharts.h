@@ -19,13 +19,13 @@ struct DistanceBins {
     std::vector<int64_t> cells;
 };
 
-DistanceBins BinOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
+DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
                                      int targetBins);
 
-Chart DistanceHistogramChart(const CoverageReport& report, const DistanceBins& bins,
+Chart distanceHistogramChart(const CoverageReport& report, const DistanceBins& bins,
                              char metricCode, const NumberSeparators& separators);
 
 // Nodes at their coordinates (longitude and latitude for the great circle), one unit as long
 // on both axes.
-Chart NodeMapChart(const TDataStore& store, const CoverageReport& report, char metricCode,
+Chart nodeMapChart(const TDataStore& store, const CoverageReport& report, char metricCode,
                    const NumberSeparators& separators);

@@ -101,7 +101,7 @@ void MatrixProblem::add(int from, int to) {
     }
 }
 
-CoverageReport BuildCoverageReport(const TDataStore& store, int n, int demandNodes,
+CoverageReport buildCoverageReport(const TDataStore& store, int n, int demandNodes,
                                    int32_t coverage) {
     CoverageReport report;
     report.nodes = n;

@@ -58,5 +58,5 @@ struct CoverageReport {
 };
 
 // Nodes 1..demandNodes are demand nodes, the rest candidate sites.
-CoverageReport BuildCoverageReport(const TDataStore& store, int n, int demandNodes,
+CoverageReport buildCoverageReport(const TDataStore& store, int n, int demandNodes,
                                    int32_t coverage);

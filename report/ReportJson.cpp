@@ -81,7 +81,7 @@ std::string distribution(const std::vector<int>& counts) {
 
 }  // namespace
 
-std::string CoverageReportJson(const CoverageReport& report, char metricCode) {
+std::string coverageReportJson(const CoverageReport& report, char metricCode) {
     const auto plain = [](auto value) { return number(value); };
     JsonObject json;
     json.add("nodes", number(report.nodes));

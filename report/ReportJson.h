@@ -6,4 +6,4 @@
 
 // The report as one JSON object, numbers written independently of any locale. metricCode
 // is the metric of the computed distances, 'N' when they were read from a distance file.
-std::string CoverageReportJson(const CoverageReport& report, char metricCode);
+std::string coverageReportJson(const CoverageReport& report, char metricCode);

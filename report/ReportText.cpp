@@ -155,7 +155,7 @@ void writeProblem(const char* name, const MatrixProblem& problem, bool diagonal,
 
 }  // namespace
 
-std::string CoverageReportText(const CoverageReport& report, char metricCode,
+std::string coverageReportText(const CoverageReport& report, char metricCode,
                                const NumberSeparators& separators) {
     Writer out(metricCode, separators);
     writeNodes(report, out);

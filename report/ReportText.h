@@ -8,5 +8,5 @@
 // The report as a planner reads it first: the problem's size, how the distances spread and
 // how much lies within the coverage, the demand nodes nothing covers, the cells per equation
 // and the problems of the matrix. Lines end with LF.
-std::string CoverageReportText(const CoverageReport& report, char metricCode,
+std::string coverageReportText(const CoverageReport& report, char metricCode,
                                const NumberSeparators& separators);

@@ -65,17 +65,17 @@ std::optional<int32_t> readInteger(TextReader& reader, long long& line) {
 
 }  // namespace
 
-std::string DistanceFileExtension(const std::string& dataFileExt) {
+std::string distanceFileExtension(const std::string& dataFileExt) {
     const Metric* metric = metricWithNodeFileExtension(dataFileExt);
     return metric ? metric->distanceFileExtension : "";
 }
 
-int MetricFilterIndex(const std::string& dataFileExt) {
+int metricFilterIndex(const std::string& dataFileExt) {
     const Metric* metric = metricWithNodeFileExtension(dataFileExt);
     return metric ? metric->filterIndex : AllFilesFilterIndex;
 }
 
-long long CountDistanceFileLines(const std::string& path) {
+long long countDistanceFileLines(const std::string& path) {
     TextReader reader(path);
     long long lines = 0;
     while (reader.skipLine()) {
@@ -84,11 +84,11 @@ long long CountDistanceFileLines(const std::string& path) {
     return lines;
 }
 
-bool DistanceFileFits(const std::string& path, int n) {
-    return CountDistanceFileLines(path) == static_cast<long long>(n) * n;
+bool distanceFileFits(const std::string& path, int n) {
+    return countDistanceFileLines(path) == static_cast<long long>(n) * n;
 }
 
-DistanceReadResult ReadDistanceFile(TDataStore& store, const std::string& path, int n) {
+DistanceReadResult readDistanceFile(TDataStore& store, const std::string& path, int n) {
     TextReader reader(path);
     std::vector<int32_t*> rows(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
@@ -113,12 +113,12 @@ DistanceReadResult ReadDistanceFile(TDataStore& store, const std::string& path, 
     return {true, 0};
 }
 
-std::string SuccessfullyWrittenMessage(const std::string& name, int32_t records) {
+std::string successfullyWrittenMessage(const std::string& name, int32_t records) {
     return "<<< File [" + name + "] successfully written with " + std::to_string(records) +
            " records >>>";
 }
 
-std::string FatalWriteErrorMessage(const std::string& name) {
+std::string fatalWriteErrorMessage(const std::string& name) {
     return "<<< Fatal error writing file [" + name + "] >>>";
 }
 
@@ -168,7 +168,7 @@ std::size_t capacityFor(int n) {
 
 }  // namespace
 
-std::string FormatDistanceFile(const TDataStore& store, int n) {
+std::string formatDistanceFile(const TDataStore& store, int n) {
     std::string text(capacityFor(n), '\0');
     text.resize(static_cast<std::size_t>(formatInto(text.data(), store, n) - text.data()));
     return text;
@@ -184,10 +184,10 @@ std::optional<int32_t> DistanceFileWriter::write(const TDataStore& store, int n)
     return n * n;
 }
 
-MatrixWriteReport WriteWholeMatrix(DistanceFileWriter& writer, const TDataStore& store,
+MatrixWriteReport writeWholeMatrix(DistanceFileWriter& writer, const TDataStore& store,
                                    const std::string& shownName) {
     if (const auto records = writer.write(store, store.NodeCount)) {
-        return {true, SuccessfullyWrittenMessage(shownName, *records), 0};
+        return {true, successfullyWrittenMessage(shownName, *records), 0};
     }
-    return {false, FatalWriteErrorMessage(shownName), writer.error()};
+    return {false, fatalWriteErrorMessage(shownName), writer.error()};
 }

@@ -15,14 +15,14 @@ inline constexpr const char* IncompatibleDistancesMessage =
 
 // The distance-file extension of the metric whose node files end in dataFileExt; empty
 // for no metric.
-std::string DistanceFileExtension(const std::string& dataFileExt);
+std::string distanceFileExtension(const std::string& dataFileExt);
 // Filter position of the metric in the dialogs' filter lists; "All Files" otherwise.
-int MetricFilterIndex(const std::string& dataFileExt);
+int metricFilterIndex(const std::string& dataFileExt);
 
 // Lines of the file, blank ones included. Throws InOutError when it cannot be read.
-long long CountDistanceFileLines(const std::string& path);
+long long countDistanceFileLines(const std::string& path);
 // The check made when a file is chosen: exactly n * n lines.
-bool DistanceFileFits(const std::string& path, int n);
+bool distanceFileFits(const std::string& path, int n);
 
 struct DistanceReadResult {
     bool complete = false;
@@ -32,14 +32,14 @@ struct DistanceReadResult {
 };
 
 // Creates rows 1..n and reads them column by column; values not reached stay 0.
-DistanceReadResult ReadDistanceFile(TDataStore& store, const std::string& path, int n);
+DistanceReadResult readDistanceFile(TDataStore& store, const std::string& path, int n);
 
 // The reports of the matrix dialogs' saves.
-std::string SuccessfullyWrittenMessage(const std::string& name, int32_t records);
-std::string FatalWriteErrorMessage(const std::string& name);
+std::string successfullyWrittenMessage(const std::string& name, int32_t records);
+std::string fatalWriteErrorMessage(const std::string& name);
 
 // The file's bytes for rows and columns 1..n.
-std::string FormatDistanceFile(const TDataStore& store, int n);
+std::string formatDistanceFile(const TDataStore& store, int n);
 
 // The writer claims its file when created (throws InOutError when it cannot) and replaces
 // the target only once everything is written.
@@ -64,5 +64,5 @@ struct MatrixWriteReport {
 };
 
 // Writes rows and columns 1..NodeCount to the claimed file; the report names it `shownName`.
-MatrixWriteReport WriteWholeMatrix(DistanceFileWriter& writer, const TDataStore& store,
+MatrixWriteReport writeWholeMatrix(DistanceFileWriter& writer, const TDataStore& store,
                                    const std::string& shownName);

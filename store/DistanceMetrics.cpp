@@ -9,7 +9,7 @@
 
 namespace {
 
-double EuclideanDistance(const NodeRecord& a, const NodeRecord& b) {
+double euclideanDistance(const NodeRecord& a, const NodeRecord& b) {
     const double dx = a.XCoord - b.XCoord;
     const double dy = a.YCoord - b.YCoord;
     const long double x = dx;
@@ -17,7 +17,7 @@ double EuclideanDistance(const NodeRecord& a, const NodeRecord& b) {
     return static_cast<double>(extended::sqrt(x * x + y * y));
 }
 
-double ManhattanDistance(const NodeRecord& a, const NodeRecord& b) {
+double manhattanDistance(const NodeRecord& a, const NodeRecord& b) {
     const long double dx = static_cast<long double>(a.XCoord) - b.XCoord;
     const long double dy = static_cast<long double>(a.YCoord) - b.YCoord;
     return static_cast<double>(std::fabs(dx) + std::fabs(dy));
@@ -59,13 +59,13 @@ std::optional<NodePair> fillSymmetric(TDataStore& store, int n, Distance distanc
         rows[i] = store.DistanceMatrix.create(i).columns();
     }
     for (int i = 1; i <= n; ++i) {
-        const auto diagonal = RoundToCell(distance(i, i));
+        const auto diagonal = roundToCell(distance(i, i));
         if (!diagonal) {
             return NodePair{i, i};
         }
         rows[i][i - 1] = *diagonal;
         for (int j = i + 1; j <= n; ++j) {
-            const auto cell = RoundToCell(distance(i, j));
+            const auto cell = roundToCell(distance(i, j));
             if (!cell) {
                 return NodePair{i, j};
             }
@@ -112,7 +112,7 @@ double NodeDistance(const TDataStore& store, int i, int j) {
     return metricWithCode(store.MetricCode).distance(store, i, j);
 }
 
-std::optional<int32_t> RoundToCell(long double value) {
+std::optional<int32_t> roundToCell(long double value) {
     // Range first: the rounding instruction has no answer for values beyond 64 bits.
     if (!(std::fabs(value) < 4.0e9L)) {
         return std::nullopt;
@@ -127,7 +127,7 @@ std::optional<int32_t> RoundToCell(long double value) {
     return static_cast<int32_t>(rounded);
 }
 
-std::optional<NodePair> ComputeDistanceMatrix(TDataStore& store, int n) {
+std::optional<NodePair> computeDistanceMatrix(TDataStore& store, int n) {
     checkedSlot(n < 1 ? 1 : n);
     return metricWithCode(store.MetricCode).computeMatrix(store, n);
 }
@@ -135,22 +135,22 @@ std::optional<NodePair> ComputeDistanceMatrix(TDataStore& store, int n) {
 namespace {
 
 double euclideanNodeDistance(const TDataStore& store, int i, int j) {
-    return EuclideanDistance(store.NodeTable[i], store.NodeTable[j]);
+    return euclideanDistance(store.NodeTable[i], store.NodeTable[j]);
 }
 
 double manhattanNodeDistance(const TDataStore& store, int i, int j) {
-    return ManhattanDistance(store.NodeTable[i], store.NodeTable[j]);
+    return manhattanDistance(store.NodeTable[i], store.NodeTable[j]);
 }
 
 std::optional<NodePair> euclideanMatrix(TDataStore& store, int n) {
     return fillSymmetric(store, n, [&](int i, int j) {
-        return EuclideanDistance(store.NodeTable[i], store.NodeTable[j]);
+        return euclideanDistance(store.NodeTable[i], store.NodeTable[j]);
     });
 }
 
 std::optional<NodePair> manhattanMatrix(TDataStore& store, int n) {
     return fillSymmetric(store, n, [&](int i, int j) {
-        return ManhattanDistance(store.NodeTable[i], store.NodeTable[j]);
+        return manhattanDistance(store.NodeTable[i], store.NodeTable[j]);
     });
 }
 

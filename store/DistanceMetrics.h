@@ -22,7 +22,7 @@ double NodeDistance(const TDataStore& store, int i, int j);
 
 // A real distance as a matrix cell: nearest integer, halves to even; nothing when it does
 // not fit a signed 32-bit cell.
-std::optional<int32_t> RoundToCell(long double value);
+std::optional<int32_t> roundToCell(long double value);
 
 struct NodePair {
     int from = 0;
@@ -57,4 +57,4 @@ std::vector<std::string> computedMetricNames();
 
 // Rows 1..n hold NodeDistance(i, j) rounded into cells, exactly as evaluating every pair on
 // its own would give them. Returns the first pair whose distance does not fit a cell.
-std::optional<NodePair> ComputeDistanceMatrix(TDataStore& store, int n);
+std::optional<NodePair> computeDistanceMatrix(TDataStore& store, int n);

@@ -2,7 +2,7 @@
 
 #include "platform/FileExists.h"
 
-void ChooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::string& fileName) {
+void chooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::string& fileName) {
     fileName.clear();
     while (true) {
         if (prompts.messageBox(BoxType::Confirm, "Do you want to save distances?",
@@ -13,7 +13,7 @@ void ChooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::st
         } else {
             fileName.clear();
         }
-        if (fileName.empty() || !FileExists(fileName)) {
+        if (fileName.empty() || !fileExists(fileName)) {
             return;
         }
         if (prompts.messageBox(BoxType::Confirm,

@@ -7,4 +7,4 @@
 // The choice of a file to write, shared by every writer of a distance file: ask whether to
 // save, run the save dialog, and ask before replacing an existing file. Leaves the chosen
 // full path in `fileName`, or empty when nothing is to be written.
-void ChooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::string& fileName);
+void chooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::string& fileName);

@@ -96,7 +96,7 @@ void drawLegend(QPainter& painter, const Chart& chart) {
 void drawAxes(QPainter& painter, const Chart& chart, const QRect& plot) {
     painter.setFont(font(14));
     for (const AxisTick& tick : chart.x.ticks) {
-        const double x = ChartPixel(chart, tick.at, chart.y.low).x;
+        const double x = chartPixel(chart, tick.at, chart.y.low).x;
         painter.setPen(GridColour);
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         painter.setPen(TextColour);
@@ -105,7 +105,7 @@ void drawAxes(QPainter& painter, const Chart& chart, const QRect& plot) {
                          Qt::AlignHCenter | Qt::AlignTop, text(tick.label));
     }
     for (const AxisTick& tick : chart.y.ticks) {
-        const double y = ChartPixel(chart, chart.x.low, tick.at).y;
+        const double y = chartPixel(chart, chart.x.low, tick.at).y;
         painter.setPen(GridColour);
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         painter.setPen(TextColour);
@@ -130,20 +130,20 @@ void drawData(QPainter& painter, const Chart& chart, const QRect& plot) {
     painter.setClipRect(plot);
     painter.setPen(Qt::NoPen);
     for (const ChartBar& bar : chart.bars) {
-        const PixelPoint corner = ChartPixel(chart, bar.from, bar.height);
-        const PixelPoint base = ChartPixel(chart, bar.to, 0);
+        const PixelPoint corner = chartPixel(chart, bar.from, bar.height);
+        const PixelPoint base = chartPixel(chart, bar.to, 0);
         painter.setBrush(qColour(bar.colour));
         painter.drawRect(QRectF(QPointF(corner.x, corner.y), QPointF(base.x, base.y)));
     }
     for (const ChartMark& mark : chart.marks) {
-        const PixelPoint at = ChartPixel(chart, mark.x, mark.y);
+        const PixelPoint at = chartPixel(chart, mark.x, mark.y);
         drawMark(painter, QPointF(at.x, at.y), mark.shape, mark.colour, mark.size);
     }
     painter.restore();
 }
 
 void drawRule(QPainter& painter, const Chart& chart, const QRect& plot) {
-    const double x = ChartPixel(chart, chart.rule->x, 0).x;
+    const double x = chartPixel(chart, chart.rule->x, 0).x;
     painter.setPen(QPen(Qt::black, 2, Qt::DashLine));
     painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
     painter.setFont(font(15, true));
@@ -161,7 +161,7 @@ void drawRule(QPainter& painter, const Chart& chart, const QRect& plot) {
 
 }  // namespace
 
-QImage PaintChart(const Chart& chart) {
+QImage paintChart(const Chart& chart) {
     QImage image(chart.width, chart.height, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -182,7 +182,7 @@ QImage PaintChart(const Chart& chart) {
     return image;
 }
 
-QByteArray PngBytes(const QImage& image) {
+QByteArray pngBytes(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -6,7 +6,7 @@
 #include "report/Chart.h"
 
 // Paints a chart description as it stands: every position, text and colour comes from it.
-QImage PaintChart(const Chart& chart);
+QImage paintChart(const Chart& chart);
 
 // The image as a PNG file's bytes; empty when encoding failed.
-QByteArray PngBytes(const QImage& image);
+QByteArray pngBytes(const QImage& image);

@@ -12,7 +12,7 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 }  // namespace
 
-void EnsureOffscreenApplication() {
+void ensureOffscreenApplication() {
     if (QCoreApplication::instance()) {
         return;
     }

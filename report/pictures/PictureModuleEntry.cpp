@@ -9,8 +9,8 @@
 
 extern "C" bool velmora_chart_png(const Chart& chart, std::string& png) {
     try {
-        EnsureOffscreenApplication();
-        const QByteArray bytes = PngBytes(PaintChart(chart));
+        ensureOffscreenApplication();
+        const QByteArray bytes = pngBytes(paintChart(chart));
         png.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         return !png.empty();
     } catch (const std::bad_alloc&) {

@@ -38,8 +38,8 @@ TEST(BatchCompute, WritesTheBytesTheProgramWrites) {
     EXPECT_EQ(result.err, "");
     TDataStore store;
     store.MetricCode = 'G';
-    ASSERT_TRUE(LoadProblem(store, {dir.file("d.GRT"), dir.file("s.GRT"), ""}, '.').loaded());
-    EXPECT_EQ(readBytes(dir.file("out.GRD")), FormatDistanceFile(store, 4));
+    ASSERT_TRUE(loadProblem(store, {dir.file("d.GRT"), dir.file("s.GRT"), ""}, '.').loaded());
+    EXPECT_EQ(readBytes(dir.file("out.GRD")), formatDistanceFile(store, 4));
     EXPECT_NEAR(store.DistanceMatrix[1][2], 3440, 10);
 }
 
@@ -323,13 +323,13 @@ TEST(BatchUsage, VersionComesFromTheRecordTheProgramFileCarries) {
 
 TEST(BatchLastResort, AnExceptionThatEscapesIsOneLineAndBadInput) {
     std::ostringstream err;
-    EXPECT_EQ(batch::LastResort(err, [] { return 2; }), 2);
+    EXPECT_EQ(batch::lastResort(err, [] { return 2; }), 2);
     EXPECT_EQ(err.str(), "");
-    EXPECT_EQ(batch::LastResort(err, []() -> int { throw std::logic_error("bad\nthing"); }), 1);
-    EXPECT_EQ(batch::LastResort(
+    EXPECT_EQ(batch::lastResort(err, []() -> int { throw std::logic_error("bad\nthing"); }), 1);
+    EXPECT_EQ(batch::lastResort(
                   err, []() -> int { throw ConversionError(std::string("'a") + '\0' + "b'"); }),
               1);
-    EXPECT_EQ(batch::LastResort(err, []() -> int { throw 7; }), 1);
+    EXPECT_EQ(batch::lastResort(err, []() -> int { throw 7; }), 1);
     EXPECT_EQ(err.str(),
               "velmora-batch: bad\\nthing\n"
               "velmora-batch: 'a\\x00b'\n"

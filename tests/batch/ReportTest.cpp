@@ -50,7 +50,7 @@ Result runHere(std::vector<std::string> arguments, ChartRenderer* pictures) {
     std::ostringstream err;
     batch::Console console{out, err, {}};
     const int status =
-        batch::Run(static_cast<int>(argv.size()), argv.data(), console, {}, pictures);
+        batch::run(static_cast<int>(argv.size()), argv.data(), console, {}, pictures);
     return {status, out.str(), err.str()};
 }
 

@@ -24,24 +24,24 @@ std::vector<std::string> labels(const std::vector<AxisTick>& ticks) {
 }  // namespace
 
 TEST(ChartScale, RoundStepsAndTicks) {
-    EXPECT_EQ(NiceStep(0.3L), 0.5L);
-    EXPECT_EQ(NiceStep(1), 1);
-    EXPECT_EQ(NiceStep(23.75L), 50);
-    EXPECT_EQ(NiceStep(501), 1000);
-    EXPECT_EQ(labels(NiceTicks(-5, 145, 8, false, English)),
+    EXPECT_EQ(niceStep(0.3L), 0.5L);
+    EXPECT_EQ(niceStep(1), 1);
+    EXPECT_EQ(niceStep(23.75L), 50);
+    EXPECT_EQ(niceStep(501), 1000);
+    EXPECT_EQ(labels(niceTicks(-5, 145, 8, false, English)),
               (std::vector<std::string>{"0", "20", "40", "60", "80", "100", "120", "140"}));
-    EXPECT_EQ(labels(NiceTicks(-0.3, 0.32, 6, false, English)),
+    EXPECT_EQ(labels(niceTicks(-0.3, 0.32, 6, false, English)),
               (std::vector<std::string>{"-0.3", "-0.2", "-0.1", "0.0", "0.1", "0.2", "0.3"}));
-    EXPECT_EQ(labels(NiceTicks(0, 3, 8, true, English)),
+    EXPECT_EQ(labels(niceTicks(0, 3, 8, true, English)),
               (std::vector<std::string>{"0", "1", "2", "3"}));
-    EXPECT_EQ(labels(NiceTicks(0, 25000, 5, true, English)),
+    EXPECT_EQ(labels(niceTicks(0, 25000, 5, true, English)),
               (std::vector<std::string>{"0", "5,000", "10,000", "15,000", "20,000", "25,000"}));
 }
 
 TEST(ChartScale, EmptyOrEndlessRangesGiveFewTicksOrNone) {
-    EXPECT_TRUE(NiceTicks(3, 3, 8, false, English).empty());
-    EXPECT_TRUE(NiceTicks(5, 1, 8, false, English).empty());
-    const auto wide = NiceTicks(-1.7e308, 1.7e308, 8, false, English);
+    EXPECT_TRUE(niceTicks(3, 3, 8, false, English).empty());
+    EXPECT_TRUE(niceTicks(5, 1, 8, false, English).empty());
+    const auto wide = niceTicks(-1.7e308, 1.7e308, 8, false, English);
     EXPECT_FALSE(wide.empty());
     EXPECT_LE(wide.size(), 33u);
 }
@@ -50,8 +50,8 @@ TEST(DistanceBins, CoveragePlusOneStartsABinAndEveryCellIsCounted) {
     const int n = 41;
     const TDataStore store =
         generatedStore(n, [](int i, int j) { return i == j ? 0 : (i * 37 + j * 11) % 1001; });
-    const CoverageReport report = BuildCoverageReport(store, n, n, 300);
-    const DistanceBins bins = BinOffDiagonalDistances(store, report, 40);
+    const CoverageReport report = buildCoverageReport(store, n, n, 300);
+    const DistanceBins bins = binOffDiagonalDistances(store, report, 40);
     EXPECT_EQ(bins.width, 50);
     EXPECT_EQ((301 - bins.first) % bins.width, 0);
     EXPECT_LE(bins.first, report.offDiagonal->minimum);
@@ -72,26 +72,26 @@ TEST(DistanceBins, NarrowAndExtremeSpreads) {
     const TDataStore narrow =
         matrixStore({{0, 5, -2, 9}, {7, 0, 0, 10}, {-2, 0, 0, 12}, {9, 10, 12, 3}});
     const DistanceBins small =
-        BinOffDiagonalDistances(narrow, BuildCoverageReport(narrow, 4, 3, 5), 40);
+        binOffDiagonalDistances(narrow, buildCoverageReport(narrow, 4, 3, 5), 40);
     EXPECT_EQ(small.width, 1);
     EXPECT_EQ(small.first, -2);
     EXPECT_EQ(small.cells, (std::vector<int64_t>{2, 0, 2, 0, 0, 0, 0, 1, 0, 1, 0, 2, 2, 0, 2}));
 
     const TDataStore extreme = matrixStore({{0, INT32_MAX}, {INT32_MIN, 0}});
-    const CoverageReport report = BuildCoverageReport(extreme, 2, 2, INT32_MAX);
-    const DistanceBins wide = BinOffDiagonalDistances(extreme, report, 40);
+    const CoverageReport report = buildCoverageReport(extreme, 2, 2, INT32_MAX);
+    const DistanceBins wide = binOffDiagonalDistances(extreme, report, 40);
     EXPECT_EQ(std::accumulate(wide.cells.begin(), wide.cells.end(), int64_t{0}), 2);
     EXPECT_LE(wide.cells.size(), 41u);
     EXPECT_EQ(wide.cells.front(), 1);
     EXPECT_EQ(wide.cells.back(), 1);
 }
 
-TEST(DistanceHistogramChart, BarsSplitAtTheCoverageWithItsShareLabelled) {
+TEST(distanceHistogramChart, BarsSplitAtTheCoverageWithItsShareLabelled) {
     const TDataStore store =
         matrixStore({{0, 5, -2, 9}, {7, 0, 0, 10}, {-2, 0, 0, 12}, {9, 10, 12, 3}});
-    const CoverageReport report = BuildCoverageReport(store, 4, 3, 5);
+    const CoverageReport report = buildCoverageReport(store, 4, 3, 5);
     const Chart chart =
-        DistanceHistogramChart(report, BinOffDiagonalDistances(store, report, 40), 'G', English);
+        distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40), 'G', English);
     ASSERT_EQ(chart.bars.size(), 15u);
     for (const ChartBar& bar : chart.bars) {
         EXPECT_EQ(bar.colour, bar.to <= 5.5 ? ChartColours::Blue : ChartColours::Grey) << bar.from;
@@ -108,27 +108,27 @@ TEST(DistanceHistogramChart, BarsSplitAtTheCoverageWithItsShareLabelled) {
     EXPECT_GE(chart.height, 600);
 }
 
-TEST(DistanceHistogramChart, ACoverageOutsideTheDistancesIsNamedNotDrawn) {
+TEST(distanceHistogramChart, ACoverageOutsideTheDistancesIsNamedNotDrawn) {
     const TDataStore store = matrixStore({{0, 5}, {6, 0}});
-    const CoverageReport report = BuildCoverageReport(store, 2, 2, 1000);
+    const CoverageReport report = buildCoverageReport(store, 2, 2, 1000);
     const Chart chart =
-        DistanceHistogramChart(report, BinOffDiagonalDistances(store, report, 40), 'E', English);
+        distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40), 'E', English);
     EXPECT_FALSE(chart.rule);
     EXPECT_EQ(chart.note, "2 cells (100.0%) within the coverage of 1,000, above every distance");
 
-    const CoverageReport single = BuildCoverageReport(matrixStore({{0}}), 1, 1, 10);
-    const Chart empty = DistanceHistogramChart(single, {}, 'E', English);
+    const CoverageReport single = buildCoverageReport(matrixStore({{0}}), 1, 1, 10);
+    const Chart empty = distanceHistogramChart(single, {}, 'E', English);
     EXPECT_TRUE(empty.bars.empty());
     EXPECT_EQ(empty.title, "Off-diagonal distances: 0 cells of 1 node");
     EXPECT_EQ(empty.note, "No off-diagonal distances: fewer than two nodes");
 }
 
-TEST(NodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
+TEST(nodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
     // Demand nodes 1..3 (node 3 far from all), candidate sites 4 and 5.
     const TDataStore store = placedStore({{0, 0}, {3, 4}, {100, 40}, {1, 1}, {5, 5}}, 'E');
-    const CoverageReport report = BuildCoverageReport(store, 5, 3, 10);
+    const CoverageReport report = buildCoverageReport(store, 5, 3, 10);
     ASSERT_EQ(report.isolatedDemandNodes, std::vector<int>{3});
-    const Chart chart = NodeMapChart(store, report, 'E', English);
+    const Chart chart = nodeMapChart(store, report, 'E', English);
     ASSERT_EQ(chart.marks.size(), 5u);
     const auto& last = chart.marks.back();
     EXPECT_EQ(last.shape, MarkShape::Square);
@@ -154,9 +154,9 @@ TEST(NodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
     EXPECT_EQ(chart.legend[1].text, "Isolated demand points (1)");
 }
 
-TEST(NodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
+TEST(nodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
     TDataStore one = placedStore({{-71.06, 42.36}}, 'G');
-    const Chart single = NodeMapChart(one, BuildCoverageReport(one, 1, 1, 0), 'G', English);
+    const Chart single = nodeMapChart(one, buildCoverageReport(one, 1, 1, 0), 'G', English);
     EXPECT_EQ(single.x.title, "Longitude (degrees)");
     EXPECT_EQ(single.y.title, "Latitude (degrees)");
     EXPECT_LT(single.x.low, -71.06);
@@ -165,11 +165,11 @@ TEST(NodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
     EXPECT_EQ(single.title, "Nodes at coverage 0 miles: 1 of 1 demand point isolated");
 
     TDataStore far = matrixStore({{0, 1}, {1, 0}});
-    StoreNode(far, 1, -1e308, 0);
-    StoreNode(far, 2, 1e308, 1e308);
-    const Chart chart = NodeMapChart(far, BuildCoverageReport(far, 2, 2, 5), 'E', English);
+    storeNode(far, 1, -1e308, 0);
+    storeNode(far, 2, 1e308, 1e308);
+    const Chart chart = nodeMapChart(far, buildCoverageReport(far, 2, 2, 5), 'E', English);
     for (const ChartMark& mark : chart.marks) {
-        const PixelPoint at = ChartPixel(chart, mark.x, mark.y);
+        const PixelPoint at = chartPixel(chart, mark.x, mark.y);
         EXPECT_TRUE(std::isfinite(at.x) && std::isfinite(at.y));
         EXPECT_GE(at.x, 0);
         EXPECT_LE(at.x, chart.width);

@@ -42,7 +42,7 @@ int32_t kthByHand(const TDataStore& store, int n, std::size_t k) {
 
 TEST(CoverageReport, AsymmetricNegativeZeroPairsAndDiagonal) {
     const TDataStore store = mixedProblems();
-    const CoverageReport report = BuildCoverageReport(store, 4, 3, 5);
+    const CoverageReport report = buildCoverageReport(store, 4, 3, 5);
     EXPECT_EQ(report.offDiagonalCells, 12);
     // Sorted: -2 -2 0 0 5 7 9 9 10 10 12 12; ranks 3, 6 and 9 of 12.
     ASSERT_TRUE(report.offDiagonal);
@@ -81,7 +81,7 @@ TEST(CoverageReport, IsolatedNodesAndTheFourEquationsAtTheEdges) {
         {-1, {0, 0, 3, 6}, {1, 2, 3}, {0, 0, 0}},  // a zero diagonal is beyond a negative C
     };
     for (const Case& c : cases) {
-        const CoverageReport report = BuildCoverageReport(store, 3, 3, c.coverage);
+        const CoverageReport report = buildCoverageReport(store, 3, 3, c.coverage);
         EXPECT_EQ(report.equationCells, c.equations) << c.coverage;
         EXPECT_EQ(report.isolatedDemandNodes, c.isolated) << c.coverage;
         EXPECT_EQ(report.nodesWithinCoverage, c.within) << c.coverage;
@@ -102,7 +102,7 @@ TEST(CoverageReport, EquationCountsFollowTheTransformationsIndex) {
                     EquationIndex(i, j, store.DistanceMatrix[i][j], coverage))];
             }
         }
-        EXPECT_EQ(BuildCoverageReport(store, n, 10, coverage).equationCells, expected) << coverage;
+        EXPECT_EQ(buildCoverageReport(store, n, 10, coverage).equationCells, expected) << coverage;
     }
 }
 
@@ -116,7 +116,7 @@ TEST(CoverageReport, QuartilesAreTheRanksOfTheSortedValuesForNarrowAndWideSpread
         for (const int n : {2, 3, 4, 5, 6, 17}) {
             const TDataStore store = generatedStore(n, [&](int, int) { return value(random); });
             const auto m = static_cast<std::size_t>(n * (n - 1));
-            const CoverageReport report = BuildCoverageReport(store, n, n, 0);
+            const CoverageReport report = buildCoverageReport(store, n, n, 0);
             ASSERT_TRUE(report.offDiagonal);
             const DistanceSpread& s = *report.offDiagonal;
             const std::string where =
@@ -131,7 +131,7 @@ TEST(CoverageReport, QuartilesAreTheRanksOfTheSortedValuesForNarrowAndWideSpread
 }
 
 TEST(CoverageReport, TwoNodesHaveTheLowerMedian) {
-    const CoverageReport report = BuildCoverageReport(matrixStore({{0, 8}, {3, 0}}), 2, 1, 5);
+    const CoverageReport report = buildCoverageReport(matrixStore({{0, 8}, {3, 0}}), 2, 1, 5);
     ASSERT_TRUE(report.offDiagonal);
     EXPECT_EQ(report.offDiagonal->median, 3);
     EXPECT_EQ(report.offDiagonal->lowerQuartile, 3);
@@ -142,7 +142,7 @@ TEST(CoverageReport, TwoNodesHaveTheLowerMedian) {
 }
 
 TEST(CoverageReport, ASingleNodeHasNoOffDiagonalDistancesAndCannotBeCovered) {
-    const CoverageReport report = BuildCoverageReport(matrixStore({{0}}), 1, 1, 100);
+    const CoverageReport report = buildCoverageReport(matrixStore({{0}}), 1, 1, 100);
     EXPECT_EQ(report.offDiagonalCells, 0);
     EXPECT_FALSE(report.offDiagonal);
     EXPECT_EQ(report.equationCells, (std::array<int64_t, 4>{1, 0, 0, 0}));
@@ -152,7 +152,7 @@ TEST(CoverageReport, ASingleNodeHasNoOffDiagonalDistancesAndCannotBeCovered) {
 }
 
 TEST(CoverageReport, OnlyCandidateSitesLeaveNothingToCover) {
-    const CoverageReport report = BuildCoverageReport(matrixStore({{0, 1}, {1, 0}}), 2, 0, 0);
+    const CoverageReport report = buildCoverageReport(matrixStore({{0, 1}, {1, 0}}), 2, 0, 0);
     EXPECT_TRUE(report.nodesWithinCoverage.empty());
     EXPECT_TRUE(report.isolatedDemandNodes.empty());
     EXPECT_FALSE(report.coverageToCoverEveryDemandNode);
@@ -162,7 +162,7 @@ TEST(CoverageReport, FullSizeWithExtremeValuesCountsWithoutOverflow) {
     const TDataStore store = generatedStore(MaxNodes, [](int i, int j) {
         return i < j ? INT32_MAX : i > j ? INT32_MIN : 0;
     });
-    const CoverageReport report = BuildCoverageReport(store, MaxNodes, 800, INT32_MAX);
+    const CoverageReport report = buildCoverageReport(store, MaxNodes, 800, INT32_MAX);
     const int64_t pairs = int64_t{MaxNodes} * (MaxNodes - 1) / 2;
     EXPECT_EQ(report.offDiagonalCells, 2 * pairs);
     EXPECT_EQ(report.asymmetricPairs.count, pairs);

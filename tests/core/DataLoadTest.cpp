@@ -18,13 +18,13 @@ std::string nodes(std::initializer_list<std::pair<double, double>> points) {
 
 }  // namespace
 
-TEST(LoadProblem, EuclideanTwoNodesGiveTheRoundedMatrix) {
+TEST(loadProblem, EuclideanTwoNodesGiveTheRoundedMatrix) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'E';
     store.EarthDiameter = 0;
     const auto outcome =
-        LoadProblem(store, {dir.write("d.EUC", nodes({{0, 0}, {3, 4}})), "", ""}, '.');
+        loadProblem(store, {dir.write("d.EUC", nodes({{0, 0}, {3, 4}})), "", ""}, '.');
     ASSERT_TRUE(outcome.loaded());
     EXPECT_EQ(store.EarthDiameter, 7918);
     EXPECT_EQ(store.NodeCount, 2);
@@ -34,23 +34,23 @@ TEST(LoadProblem, EuclideanTwoNodesGiveTheRoundedMatrix) {
     EXPECT_EQ(store.DistanceMatrix[2][2], 0);
 }
 
-TEST(LoadProblem, ComputedHalvesRoundToEven) {
+TEST(loadProblem, ComputedHalvesRoundToEven) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'M';
     ASSERT_TRUE(
-        LoadProblem(store, {dir.write("d.MAN", nodes({{0, 0}, {2.5, 0}, {3.5, 0}})), "", ""}, '.')
+        loadProblem(store, {dir.write("d.MAN", nodes({{0, 0}, {2.5, 0}, {3.5, 0}})), "", ""}, '.')
             .loaded());
     EXPECT_EQ(store.DistanceMatrix[1][2], 2);
     EXPECT_EQ(store.DistanceMatrix[1][3], 4);
     EXPECT_EQ(store.DistanceMatrix[2][3], 1);
 }
 
-TEST(LoadProblem, CandidateSitesFollowTheDemandNodes) {
+TEST(loadProblem, CandidateSitesFollowTheDemandNodes) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'E';
-    const auto outcome = LoadProblem(store,
+    const auto outcome = loadProblem(store,
                                      {dir.write("d.EUC", nodes({{0, 0}, {1, 0}, {2, 0}})),
                                       dir.write("s.EUC", "1 10 0 x x 1\r\n2 20 0 x x 1\r\n"), ""},
                                      '.');
@@ -60,11 +60,11 @@ TEST(LoadProblem, CandidateSitesFollowTheDemandNodes) {
     EXPECT_EQ(store.DistanceMatrix[5][1], 20);
 }
 
-TEST(LoadProblem, DistancesReadFromAFileAsTheyStand) {
+TEST(loadProblem, DistancesReadFromAFileAsTheyStand) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'N';
-    const auto outcome = LoadProblem(store,
+    const auto outcome = loadProblem(store,
                                      {dir.write("d.NET", nodes({{0, 0}, {0, 0}})), "",
                                       dir.write("d.NED", "0\r\n7\r\n-5\r\n0\r\n")},
                                      '.');
@@ -73,11 +73,11 @@ TEST(LoadProblem, DistancesReadFromAFileAsTheyStand) {
     EXPECT_EQ(store.DistanceMatrix[1][2], -5);
 }
 
-TEST(LoadProblem, ADistanceFileThatRunsOutStopsTheLoad) {
+TEST(loadProblem, ADistanceFileThatRunsOutStopsTheLoad) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'N';
-    const auto outcome = LoadProblem(store,
+    const auto outcome = loadProblem(store,
                                      {dir.write("d.NET", nodes({{0, 0}, {0, 0}})), "",
                                       dir.write("d.NED", "0\r\n7\r\n5\r\n\r\n")},
                                      '.');
@@ -85,34 +85,34 @@ TEST(LoadProblem, ADistanceFileThatRunsOutStopsTheLoad) {
     EXPECT_EQ(outcome.failedLine, 5);
 }
 
-TEST(LoadProblem, ADistanceBeyondThirtyTwoBitsStopsTheLoadNamingTheNodes) {
+TEST(loadProblem, ADistanceBeyondThirtyTwoBitsStopsTheLoadNamingTheNodes) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'E';
     const auto outcome =
-        LoadProblem(store, {dir.write("d.EUC", "1 0 0 1 1 1\r\n2 5e9 0 1 1 1\r\n"), "", ""}, '.');
+        loadProblem(store, {dir.write("d.EUC", "1 0 0 1 1 1\r\n2 5e9 0 1 1 1\r\n"), "", ""}, '.');
     EXPECT_EQ(outcome.status, LoadOutcome::Status::DistanceTooLarge);
-    EXPECT_EQ(DistanceTooLargeMessage(outcome.fromNode, outcome.toNode),
+    EXPECT_EQ(distanceTooLargeMessage(outcome.fromNode, outcome.toNode),
               "The distance from node 1 to node 2 is too large for the distance matrix.");
 }
 
-TEST(LoadProblem, ARepeatedLoadStartsAfreshAndKeepsNothingOfAFailedOne) {
+TEST(loadProblem, ARepeatedLoadStartsAfreshAndKeepsNothingOfAFailedOne) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'E';
     const std::string demand = dir.write("d.EUC", nodes({{0, 0}, {3, 4}, {6, 8}}));
     const std::string bad = dir.write("s.EUC", "1 bad 0 x x 1\r\n");
-    EXPECT_THROW(LoadProblem(store, {demand, bad, ""}, '.'), ConversionError);
+    EXPECT_THROW(loadProblem(store, {demand, bad, ""}, '.'), ConversionError);
     EXPECT_EQ(store.NodeCount, 4);
-    ASSERT_TRUE(LoadProblem(store, {demand, "", ""}, '.').loaded());
+    ASSERT_TRUE(loadProblem(store, {demand, "", ""}, '.').loaded());
     EXPECT_EQ(store.NodeCount, 3);
     EXPECT_FALSE(store.NodeTable.holds(4));
     EXPECT_FALSE(store.DistanceMatrix.holds(4));
     EXPECT_EQ(store.DistanceMatrix[1][3], 10);
 }
 
-TEST(LoadProblem, AMissingNodeFileIsAnInputOutputError) {
+TEST(loadProblem, AMissingNodeFileIsAnInputOutputError) {
     TempDir dir;
     TDataStore store;
-    EXPECT_THROW(LoadProblem(store, {dir.file("gone.EUC"), "", ""}, '.'), InOutError);
+    EXPECT_THROW(loadProblem(store, {dir.file("gone.EUC"), "", ""}, '.'), InOutError);
 }

@@ -18,40 +18,40 @@ std::string lines(std::initializer_list<const char*> values) {
 }  // namespace
 
 TEST(DistanceFile, ExtensionsAndFilterPositionsByMetric) {
-    EXPECT_EQ(DistanceFileExtension(".EUC"), "EUD");
-    EXPECT_EQ(DistanceFileExtension(".GRT"), "GRD");
-    EXPECT_EQ(DistanceFileExtension(".MAN"), "MAD");
-    EXPECT_EQ(DistanceFileExtension(".NET"), "NED");
-    EXPECT_EQ(MetricFilterIndex(".EUC"), 1);
-    EXPECT_EQ(MetricFilterIndex(".NET"), 4);
-    EXPECT_EQ(MetricFilterIndex(""), 5);
+    EXPECT_EQ(distanceFileExtension(".EUC"), "EUD");
+    EXPECT_EQ(distanceFileExtension(".GRT"), "GRD");
+    EXPECT_EQ(distanceFileExtension(".MAN"), "MAD");
+    EXPECT_EQ(distanceFileExtension(".NET"), "NED");
+    EXPECT_EQ(metricFilterIndex(".EUC"), 1);
+    EXPECT_EQ(metricFilterIndex(".NET"), 4);
+    EXPECT_EQ(metricFilterIndex(""), 5);
 }
 
 TEST(DistanceFile, WrittenColumnByColumnOnePlainValuePerCrLfLine) {
     const TDataStore store =
         matrixStore({{0, 5, -3}, {7, 0, 2147483647}, {-2147483647 - 1, 9, 10}});
-    EXPECT_EQ(FormatDistanceFile(store, 3),
+    EXPECT_EQ(formatDistanceFile(store, 3),
               lines({"0", "7", "-2147483648", "5", "0", "9", "-3", "2147483647", "10"}));
-    EXPECT_EQ(FormatDistanceFile(store, 0), "");
+    EXPECT_EQ(formatDistanceFile(store, 0), "");
 }
 
 TEST(DistanceFile, ReadColumnByColumn) {
     TempDir dir;
     TDataStore store;
-    const auto read = ReadDistanceFile(store, dir.write("d.EUD", lines({"0", "7", "5", "0"})), 2);
+    const auto read = readDistanceFile(store, dir.write("d.EUD", lines({"0", "7", "5", "0"})), 2);
     EXPECT_TRUE(read.complete);
     EXPECT_EQ(store.DistanceMatrix[1][1], 0);
     EXPECT_EQ(store.DistanceMatrix[2][1], 7);
     EXPECT_EQ(store.DistanceMatrix[1][2], 5);
     EXPECT_EQ(store.DistanceMatrix[2][2], 0);
-    EXPECT_EQ(FormatDistanceFile(store, 2), lines({"0", "7", "5", "0"}));
+    EXPECT_EQ(formatDistanceFile(store, 2), lines({"0", "7", "5", "0"}));
 }
 
 TEST(DistanceFile, ReadingRules) {
     TempDir dir;
     TDataStore store;
     // Blanks before the value, text after it, a sign, and lines beyond N * N never read.
-    const auto read = ReadDistanceFile(
+    const auto read = readDistanceFile(
         store, dir.write("d.EUD", "  \t-3\r\n12 km\r+4\t5\r\n0\r\nnot read\r\n"), 2);
     EXPECT_TRUE(read.complete);
     EXPECT_EQ(store.DistanceMatrix[1][1], -3);
@@ -65,7 +65,7 @@ TEST(DistanceFile, ValuesThatDoNotConvertStopTheReadAtTheirLine) {
     for (const char* bad : {"1.5", "12km", "2147483648", "-2147483649", "-", "\x01"}) {
         TDataStore store;
         const auto read =
-            ReadDistanceFile(store, dir.write("d.EUD", lines({"0", "7", bad, "0"})), 2);
+            readDistanceFile(store, dir.write("d.EUD", lines({"0", "7", bad, "0"})), 2);
         EXPECT_FALSE(read.complete) << bad;
         EXPECT_EQ(read.failedLine, 3) << bad;
     }
@@ -76,14 +76,14 @@ TEST(DistanceFile, AValueOfMoreThanSixtyFourCharactersStopsTheReadAtItsLine) {
     const std::string longest = std::string(63, '0') + "7";
     TDataStore store;
     const auto fits =
-        ReadDistanceFile(store, dir.write("a.EUD", "0\r\n-" + longest + "\r\n5\r\n0\r\n"), 2);
+        readDistanceFile(store, dir.write("a.EUD", "0\r\n-" + longest + "\r\n5\r\n0\r\n"), 2);
     EXPECT_TRUE(fits.complete);
     EXPECT_EQ(store.DistanceMatrix[2][1], -7);
     const auto tooLong =
-        ReadDistanceFile(store, dir.write("b.EUD", "0\r\n0" + longest + "\r\n5\r\n0\r\n"), 2);
+        readDistanceFile(store, dir.write("b.EUD", "0\r\n0" + longest + "\r\n5\r\n0\r\n"), 2);
     EXPECT_FALSE(tooLong.complete);
     EXPECT_EQ(tooLong.failedLine, 2);
-    const auto endless = ReadDistanceFile(store, "/dev/zero", 2);
+    const auto endless = readDistanceFile(store, "/dev/zero", 2);
     EXPECT_FALSE(endless.complete);
     EXPECT_EQ(endless.failedLine, 1);
 }
@@ -91,12 +91,12 @@ TEST(DistanceFile, AValueOfMoreThanSixtyFourCharactersStopsTheReadAtItsLine) {
 TEST(DistanceFile, MissingValuesStopTheReadAlsoWhenOnlyBlanksRemain) {
     TempDir dir;
     TDataStore store;
-    const auto blankInside = ReadDistanceFile(store, dir.write("a.EUD", "0\r\n\r\n7\r\n5\r\n"), 2);
+    const auto blankInside = readDistanceFile(store, dir.write("a.EUD", "0\r\n\r\n7\r\n5\r\n"), 2);
     EXPECT_FALSE(blankInside.complete);
     EXPECT_EQ(blankInside.failedLine, 5);
-    const auto blankAtEnd = ReadDistanceFile(store, dir.write("b.EUD", "0\r\n7\r\n5\r\n  \r\n"), 2);
+    const auto blankAtEnd = readDistanceFile(store, dir.write("b.EUD", "0\r\n7\r\n5\r\n  \r\n"), 2);
     EXPECT_FALSE(blankAtEnd.complete);
-    const auto short_ = ReadDistanceFile(store, dir.write("c.EUD", "0\r\n7\r\n"), 2);
+    const auto short_ = readDistanceFile(store, dir.write("c.EUD", "0\r\n7\r\n"), 2);
     EXPECT_FALSE(short_.complete);
     EXPECT_EQ(short_.failedLine, 3);
 }
@@ -110,17 +110,17 @@ TEST(DistanceFile, CheckCountsEveryLineAgainstNSquared) {
         }
         return dir.write("f" + std::to_string(count) + ".EUD", text);
     };
-    EXPECT_FALSE(DistanceFileFits(file(8), 3));
-    EXPECT_TRUE(DistanceFileFits(file(9), 3));
-    EXPECT_FALSE(DistanceFileFits(file(10), 3));
-    EXPECT_EQ(CountDistanceFileLines(dir.write("lf.EUD", "1\n2\n3\n4\n")), 1);
-    EXPECT_EQ(CountDistanceFileLines(dir.write("cr.EUD", "1\r2\r3\r4")), 4);
-    EXPECT_EQ(CountDistanceFileLines(dir.write("z.EUD",
+    EXPECT_FALSE(distanceFileFits(file(8), 3));
+    EXPECT_TRUE(distanceFileFits(file(9), 3));
+    EXPECT_FALSE(distanceFileFits(file(10), 3));
+    EXPECT_EQ(countDistanceFileLines(dir.write("lf.EUD", "1\n2\n3\n4\n")), 1);
+    EXPECT_EQ(countDistanceFileLines(dir.write("cr.EUD", "1\r2\r3\r4")), 4);
+    EXPECT_EQ(countDistanceFileLines(dir.write("z.EUD",
                                                "1\r\n2\r\n\x1A"
                                                "3\r\n")),
               2);
-    EXPECT_THROW(CountDistanceFileLines(dir.file("missing.EUD")), InOutError);
-    EXPECT_THROW(CountDistanceFileLines("/dev/zero"), InOutError);
+    EXPECT_THROW(countDistanceFileLines(dir.file("missing.EUD")), InOutError);
+    EXPECT_THROW(countDistanceFileLines("/dev/zero"), InOutError);
 }
 
 TEST(DistanceFileWriter, WritesTheFileAndCountsRecords) {
@@ -129,8 +129,8 @@ TEST(DistanceFileWriter, WritesTheFileAndCountsRecords) {
     DistanceFileWriter writer(dir.write("out.EUD", "previous contents\r\n"));
     EXPECT_EQ(writer.write(store, 2), 4);
     EXPECT_EQ(readBytes(dir.file("out.EUD")), lines({"0", "5", "7", "0"}));
-    EXPECT_EQ(SuccessfullyWrittenMessage("/x/out.EUD", 4),
+    EXPECT_EQ(successfullyWrittenMessage("/x/out.EUD", 4),
               "<<< File [/x/out.EUD] successfully written with 4 records >>>");
-    EXPECT_EQ(FatalWriteErrorMessage("/x/out.EUD"),
+    EXPECT_EQ(fatalWriteErrorMessage("/x/out.EUD"),
               "<<< Fatal error writing file [/x/out.EUD] >>>");
 }

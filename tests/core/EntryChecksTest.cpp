@@ -137,21 +137,21 @@ TEST(CheckRealEntry, EmptyFieldChangesNothing) {
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
-TEST(CheckCoverageEntry, AnyThirtyTwoBitValueElseTen) {
+TEST(checkCoverageEntry, AnyThirtyTwoBitValueElseTen) {
     ScriptedPrompts prompts;
     int32_t coverage = 0;
     Field negative("-250");
-    EXPECT_TRUE(CheckCoverageEntry(prompts, negative, coverage));
+    EXPECT_TRUE(checkCoverageEntry(prompts, negative, coverage));
     EXPECT_EQ(coverage, -250);
     for (const char* typed : {"12.5", "-", "--3", "99999999999"}) {
         prompts.beep(InformationBeep).box(BoxType::Warning, ConversionWarning, Buttons::Ok);
         Field field(typed);
-        EXPECT_TRUE(CheckCoverageEntry(prompts, field, coverage));
+        EXPECT_TRUE(checkCoverageEntry(prompts, field, coverage));
         EXPECT_EQ(coverage, 10) << typed;
         EXPECT_EQ(field.text(), "10");
     }
     Field empty("");
-    EXPECT_FALSE(CheckCoverageEntry(prompts, empty, coverage));
+    EXPECT_FALSE(checkCoverageEntry(prompts, empty, coverage));
     EXPECT_EQ(coverage, 10);
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
@@ -159,11 +159,11 @@ TEST(CheckCoverageEntry, AnyThirtyTwoBitValueElseTen) {
 TEST(NumericEntryKey, DigitsBackspaceDecimalSeparatorsAndMinusOnly) {
     for (const char decimal : {'.', ','}) {
         for (char32_t key : {U'0', U'9', U'\b', U'.', U'-', char32_t(decimal)}) {
-            EXPECT_TRUE(IsNumericEntryKey(key, decimal)) << decimal;
+            EXPECT_TRUE(isNumericEntryKey(key, decimal)) << decimal;
         }
         for (char32_t key : {U'a', U'\r', U' ', U'+', U'e', U'\x16', U'\x1b', U'٣', U'\'', U';'}) {
-            EXPECT_FALSE(IsNumericEntryKey(key, decimal)) << decimal;
+            EXPECT_FALSE(isNumericEntryKey(key, decimal)) << decimal;
         }
     }
-    EXPECT_FALSE(IsNumericEntryKey(U',', '.'));
+    EXPECT_FALSE(isNumericEntryKey(U',', '.'));
 }

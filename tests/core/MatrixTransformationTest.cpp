@@ -15,8 +15,8 @@ const NumberSeparators English{'.', ","};
 std::vector<std::string> transform(TDataStore& store, const TransformSettings& settings) {
     MatrixTransformation transformation(settings);
     const long double maximum = transformation.MaximumNewDistance(store, store.NodeCount);
-    auto reports = ScalingReports(maximum, settings, English);
-    transformation.Apply(store, store.NodeCount, maximum);
+    auto reports = scalingReports(maximum, settings, English);
+    transformation.apply(store, store.NodeCount, maximum);
     return reports;
 }
 
@@ -61,7 +61,7 @@ TEST(Transformation, IdentityEquationsWithoutScalingChangeNothing) {
     TDataStore store = matrixStore({{0, 120, 9999}, {120, 0, 35}, {9999, 35, 0}});
     const TDataStore before = matrixStore({{0, 120, 9999}, {120, 0, 35}, {9999, 35, 0}});
     EXPECT_EQ(transform(store, TransformSettings{}), std::vector<std::string>{NoScaling});
-    EXPECT_EQ(FormatDistanceFile(store, 3), FormatDistanceFile(before, 3));
+    EXPECT_EQ(formatDistanceFile(store, 3), formatDistanceFile(before, 3));
 }
 
 TEST(Transformation, ZeroDistanceGivesExactlyTheConstant) {
@@ -129,13 +129,13 @@ TEST(Transformation, BeyondTheCellLimitWithoutScalingIsForcedToTheLimit) {
     EXPECT_EQ(store.DistanceMatrix[2][1], 193273528);
 }
 
-TEST(ScalingReports, TheForcedScalingBoxFromTheLimitItselfOn) {
+TEST(scalingReports, TheForcedScalingBoxFromTheLimitItselfOn) {
     TransformSettings unscaled;
     unscaled.ScaleRequested = false;
     const NumberSeparators english;
-    EXPECT_EQ(ScalingReports(2147483646.0L, unscaled, english),
+    EXPECT_EQ(scalingReports(2147483646.0L, unscaled, english),
               (std::vector<std::string>{ShouldScale, MustScale}));
-    EXPECT_EQ(ScalingReports(2147483645.0L, unscaled, english),
+    EXPECT_EQ(scalingReports(2147483645.0L, unscaled, english),
               std::vector<std::string>{ShouldScale});
 }
 
@@ -201,7 +201,7 @@ TEST(Transformation, SharedEvaluationEqualsTheLiteralFormulaForEveryElement) {
     std::vector<long double> literal;
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
-            const long double value = NewDistance(settings, i, j, store.DistanceMatrix[i][j]);
+            const long double value = newDistance(settings, i, j, store.DistanceMatrix[i][j]);
             literal.push_back(value);
             expectedMaximum = std::max(expectedMaximum, value);
         }
@@ -209,22 +209,22 @@ TEST(Transformation, SharedEvaluationEqualsTheLiteralFormulaForEveryElement) {
     MatrixTransformation transformation(settings);
     const long double maximum = transformation.MaximumNewDistance(store, n);
     EXPECT_EQ(maximum, expectedMaximum);
-    transformation.Apply(store, n, maximum);
+    transformation.apply(store, n, maximum);
     int mismatches = 0;
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
             const long double scaled = (literal[(i - 1) * n + (j - 1)] / maximum) * 10000.0L;
-            mismatches += store.DistanceMatrix[i][j] != *RoundToCell(scaled);
+            mismatches += store.DistanceMatrix[i][j] != *roundToCell(scaled);
         }
     }
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(FirstNegativeDistance, NamesTheFirstRowAndColumn) {
+TEST(firstNegativeDistance, NamesTheFirstRowAndColumn) {
     const TDataStore store = matrixStore({{0, 1, 2}, {3, 0, -4}, {-5, 6, 0}});
-    const auto cell = FirstNegativeDistance(store, 3);
+    const auto cell = firstNegativeDistance(store, 3);
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->from, 2);
     EXPECT_EQ(cell->to, 3);
-    EXPECT_EQ(FirstNegativeDistance(matrixStore({{0, 1}, {1, 0}}), 2), std::nullopt);
+    EXPECT_EQ(firstNegativeDistance(matrixStore({{0, 1}, {1, 0}}), 2), std::nullopt);
 }

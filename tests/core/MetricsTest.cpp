@@ -44,7 +44,7 @@ TEST(GreatCircleDistance, EdgeValues) {
     store.EarthDiameter = 7918;
     const double degree = GreatCircleDistance(store, 1, 2);
     EXPECT_NEAR(degree, 69.0975850862, 1e-9);
-    EXPECT_EQ(RoundToCell(degree), 69);
+    EXPECT_EQ(roundToCell(degree), 69);
     // Exactly the eleven-digit pi times the radius; the full pi would give 12437.565315562.
     EXPECT_EQ(GreatCircleDistance(store, 1, 3), static_cast<double>(3.1415926536 * 3959.0L));
     EXPECT_NEAR(GreatCircleDistance(store, 1, 3), 12437.5653156024, 1e-9);
@@ -65,16 +65,16 @@ TEST(ArcCosine, EdgeValuesBeforeAnyArithmetic) {
     EXPECT_NEAR(ArcCosine(-0.5), 2.0943951024034, 1e-12);
 }
 
-TEST(RoundToCell, HalvesGoToTheEvenNeighbourWithinThirtyTwoBits) {
-    EXPECT_EQ(RoundToCell(2.5L), 2);
-    EXPECT_EQ(RoundToCell(3.5L), 4);
-    EXPECT_EQ(RoundToCell(-2.5L), -2);
-    EXPECT_EQ(RoundToCell(2.4999L), 2);
-    EXPECT_EQ(RoundToCell(2147483647.4L), 2147483647);
-    EXPECT_EQ(RoundToCell(2147483647.5L), std::nullopt);
-    EXPECT_EQ(RoundToCell(-2147483648.5L), -2147483647 - 1);
-    EXPECT_EQ(RoundToCell(-2147483648.6L), std::nullopt);
-    EXPECT_EQ(RoundToCell(std::numeric_limits<long double>::quiet_NaN()), std::nullopt);
+TEST(roundToCell, HalvesGoToTheEvenNeighbourWithinThirtyTwoBits) {
+    EXPECT_EQ(roundToCell(2.5L), 2);
+    EXPECT_EQ(roundToCell(3.5L), 4);
+    EXPECT_EQ(roundToCell(-2.5L), -2);
+    EXPECT_EQ(roundToCell(2.4999L), 2);
+    EXPECT_EQ(roundToCell(2147483647.4L), 2147483647);
+    EXPECT_EQ(roundToCell(2147483647.5L), std::nullopt);
+    EXPECT_EQ(roundToCell(-2147483648.5L), -2147483647 - 1);
+    EXPECT_EQ(roundToCell(-2147483648.6L), std::nullopt);
+    EXPECT_EQ(roundToCell(std::numeric_limits<long double>::quiet_NaN()), std::nullopt);
 }
 
 // The matrix is filled by one triangle, mirrored, with per-node terms computed once; every
@@ -95,11 +95,11 @@ TEST_P(ComputedMatrix, EqualsEvaluatingEveryPairOnItsOwn) {
     }
     store.NodeTable[7] = store.NodeTable[3];
     store.NodeCount = n;
-    ASSERT_EQ(ComputeDistanceMatrix(store, n), std::nullopt);
+    ASSERT_EQ(computeDistanceMatrix(store, n), std::nullopt);
     int mismatches = 0;
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
-            mismatches += store.DistanceMatrix[i][j] != RoundToCell(NodeDistance(store, i, j));
+            mismatches += store.DistanceMatrix[i][j] != roundToCell(NodeDistance(store, i, j));
         }
     }
     EXPECT_EQ(mismatches, 0);
@@ -108,9 +108,9 @@ TEST_P(ComputedMatrix, EqualsEvaluatingEveryPairOnItsOwn) {
 
 INSTANTIATE_TEST_SUITE_P(Metrics, ComputedMatrix, ::testing::Values('E', 'G', 'M'));
 
-TEST(ComputeDistanceMatrix, ReportsAPairBeyondThirtyTwoBits) {
+TEST(computeDistanceMatrix, ReportsAPairBeyondThirtyTwoBits) {
     TDataStore store = storeWith('E', {{0, 0}, {1, 1}, {3e9, 0}});
-    const auto pair = ComputeDistanceMatrix(store, 3);
+    const auto pair = computeDistanceMatrix(store, 3);
     ASSERT_TRUE(pair);
     EXPECT_EQ(pair->from, 1);
     EXPECT_EQ(pair->to, 3);
@@ -130,6 +130,6 @@ TEST(GreatCircleDistance, IsTheSphericalLawOfCosines) {
 TEST(GreatCircleDistance, UsesTheTruncatedDegreesToRadiansFactor) {
     TDataStore store = storeWith('G', {{0, 0}, {14.47952195071891, 0}});
     store.EarthDiameter = 7918;
-    EXPECT_EQ(RoundToCell(GreatCircleDistance(store, 1, 2)), 1000);
-    EXPECT_EQ(RoundToCell(GreatCircleDistance(store, 2, 1)), 1000);
+    EXPECT_EQ(roundToCell(GreatCircleDistance(store, 1, 2)), 1000);
+    EXPECT_EQ(roundToCell(GreatCircleDistance(store, 2, 1)), 1000);
 }

@@ -8,7 +8,7 @@ namespace {
 
 NodeFields tokenized(const std::string& line, int expectedCount) {
     NodeFields fields;
-    EXPECT_EQ(TokenizeLine(line, fields), expectedCount) << line;
+    EXPECT_EQ(tokenizeLine(line, fields), expectedCount) << line;
     return fields;
 }
 
@@ -22,7 +22,7 @@ std::string lines(int count, const std::string& line) {
 
 }  // namespace
 
-TEST(TokenizeLine, SpacesSeparateAndTheSeventhFieldIsTheRest) {
+TEST(tokenizeLine, SpacesSeparateAndTheSeventhFieldIsTheRest) {
     const NodeFields fields = tokenized("  1   10.5 20 100 50 3  Main  Street Depot  ", 7);
     EXPECT_EQ(fields[0], "1");
     EXPECT_EQ(fields[1], "10.5");
@@ -31,59 +31,59 @@ TEST(TokenizeLine, SpacesSeparateAndTheSeventhFieldIsTheRest) {
     EXPECT_EQ(tokenized("1\t2 3", 2)[0], "1\t2");
 }
 
-TEST(TokenizeLine, FieldsTheLineDoesNotReachKeepTheirValues) {
+TEST(tokenizeLine, FieldsTheLineDoesNotReachKeepTheirValues) {
     NodeFields fields;
-    EXPECT_EQ(TokenizeLine("1 2 3 4 5 6 name", fields), 7);
-    EXPECT_EQ(TokenizeLine("9 8   ", fields), 2);
+    EXPECT_EQ(tokenizeLine("1 2 3 4 5 6 name", fields), 7);
+    EXPECT_EQ(tokenizeLine("9 8   ", fields), 2);
     EXPECT_EQ(fields[0], "9");
     EXPECT_EQ(fields[1], "8");
     EXPECT_EQ(fields[2], "3");
     EXPECT_EQ(fields[6], "name");
-    EXPECT_EQ(TokenizeLine("", fields), 0);
+    EXPECT_EQ(tokenizeLine("", fields), 0);
     EXPECT_EQ(fields[0], "9");
 }
 
-TEST(HasNames, SomethingAfterTheSixthField) {
-    EXPECT_TRUE(HasNames("1 10.5 20 100 50 3 Main Street Depot"));
-    EXPECT_TRUE(HasNames("  1  10.5  20  100  50  3  x"));
-    EXPECT_FALSE(HasNames("1 10.5 20 100 50 3"));
-    EXPECT_FALSE(HasNames("1 10.5 20 100 50 3    "));
-    EXPECT_FALSE(HasNames("1 10.5 20"));
-    EXPECT_FALSE(HasNames("1 2 3 4 5   "));
-    EXPECT_FALSE(HasNames(""));
-    EXPECT_FALSE(HasNames("     "));
+TEST(hasNames, SomethingAfterTheSixthField) {
+    EXPECT_TRUE(hasNames("1 10.5 20 100 50 3 Main Street Depot"));
+    EXPECT_TRUE(hasNames("  1  10.5  20  100  50  3  x"));
+    EXPECT_FALSE(hasNames("1 10.5 20 100 50 3"));
+    EXPECT_FALSE(hasNames("1 10.5 20 100 50 3    "));
+    EXPECT_FALSE(hasNames("1 10.5 20"));
+    EXPECT_FALSE(hasNames("1 2 3 4 5   "));
+    EXPECT_FALSE(hasNames(""));
+    EXPECT_FALSE(hasNames("     "));
     // A tab is part of a field, not a separator.
-    EXPECT_FALSE(HasNames("1 2 3 4 5 6\tname"));
+    EXPECT_FALSE(hasNames("1 2 3 4 5 6\tname"));
 }
 
-TEST(ConvertNodeField, ReportsTheFieldInTheMessage) {
-    EXPECT_EQ(ConvertNodeField("10.5", '.'), 10.5);
+TEST(convertNodeField, ReportsTheFieldInTheMessage) {
+    EXPECT_EQ(convertNodeField("10.5", '.'), 10.5);
     try {
-        ConvertNodeField("1\t2", '.');
+        convertNodeField("1\t2", '.');
         FAIL();
     } catch (const ConversionError& error) {
         EXPECT_STREQ(error.what(), "'1\t2' is not a valid floating point value");
     }
 }
 
-TEST(PreReadNodeFile, CountsLinesAndKeepsTheFirst) {
+TEST(preReadNodeFile, CountsLinesAndKeepsTheFirst) {
     TempDir dir;
-    const NodeFilePreview crlf = PreReadNodeFile(dir.write("a.EUC", "1 0 0 1 1 1\r\n2 3 4 1 1 1"));
+    const NodeFilePreview crlf = preReadNodeFile(dir.write("a.EUC", "1 0 0 1 1 1\r\n2 3 4 1 1 1"));
     EXPECT_EQ(crlf.lineCount, 2);
     EXPECT_EQ(crlf.firstLine, "1 0 0 1 1 1");
-    EXPECT_EQ(PreReadNodeFile(dir.write("b.EUC", "1\r2\r3\r")).lineCount, 3);
-    const NodeFilePreview lf = PreReadNodeFile(dir.write("c.EUC", "1 0 0\n2 0 0\n"));
+    EXPECT_EQ(preReadNodeFile(dir.write("b.EUC", "1\r2\r3\r")).lineCount, 3);
+    const NodeFilePreview lf = preReadNodeFile(dir.write("c.EUC", "1 0 0\n2 0 0\n"));
     EXPECT_EQ(lf.lineCount, 1);
     EXPECT_EQ(lf.firstLine, "1 0 0\n2 0 0\n");
-    EXPECT_EQ(PreReadNodeFile(dir.write("d.EUC", "")).lineCount, 0);
-    EXPECT_EQ(PreReadNodeFile(dir.write("e.EUC", "a\r\n\r\n\r\n\x1Ajunk\r\n")).lineCount, 3);
+    EXPECT_EQ(preReadNodeFile(dir.write("d.EUC", "")).lineCount, 0);
+    EXPECT_EQ(preReadNodeFile(dir.write("e.EUC", "a\r\n\r\n\r\n\x1Ajunk\r\n")).lineCount, 3);
 }
 
-TEST(ReadNodeFile, CoordinatesFromFieldsTwoAndThree) {
+TEST(readNodeFile, CoordinatesFromFieldsTwoAndThree) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
-    ReadNodeFile(store, dir.write("d.EUC", "1 10.5 20 100 50 3\r\n2 -1 2e1 0 0 0 Depot\r\n"),
+    readNodeFile(store, dir.write("d.EUC", "1 10.5 20 100 50 3\r\n2 -1 2e1 0 0 0 Depot\r\n"),
                  NodeFileKind::Demand, fields, '.');
     ASSERT_EQ(store.NodeCount, 2);
     EXPECT_EQ(store.NodeTable[1].XCoord, 10.5);
@@ -92,11 +92,11 @@ TEST(ReadNodeFile, CoordinatesFromFieldsTwoAndThree) {
     EXPECT_EQ(store.NodeTable[2].YCoord, 20);
 }
 
-TEST(ReadNodeFile, BlankLineRepeatsTheNodeBeforeIt) {
+TEST(readNodeFile, BlankLineRepeatsTheNodeBeforeIt) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
-    ReadNodeFile(store, dir.write("d.EUC", "1 5 6 1 1 1\r\n\r\n3 7 8 1 1 1"), NodeFileKind::Demand,
+    readNodeFile(store, dir.write("d.EUC", "1 5 6 1 1 1\r\n\r\n3 7 8 1 1 1"), NodeFileKind::Demand,
                  fields, '.');
     ASSERT_EQ(store.NodeCount, 3);
     EXPECT_EQ(store.NodeTable[2].XCoord, 5);
@@ -104,18 +104,18 @@ TEST(ReadNodeFile, BlankLineRepeatsTheNodeBeforeIt) {
     EXPECT_EQ(store.NodeTable[3].XCoord, 7);
 }
 
-TEST(ReadNodeFile, WordsInFieldsFourAndFiveStopOnlyADemandFile) {
+TEST(readNodeFile, WordsInFieldsFourAndFiveStopOnlyADemandFile) {
     TempDir dir;
     const std::string file = dir.write("s.EUC", "1 5 6 north south 3\r\n");
     TDataStore sites;
     NodeFields fields;
-    ReadNodeFile(sites, file, NodeFileKind::CandidateSites, fields, '.');
+    readNodeFile(sites, file, NodeFileKind::CandidateSites, fields, '.');
     EXPECT_EQ(sites.NodeCount, 1);
 
     TDataStore demand;
     NodeFields demandFields;
     try {
-        ReadNodeFile(demand, file, NodeFileKind::Demand, demandFields, '.');
+        readNodeFile(demand, file, NodeFileKind::Demand, demandFields, '.');
         FAIL();
     } catch (const ConversionError& error) {
         EXPECT_STREQ(error.what(), "'north' is not a valid floating point value");
@@ -127,12 +127,12 @@ TEST(ReadNodeFile, WordsInFieldsFourAndFiveStopOnlyADemandFile) {
     EXPECT_TRUE(demand.NodeTable.holds(1));
 }
 
-TEST(ReadNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
+TEST(readNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
     try {
-        ReadNodeFile(store, dir.write("d.EUC", "1 2 3 4 5 6\r\n1 2 y z w v\r\n"),
+        readNodeFile(store, dir.write("d.EUC", "1 2 3 4 5 6\r\n1 2 y z w v\r\n"),
                      NodeFileKind::Demand, fields, '.');
         FAIL();
     } catch (const ConversionError& error) {
@@ -143,7 +143,7 @@ TEST(ReadNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
     EXPECT_EQ(store.NodeTable[2].XCoord, 2);
 }
 
-TEST(TokenizeLine, OnlyTheSpaceSeparates) {
+TEST(tokenizeLine, OnlyTheSpaceSeparates) {
     EXPECT_EQ(tokenized("\t1 2 3", 3)[0], "\t1");
     EXPECT_EQ(tokenized("1 \t2 3", 3)[1], "\t2");
     EXPECT_EQ(tokenized("1 2\t 3", 3)[1], "2\t");
@@ -151,7 +151,7 @@ TEST(TokenizeLine, OnlyTheSpaceSeparates) {
 
 // A tab inside a line, wherever it stands, is part of a field: the field it joins does not
 // convert.
-TEST(ReadNodeFile, ATabMakesTheFieldUnreadable) {
+TEST(readNodeFile, ATabMakesTheFieldUnreadable) {
     const struct {
         std::string line;
         std::string field;
@@ -166,7 +166,7 @@ TEST(ReadNodeFile, ATabMakesTheFieldUnreadable) {
         TDataStore store;
         NodeFields fields;
         try {
-            ReadNodeFile(store, dir.write("d.EUC", line + "\r\n"), NodeFileKind::Demand, fields,
+            readNodeFile(store, dir.write("d.EUC", line + "\r\n"), NodeFileKind::Demand, fields,
                          '.');
             ADD_FAILURE() << "no error for " << line;
         } catch (const ConversionError& error) {
@@ -175,21 +175,21 @@ TEST(ReadNodeFile, ATabMakesTheFieldUnreadable) {
     }
 }
 
-TEST(ReadNodeFile, LocaleDecimalSeparator) {
+TEST(readNodeFile, LocaleDecimalSeparator) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
-    ReadNodeFile(store, dir.write("d.EUC", "1 10,5 2 1 1 1\r\n"), NodeFileKind::Demand, fields,
+    readNodeFile(store, dir.write("d.EUC", "1 10,5 2 1 1 1\r\n"), NodeFileKind::Demand, fields,
                  ',');
     EXPECT_EQ(store.NodeTable[1].XCoord, 10.5);
 }
 
-TEST(ReadNodeFile, NineHundredAndSecondNodeIsTheRangeError) {
+TEST(readNodeFile, NineHundredAndSecondNodeIsTheRangeError) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
     try {
-        ReadNodeFile(store, dir.write("d.EUC", lines(902, "1 1 1 1 1 1")), NodeFileKind::Demand,
+        readNodeFile(store, dir.write("d.EUC", lines(902, "1 1 1 1 1 1")), NodeFileKind::Demand,
                      fields, '.');
         FAIL();
     } catch (const RangeError& error) {
@@ -202,20 +202,20 @@ TEST(ReadNodeFile, NineHundredAndSecondNodeIsTheRangeError) {
     EXPECT_FALSE(store.NodeTable.holds(901));
 }
 
-TEST(ReadNodeFile, CandidateSitesNumberOnFromTheDemandNodes) {
+TEST(readNodeFile, CandidateSitesNumberOnFromTheDemandNodes) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
-    ReadNodeFile(store, dir.write("d.EUC", lines(3, "1 1 1 1 1 1")), NodeFileKind::Demand, fields,
+    readNodeFile(store, dir.write("d.EUC", lines(3, "1 1 1 1 1 1")), NodeFileKind::Demand, fields,
                  '.');
-    ReadNodeFile(store, dir.write("s.EUC", "1 9 9 x x 1\r\n2 8 8 x x 1\r\n"),
+    readNodeFile(store, dir.write("s.EUC", "1 9 9 x x 1\r\n2 8 8 x x 1\r\n"),
                  NodeFileKind::CandidateSites, fields, '.');
     EXPECT_EQ(store.NodeCount, 5);
     EXPECT_EQ(store.NodeTable[4].XCoord, 9);
     EXPECT_EQ(store.NodeTable[5].XCoord, 8);
 }
 
-TEST(ReadNodeFile, AFileWithoutLinesIsBadInputNamingTheFile) {
+TEST(readNodeFile, AFileWithoutLinesIsBadInputNamingTheFile) {
     TempDir dir;
     for (const std::string& bytes : {std::string(), std::string("\x1A 1 1 1 1 1 1\r\n")}) {
         for (const NodeFileKind kind : {NodeFileKind::Demand, NodeFileKind::CandidateSites}) {
@@ -223,7 +223,7 @@ TEST(ReadNodeFile, AFileWithoutLinesIsBadInputNamingTheFile) {
             NodeFields fields;
             const std::string path = dir.write("empty.EUC", bytes);
             try {
-                ReadNodeFile(store, path, kind, fields, '.');
+                readNodeFile(store, path, kind, fields, '.');
                 FAIL() << "no error for " << bytes.size() << " bytes";
             } catch (const InOutError& error) {
                 EXPECT_EQ(error.message(), "No nodes in file \"" + path + "\"");

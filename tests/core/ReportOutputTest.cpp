@@ -45,8 +45,8 @@ TEST(ReportNumbers, DecimalsWithSeparatorsAndNoNegativeZero) {
 }
 
 TEST(ReportJson, EveryKeyForAMatrixWithProblems) {
-    const CoverageReport report = BuildCoverageReport(mixedProblems(), 4, 3, 5);
-    EXPECT_EQ(CoverageReportJson(report, 'N'),
+    const CoverageReport report = buildCoverageReport(mixedProblems(), 4, 3, 5);
+    EXPECT_EQ(coverageReportJson(report, 'N'),
               "{\n"
               "  \"nodes\": 4,\n"
               "  \"demandNodes\": 3,\n"
@@ -75,7 +75,7 @@ TEST(ReportJson, EveryKeyForAMatrixWithProblems) {
 
 TEST(ReportJson, ASingleNodeGivesNullsWhereNothingCanBeSaid) {
     const std::string json =
-        CoverageReportJson(BuildCoverageReport(matrixStore({{0}}), 1, 1, 3), 'G');
+        coverageReportJson(buildCoverageReport(matrixStore({{0}}), 1, 1, 3), 'G');
     EXPECT_NE(json.find("\"metric\": \"great-circle\""), std::string::npos);
     EXPECT_NE(json.find("\"offDiagonal\": {\"cells\": 0, \"minimum\": null, \"lowerQuartile\": "
                         "null, \"median\": null, \"upperQuartile\": null, \"maximum\": null, "
@@ -87,8 +87,8 @@ TEST(ReportJson, ASingleNodeGivesNullsWhereNothingCanBeSaid) {
 }
 
 TEST(ReportText, TheWholeReportWithTheConsolesSeparators) {
-    const CoverageReport report = BuildCoverageReport(mixedProblems(), 4, 3, 5);
-    EXPECT_EQ(CoverageReportText(report, 'G', German),
+    const CoverageReport report = buildCoverageReport(mixedProblems(), 4, 3, 5);
+    EXPECT_EQ(coverageReportText(report, 'G', German),
               "4 nodes: 3 demand nodes, 1 candidate site\n"
               "Coverage distance: 5 miles\n"
               "\n"
@@ -122,7 +122,7 @@ TEST(ReportText, LongListsAreCutAndLargeNumbersGrouped) {
         return i == j ? 0 : i < j ? 1500 : -1500;
     });
     const std::string text =
-        CoverageReportText(BuildCoverageReport(store, n, 25, 1000), 'E', English);
+        coverageReportText(buildCoverageReport(store, n, 25, 1000), 'E', English);
     EXPECT_NE(text.find("Isolated demand nodes (1): 1\n"), std::string::npos) << text;
     EXPECT_NE(text.find("minimum -1,500, lower quartile -1,500, median -1,500, upper quartile "
                         "1,500, maximum 1,500\n"),
@@ -141,7 +141,7 @@ TEST(ReportText, ManyIsolatedNodesAreListedInPart) {
     const int n = 26;
     const TDataStore store = generatedStore(n, [](int i, int j) { return i == j ? 0 : 50; });
     const std::string text =
-        CoverageReportText(BuildCoverageReport(store, n, 26, 10), 'E', English);
+        coverageReportText(buildCoverageReport(store, n, 26, 10), 'E', English);
     EXPECT_NE(
         text.find("Isolated demand nodes (26): 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, "
                   "15, 16, 17, 18, 19, 20 and 6 more\n"),

@@ -12,32 +12,32 @@ std::string replaceQuestion(const std::string& name) {
 }
 }  // namespace
 
-TEST(ChooseFileToWrite, NoOrACancelledDialogChoosesNothing) {
+TEST(chooseFileToWrite, NoOrACancelledDialogChoosesNothing) {
     ScriptedPrompts prompts;
     FileDialogSettings dialog;
     std::string name = "left over";
     prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
-    ChooseFileToWrite(prompts, dialog, name);
+    chooseFileToWrite(prompts, dialog, name);
     EXPECT_EQ(name, "");
     prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes).saveDialog({});
-    ChooseFileToWrite(prompts, dialog, name);
+    chooseFileToWrite(prompts, dialog, name);
     EXPECT_EQ(name, "");
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
-TEST(ChooseFileToWrite, NewFileNeedsNoReplaceQuestion) {
+TEST(chooseFileToWrite, NewFileNeedsNoReplaceQuestion) {
     TempDir dir;
     ScriptedPrompts prompts;
     FileDialogSettings dialog;
     std::string name;
     prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
         .saveDialog(dir.file("new.EUD"));
-    ChooseFileToWrite(prompts, dialog, name);
+    chooseFileToWrite(prompts, dialog, name);
     EXPECT_EQ(name, dir.file("new.EUD"));
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
-TEST(ChooseFileToWrite, DecliningToReplaceAsksAgainAndACancelKeepsTheName) {
+TEST(chooseFileToWrite, DecliningToReplaceAsksAgainAndACancelKeepsTheName) {
     TempDir dir;
     const std::string existing = dir.write("old.EUD", "1\r\n");
     ScriptedPrompts prompts;
@@ -49,7 +49,7 @@ TEST(ChooseFileToWrite, DecliningToReplaceAsksAgainAndACancelKeepsTheName) {
         .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
         .saveDialog({})
         .box(BoxType::Confirm, replaceQuestion(existing), Buttons::YesNo, Answer::Yes);
-    ChooseFileToWrite(prompts, dialog, name);
+    chooseFileToWrite(prompts, dialog, name);
     EXPECT_EQ(name, existing);
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
     // The dialog offers the name chosen last time again.
@@ -57,13 +57,13 @@ TEST(ChooseFileToWrite, DecliningToReplaceAsksAgainAndACancelKeepsTheName) {
     EXPECT_EQ(prompts.dialogsRun()[1].fileName, existing);
 }
 
-TEST(ChooseFileToWrite, AFolderIsNotAnExistingFile) {
+TEST(chooseFileToWrite, AFolderIsNotAnExistingFile) {
     TempDir dir;
     ScriptedPrompts prompts;
     FileDialogSettings dialog;
     std::string name;
     prompts.box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes).saveDialog(dir.path());
-    ChooseFileToWrite(prompts, dialog, name);
+    chooseFileToWrite(prompts, dialog, name);
     EXPECT_EQ(name, dir.path());
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }

@@ -65,9 +65,9 @@ TEST(VersionInfo, FilesWithoutARecordHaveSizeZero) {
 
 TEST(VersionInfo, TheFileVersionReadsAsFourNumbers) {
     TempDir dir;
-    const auto info = ReadFixedFileInfo(dir.write("program", "head" + recordBytes(Record)));
+    const auto info = readFixedFileInfo(dir.write("program", "head" + recordBytes(Record)));
     ASSERT_TRUE(info);
-    EXPECT_EQ(FileVersionText(*info), "1.0.6.1");
-    EXPECT_FALSE(ReadFixedFileInfo(dir.write("plain", "no record here")));
-    EXPECT_FALSE(ReadFixedFileInfo(dir.file("missing")));
+    EXPECT_EQ(fileVersionText(*info), "1.0.6.1");
+    EXPECT_FALSE(readFixedFileInfo(dir.write("plain", "no record here")));
+    EXPECT_FALSE(readFixedFileInfo(dir.file("missing")));
 }

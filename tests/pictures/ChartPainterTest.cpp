@@ -28,35 +28,35 @@ TDataStore smallProblem() {
 
 TEST(OffscreenApplication, StartsWithoutADisplayAndLeavesTheLocale) {
     std::setlocale(LC_ALL, "C");
-    EnsureOffscreenApplication();
+    ensureOffscreenApplication();
     EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
-    EnsureOffscreenApplication();
+    ensureOffscreenApplication();
 }
 
 TEST(ChartPainter, TheMapShowsEachKindOfNodeWhereItLies) {
-    EnsureOffscreenApplication();
+    ensureOffscreenApplication();
     const TDataStore store = smallProblem();
-    const CoverageReport report = BuildCoverageReport(store, 5, 3, 10);
-    const Chart chart = NodeMapChart(store, report, 'E', English);
-    const QImage image = PaintChart(chart);
+    const CoverageReport report = buildCoverageReport(store, 5, 3, 10);
+    const Chart chart = nodeMapChart(store, report, 'E', English);
+    const QImage image = paintChart(chart);
     ASSERT_EQ(image.width(), chart.width);
     ASSERT_EQ(image.height(), chart.height);
     EXPECT_GE(image.width(), 800);
     EXPECT_GE(image.height(), 600);
-    EXPECT_TRUE(shows(image, ChartPixel(chart, 0, 0), ChartColours::Blue));
-    EXPECT_TRUE(shows(image, ChartPixel(chart, 100, 40), ChartColours::Vermillion));
-    EXPECT_TRUE(shows(image, ChartPixel(chart, 20, 20), ChartColours::Orange));
-    EXPECT_TRUE(shows(image, ChartPixel(chart, 60, 0), ChartColours::Orange));
-    EXPECT_FALSE(shows(image, ChartPixel(chart, 50, 30), ChartColours::Blue));
+    EXPECT_TRUE(shows(image, chartPixel(chart, 0, 0), ChartColours::Blue));
+    EXPECT_TRUE(shows(image, chartPixel(chart, 100, 40), ChartColours::Vermillion));
+    EXPECT_TRUE(shows(image, chartPixel(chart, 20, 20), ChartColours::Orange));
+    EXPECT_TRUE(shows(image, chartPixel(chart, 60, 0), ChartColours::Orange));
+    EXPECT_FALSE(shows(image, chartPixel(chart, 50, 30), ChartColours::Blue));
 }
 
 TEST(ChartPainter, TheHistogramSplitsItsBarsAtTheCoverageLine) {
-    EnsureOffscreenApplication();
+    ensureOffscreenApplication();
     const TDataStore store = smallProblem();
-    const CoverageReport report = BuildCoverageReport(store, 5, 3, 30);
+    const CoverageReport report = buildCoverageReport(store, 5, 3, 30);
     const Chart chart =
-        DistanceHistogramChart(report, BinOffDiagonalDistances(store, report, 40), 'E', English);
-    const QImage image = PaintChart(chart);
+        distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40), 'E', English);
+    const QImage image = paintChart(chart);
     ASSERT_TRUE(chart.rule);
     int blue = 0;
     int grey = 0;
@@ -64,7 +64,7 @@ TEST(ChartPainter, TheHistogramSplitsItsBarsAtTheCoverageLine) {
         if (bar.height == 0) {
             continue;
         }
-        const PixelPoint middle = ChartPixel(chart, (bar.from + bar.to) / 2, bar.height / 4);
+        const PixelPoint middle = chartPixel(chart, (bar.from + bar.to) / 2, bar.height / 4);
         blue += shows(image, middle, ChartColours::Blue);
         grey += shows(image, middle, ChartColours::Grey);
         EXPECT_TRUE(shows(image, middle, bar.colour)) << bar.from;
@@ -72,7 +72,7 @@ TEST(ChartPainter, TheHistogramSplitsItsBarsAtTheCoverageLine) {
     EXPECT_GT(blue, 0);
     EXPECT_GT(grey, 0);
     // The dashed line: dark pixels down the plot at the coverage.
-    const int x = static_cast<int>(ChartPixel(chart, chart.rule->x, 0).x);
+    const int x = static_cast<int>(chartPixel(chart, chart.rule->x, 0).x);
     int dark = 0;
     for (int y = chart.plot.top + 40; y < chart.plot.bottom; ++y) {
         dark += image.pixelColor(x, y).lightness() < 60;
@@ -81,10 +81,10 @@ TEST(ChartPainter, TheHistogramSplitsItsBarsAtTheCoverageLine) {
 }
 
 TEST(ChartPainter, TextIsDrawnAboveThePlot) {
-    EnsureOffscreenApplication();
+    ensureOffscreenApplication();
     const TDataStore store = smallProblem();
-    const Chart chart = NodeMapChart(store, BuildCoverageReport(store, 5, 3, 10), 'E', English);
-    const QImage image = PaintChart(chart);
+    const Chart chart = nodeMapChart(store, buildCoverageReport(store, 5, 3, 10), 'E', English);
+    const QImage image = paintChart(chart);
     int dark = 0;
     for (int y = 8; y < 40; ++y) {
         for (int x = 0; x < chart.width; ++x) {
@@ -95,11 +95,11 @@ TEST(ChartPainter, TextIsDrawnAboveThePlot) {
 }
 
 TEST(ChartPainter, PngBytesDecodeToTheSameImage) {
-    EnsureOffscreenApplication();
+    ensureOffscreenApplication();
     const TDataStore store = smallProblem();
-    const Chart chart = NodeMapChart(store, BuildCoverageReport(store, 5, 3, 10), 'E', English);
-    const QImage image = PaintChart(chart);
-    const QByteArray png = PngBytes(image);
+    const Chart chart = nodeMapChart(store, buildCoverageReport(store, 5, 3, 10), 'E', English);
+    const QImage image = paintChart(chart);
+    const QByteArray png = pngBytes(image);
     ASSERT_GT(png.size(), 8);
     EXPECT_EQ(png.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
     const QImage decoded = QImage::fromData(png, "PNG");

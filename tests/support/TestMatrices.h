@@ -43,10 +43,10 @@ inline TDataStore placedStore(const std::vector<std::pair<double, double>>& poin
     TDataStore store;
     int n = 0;
     for (const auto& [x, y] : points) {
-        StoreNode(store, ++n, x, y);
+        storeNode(store, ++n, x, y);
     }
     store.NodeCount = static_cast<uint16_t>(n);
     store.MetricCode = metric;
-    ComputeDistanceMatrix(store, n);
+    computeDistanceMatrix(store, n);
     return store;
 }
