@@ -86,7 +86,7 @@ TEST(DistanceBins, NarrowAndExtremeSpreads) {
     EXPECT_EQ(wide.cells.back(), 1);
 }
 
-TEST(distanceHistogramChart, BarsSplitAtTheCoverageWithItsShareLabelled) {
+TEST(DistanceHistogramChart, BarsSplitAtTheCoverageWithItsShareLabelled) {
     const TDataStore store =
         matrixStore({{0, 5, -2, 9}, {7, 0, 0, 10}, {-2, 0, 0, 12}, {9, 10, 12, 3}});
     const CoverageReport report = buildCoverageReport(store, 4, 3, 5);
@@ -108,7 +108,7 @@ TEST(distanceHistogramChart, BarsSplitAtTheCoverageWithItsShareLabelled) {
     EXPECT_GE(chart.height, 600);
 }
 
-TEST(distanceHistogramChart, ACoverageOutsideTheDistancesIsNamedNotDrawn) {
+TEST(DistanceHistogramChart, ACoverageOutsideTheDistancesIsNamedNotDrawn) {
     const TDataStore store = matrixStore({{0, 5}, {6, 0}});
     const CoverageReport report = buildCoverageReport(store, 2, 2, 1000);
     const Chart chart =
@@ -123,7 +123,7 @@ TEST(distanceHistogramChart, ACoverageOutsideTheDistancesIsNamedNotDrawn) {
     EXPECT_EQ(empty.note, "No off-diagonal distances: fewer than two nodes");
 }
 
-TEST(nodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
+TEST(NodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
     // Demand nodes 1..3 (node 3 far from all), candidate sites 4 and 5.
     const TDataStore store = placedStore({{0, 0}, {3, 4}, {100, 40}, {1, 1}, {5, 5}}, 'E');
     const CoverageReport report = buildCoverageReport(store, 5, 3, 10);
@@ -154,7 +154,7 @@ TEST(nodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
     EXPECT_EQ(chart.legend[1].text, "Isolated demand points (1)");
 }
 
-TEST(nodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
+TEST(NodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
     TDataStore one = placedStore({{-71.06, 42.36}}, 'G');
     const Chart single = nodeMapChart(one, buildCoverageReport(one, 1, 1, 0), 'G', English);
     EXPECT_EQ(single.x.title, "Longitude (degrees)");

@@ -18,7 +18,7 @@ std::string nodes(std::initializer_list<std::pair<double, double>> points) {
 
 }  // namespace
 
-TEST(loadProblem, EuclideanTwoNodesGiveTheRoundedMatrix) {
+TEST(LoadProblem, EuclideanTwoNodesGiveTheRoundedMatrix) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'E';
@@ -34,7 +34,7 @@ TEST(loadProblem, EuclideanTwoNodesGiveTheRoundedMatrix) {
     EXPECT_EQ(store.DistanceMatrix[2][2], 0);
 }
 
-TEST(loadProblem, ComputedHalvesRoundToEven) {
+TEST(LoadProblem, ComputedHalvesRoundToEven) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'M';
@@ -46,7 +46,7 @@ TEST(loadProblem, ComputedHalvesRoundToEven) {
     EXPECT_EQ(store.DistanceMatrix[2][3], 1);
 }
 
-TEST(loadProblem, CandidateSitesFollowTheDemandNodes) {
+TEST(LoadProblem, CandidateSitesFollowTheDemandNodes) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'E';
@@ -60,7 +60,7 @@ TEST(loadProblem, CandidateSitesFollowTheDemandNodes) {
     EXPECT_EQ(store.DistanceMatrix[5][1], 20);
 }
 
-TEST(loadProblem, DistancesReadFromAFileAsTheyStand) {
+TEST(LoadProblem, DistancesReadFromAFileAsTheyStand) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'N';
@@ -73,7 +73,7 @@ TEST(loadProblem, DistancesReadFromAFileAsTheyStand) {
     EXPECT_EQ(store.DistanceMatrix[1][2], -5);
 }
 
-TEST(loadProblem, ADistanceFileThatRunsOutStopsTheLoad) {
+TEST(LoadProblem, ADistanceFileThatRunsOutStopsTheLoad) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'N';
@@ -85,7 +85,7 @@ TEST(loadProblem, ADistanceFileThatRunsOutStopsTheLoad) {
     EXPECT_EQ(outcome.failedLine, 5);
 }
 
-TEST(loadProblem, ADistanceBeyondThirtyTwoBitsStopsTheLoadNamingTheNodes) {
+TEST(LoadProblem, ADistanceBeyondThirtyTwoBitsStopsTheLoadNamingTheNodes) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'E';
@@ -96,7 +96,7 @@ TEST(loadProblem, ADistanceBeyondThirtyTwoBitsStopsTheLoadNamingTheNodes) {
               "The distance from node 1 to node 2 is too large for the distance matrix.");
 }
 
-TEST(loadProblem, ARepeatedLoadStartsAfreshAndKeepsNothingOfAFailedOne) {
+TEST(LoadProblem, ARepeatedLoadStartsAfreshAndKeepsNothingOfAFailedOne) {
     TempDir dir;
     TDataStore store;
     store.MetricCode = 'E';
@@ -111,7 +111,7 @@ TEST(loadProblem, ARepeatedLoadStartsAfreshAndKeepsNothingOfAFailedOne) {
     EXPECT_EQ(store.DistanceMatrix[1][3], 10);
 }
 
-TEST(loadProblem, AMissingNodeFileIsAnInputOutputError) {
+TEST(LoadProblem, AMissingNodeFileIsAnInputOutputError) {
     TempDir dir;
     TDataStore store;
     EXPECT_THROW(loadProblem(store, {dir.file("gone.EUC"), "", ""}, '.'), InOutError);

@@ -137,7 +137,7 @@ TEST(CheckRealEntry, EmptyFieldChangesNothing) {
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
-TEST(checkCoverageEntry, AnyThirtyTwoBitValueElseTen) {
+TEST(CheckCoverageEntry, AnyThirtyTwoBitValueElseTen) {
     ScriptedPrompts prompts;
     int32_t coverage = 0;
     Field negative("-250");

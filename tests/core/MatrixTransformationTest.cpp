@@ -129,7 +129,7 @@ TEST(Transformation, BeyondTheCellLimitWithoutScalingIsForcedToTheLimit) {
     EXPECT_EQ(store.DistanceMatrix[2][1], 193273528);
 }
 
-TEST(scalingReports, TheForcedScalingBoxFromTheLimitItselfOn) {
+TEST(ScalingReports, TheForcedScalingBoxFromTheLimitItselfOn) {
     TransformSettings unscaled;
     unscaled.ScaleRequested = false;
     const NumberSeparators english;
@@ -220,7 +220,7 @@ TEST(Transformation, SharedEvaluationEqualsTheLiteralFormulaForEveryElement) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(firstNegativeDistance, NamesTheFirstRowAndColumn) {
+TEST(FirstNegativeDistance, NamesTheFirstRowAndColumn) {
     const TDataStore store = matrixStore({{0, 1, 2}, {3, 0, -4}, {-5, 6, 0}});
     const auto cell = firstNegativeDistance(store, 3);
     ASSERT_TRUE(cell);

@@ -65,7 +65,7 @@ TEST(ArcCosine, EdgeValuesBeforeAnyArithmetic) {
     EXPECT_NEAR(ArcCosine(-0.5), 2.0943951024034, 1e-12);
 }
 
-TEST(roundToCell, HalvesGoToTheEvenNeighbourWithinThirtyTwoBits) {
+TEST(RoundToCell, HalvesGoToTheEvenNeighbourWithinThirtyTwoBits) {
     EXPECT_EQ(roundToCell(2.5L), 2);
     EXPECT_EQ(roundToCell(3.5L), 4);
     EXPECT_EQ(roundToCell(-2.5L), -2);
@@ -108,7 +108,7 @@ TEST_P(ComputedMatrix, EqualsEvaluatingEveryPairOnItsOwn) {
 
 INSTANTIATE_TEST_SUITE_P(Metrics, ComputedMatrix, ::testing::Values('E', 'G', 'M'));
 
-TEST(computeDistanceMatrix, ReportsAPairBeyondThirtyTwoBits) {
+TEST(ComputeDistanceMatrix, ReportsAPairBeyondThirtyTwoBits) {
     TDataStore store = storeWith('E', {{0, 0}, {1, 1}, {3e9, 0}});
     const auto pair = computeDistanceMatrix(store, 3);
     ASSERT_TRUE(pair);

@@ -22,7 +22,7 @@ std::string lines(int count, const std::string& line) {
 
 }  // namespace
 
-TEST(tokenizeLine, SpacesSeparateAndTheSeventhFieldIsTheRest) {
+TEST(TokenizeLine, SpacesSeparateAndTheSeventhFieldIsTheRest) {
     const NodeFields fields = tokenized("  1   10.5 20 100 50 3  Main  Street Depot  ", 7);
     EXPECT_EQ(fields[0], "1");
     EXPECT_EQ(fields[1], "10.5");
@@ -31,7 +31,7 @@ TEST(tokenizeLine, SpacesSeparateAndTheSeventhFieldIsTheRest) {
     EXPECT_EQ(tokenized("1\t2 3", 2)[0], "1\t2");
 }
 
-TEST(tokenizeLine, FieldsTheLineDoesNotReachKeepTheirValues) {
+TEST(TokenizeLine, FieldsTheLineDoesNotReachKeepTheirValues) {
     NodeFields fields;
     EXPECT_EQ(tokenizeLine("1 2 3 4 5 6 name", fields), 7);
     EXPECT_EQ(tokenizeLine("9 8   ", fields), 2);
@@ -43,7 +43,7 @@ TEST(tokenizeLine, FieldsTheLineDoesNotReachKeepTheirValues) {
     EXPECT_EQ(fields[0], "9");
 }
 
-TEST(hasNames, SomethingAfterTheSixthField) {
+TEST(HasNames, SomethingAfterTheSixthField) {
     EXPECT_TRUE(hasNames("1 10.5 20 100 50 3 Main Street Depot"));
     EXPECT_TRUE(hasNames("  1  10.5  20  100  50  3  x"));
     EXPECT_FALSE(hasNames("1 10.5 20 100 50 3"));
@@ -56,7 +56,7 @@ TEST(hasNames, SomethingAfterTheSixthField) {
     EXPECT_FALSE(hasNames("1 2 3 4 5 6\tname"));
 }
 
-TEST(convertNodeField, ReportsTheFieldInTheMessage) {
+TEST(ConvertNodeField, ReportsTheFieldInTheMessage) {
     EXPECT_EQ(convertNodeField("10.5", '.'), 10.5);
     try {
         convertNodeField("1\t2", '.');
@@ -66,7 +66,7 @@ TEST(convertNodeField, ReportsTheFieldInTheMessage) {
     }
 }
 
-TEST(preReadNodeFile, CountsLinesAndKeepsTheFirst) {
+TEST(PreReadNodeFile, CountsLinesAndKeepsTheFirst) {
     TempDir dir;
     const NodeFilePreview crlf = preReadNodeFile(dir.write("a.EUC", "1 0 0 1 1 1\r\n2 3 4 1 1 1"));
     EXPECT_EQ(crlf.lineCount, 2);
@@ -79,7 +79,7 @@ TEST(preReadNodeFile, CountsLinesAndKeepsTheFirst) {
     EXPECT_EQ(preReadNodeFile(dir.write("e.EUC", "a\r\n\r\n\r\n\x1Ajunk\r\n")).lineCount, 3);
 }
 
-TEST(readNodeFile, CoordinatesFromFieldsTwoAndThree) {
+TEST(ReadNodeFile, CoordinatesFromFieldsTwoAndThree) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
@@ -92,7 +92,7 @@ TEST(readNodeFile, CoordinatesFromFieldsTwoAndThree) {
     EXPECT_EQ(store.NodeTable[2].YCoord, 20);
 }
 
-TEST(readNodeFile, BlankLineRepeatsTheNodeBeforeIt) {
+TEST(ReadNodeFile, BlankLineRepeatsTheNodeBeforeIt) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
@@ -104,7 +104,7 @@ TEST(readNodeFile, BlankLineRepeatsTheNodeBeforeIt) {
     EXPECT_EQ(store.NodeTable[3].XCoord, 7);
 }
 
-TEST(readNodeFile, WordsInFieldsFourAndFiveStopOnlyADemandFile) {
+TEST(ReadNodeFile, WordsInFieldsFourAndFiveStopOnlyADemandFile) {
     TempDir dir;
     const std::string file = dir.write("s.EUC", "1 5 6 north south 3\r\n");
     TDataStore sites;
@@ -127,7 +127,7 @@ TEST(readNodeFile, WordsInFieldsFourAndFiveStopOnlyADemandFile) {
     EXPECT_TRUE(demand.NodeTable.holds(1));
 }
 
-TEST(readNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
+TEST(ReadNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
@@ -143,7 +143,7 @@ TEST(readNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
     EXPECT_EQ(store.NodeTable[2].XCoord, 2);
 }
 
-TEST(tokenizeLine, OnlyTheSpaceSeparates) {
+TEST(TokenizeLine, OnlyTheSpaceSeparates) {
     EXPECT_EQ(tokenized("\t1 2 3", 3)[0], "\t1");
     EXPECT_EQ(tokenized("1 \t2 3", 3)[1], "\t2");
     EXPECT_EQ(tokenized("1 2\t 3", 3)[1], "2\t");
@@ -151,7 +151,7 @@ TEST(tokenizeLine, OnlyTheSpaceSeparates) {
 
 // A tab inside a line, wherever it stands, is part of a field: the field it joins does not
 // convert.
-TEST(readNodeFile, ATabMakesTheFieldUnreadable) {
+TEST(ReadNodeFile, ATabMakesTheFieldUnreadable) {
     const struct {
         std::string line;
         std::string field;
@@ -175,7 +175,7 @@ TEST(readNodeFile, ATabMakesTheFieldUnreadable) {
     }
 }
 
-TEST(readNodeFile, LocaleDecimalSeparator) {
+TEST(ReadNodeFile, LocaleDecimalSeparator) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
@@ -184,7 +184,7 @@ TEST(readNodeFile, LocaleDecimalSeparator) {
     EXPECT_EQ(store.NodeTable[1].XCoord, 10.5);
 }
 
-TEST(readNodeFile, NineHundredAndSecondNodeIsTheRangeError) {
+TEST(ReadNodeFile, NineHundredAndSecondNodeIsTheRangeError) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
@@ -202,7 +202,7 @@ TEST(readNodeFile, NineHundredAndSecondNodeIsTheRangeError) {
     EXPECT_FALSE(store.NodeTable.holds(901));
 }
 
-TEST(readNodeFile, CandidateSitesNumberOnFromTheDemandNodes) {
+TEST(ReadNodeFile, CandidateSitesNumberOnFromTheDemandNodes) {
     TempDir dir;
     TDataStore store;
     NodeFields fields;
@@ -215,7 +215,7 @@ TEST(readNodeFile, CandidateSitesNumberOnFromTheDemandNodes) {
     EXPECT_EQ(store.NodeTable[5].XCoord, 8);
 }
 
-TEST(readNodeFile, AFileWithoutLinesIsBadInputNamingTheFile) {
+TEST(ReadNodeFile, AFileWithoutLinesIsBadInputNamingTheFile) {
     TempDir dir;
     for (const std::string& bytes : {std::string(), std::string("\x1A 1 1 1 1 1 1\r\n")}) {
         for (const NodeFileKind kind : {NodeFileKind::Demand, NodeFileKind::CandidateSites}) {

@@ -12,7 +12,7 @@ std::string replaceQuestion(const std::string& name) {
 }
 }  // namespace
 
-TEST(chooseFileToWrite, NoOrACancelledDialogChoosesNothing) {
+TEST(ChooseFileToWrite, NoOrACancelledDialogChoosesNothing) {
     ScriptedPrompts prompts;
     FileDialogSettings dialog;
     std::string name = "left over";
@@ -25,7 +25,7 @@ TEST(chooseFileToWrite, NoOrACancelledDialogChoosesNothing) {
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
-TEST(chooseFileToWrite, NewFileNeedsNoReplaceQuestion) {
+TEST(ChooseFileToWrite, NewFileNeedsNoReplaceQuestion) {
     TempDir dir;
     ScriptedPrompts prompts;
     FileDialogSettings dialog;
@@ -37,7 +37,7 @@ TEST(chooseFileToWrite, NewFileNeedsNoReplaceQuestion) {
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
-TEST(chooseFileToWrite, DecliningToReplaceAsksAgainAndACancelKeepsTheName) {
+TEST(ChooseFileToWrite, DecliningToReplaceAsksAgainAndACancelKeepsTheName) {
     TempDir dir;
     const std::string existing = dir.write("old.EUD", "1\r\n");
     ScriptedPrompts prompts;
@@ -57,7 +57,7 @@ TEST(chooseFileToWrite, DecliningToReplaceAsksAgainAndACancelKeepsTheName) {
     EXPECT_EQ(prompts.dialogsRun()[1].fileName, existing);
 }
 
-TEST(chooseFileToWrite, AFolderIsNotAnExistingFile) {
+TEST(ChooseFileToWrite, AFolderIsNotAnExistingFile) {
     TempDir dir;
     ScriptedPrompts prompts;
     FileDialogSettings dialog;
