@@ -178,6 +178,17 @@ std::optional<double> parseFloat(std::string_view text, char decimalSeparator) {
     return value;
 }
 
+std::string groupedDigits(std::string_view digits, const std::string& thousands) {
+    std::string result;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            result += thousands;
+        }
+        result += digits[i];
+    }
+    return result;
+}
+
 std::string formatNumber(long double value, int decimals, const NumberSeparators& separators) {
     const std::string fixed = fixedDecimals(value, decimals);
     const bool negative = !fixed.empty() && fixed.front() == '-';
@@ -186,14 +197,10 @@ std::string formatNumber(long double value, int decimals, const NumberSeparators
     if (integerEnd == std::string::npos) {
         integerEnd = fixed.size();
     }
-    std::string result = negative ? "-" : "";
-    for (std::size_t i = integerStart; i < integerEnd; ++i) {
-        const std::size_t remaining = integerEnd - i;
-        if (i > integerStart && remaining % 3 == 0) {
-            result += separators.thousands;
-        }
-        result += fixed[i];
-    }
+    std::string result =
+        (negative ? "-" : "") +
+        groupedDigits(std::string_view(fixed).substr(integerStart, integerEnd - integerStart),
+                      separators.thousands);
     if (integerEnd < fixed.size()) {
         result += separators.decimal;
         result += fixed.substr(integerEnd + 1);

@@ -20,6 +20,9 @@ std::optional<int32_t> parseInteger(std::string_view text);
 // spaces around the number are allowed. Nothing outside the range of a double is.
 std::optional<double> parseFloat(std::string_view text, char decimalSeparator);
 
+// The digits of an integer part without its sign, thousands separated: 1234567 gives
+// 1,234,567.
+std::string groupedDigits(std::string_view digits, const std::string& thousands);
 // Thousands separators and a fixed number of decimals: 1,000.000.
 std::string formatNumber(long double value, int decimals, const NumberSeparators& separators);
 // Fixed decimals without thousands separators: -10.00.

@@ -1,24 +1,9 @@
 #include "report/ReportNumbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
-
-namespace {
-
-// Separators between the digits of the integer part of `digits` (no sign).
-std::string grouped(std::string_view digits, const std::string& thousands) {
-    std::string result;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            result += thousands;
-        }
-        result += digits[i];
-    }
-    return result;
-}
-
-}  // namespace
 
 std::string groupedInteger(int64_t value, const NumberSeparators& separators) {
     char buffer[24];
@@ -26,7 +11,7 @@ std::string groupedInteger(int64_t value, const NumberSeparators& separators) {
     const bool negative = value < 0;
     const std::string_view digits(buffer + negative,
                                   static_cast<std::size_t>(end - buffer) - negative);
-    return (negative ? "-" : "") + grouped(digits, separators.thousands);
+    return (negative ? "-" : "") + groupedDigits(digits, separators.thousands);
 }
 
 std::string countOf(int64_t value, const std::string& thing, const NumberSeparators& separators) {
@@ -56,11 +41,7 @@ std::string decimalText(double value, int decimals, const NumberSeparators& sepa
             std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 3)
                 .ptr;
         std::string text(buffer, end);
-        for (char& c : text) {
-            if (c == '.') {
-                c = separators.decimal;
-            }
-        }
+        std::replace(text.begin(), text.end(), '.', separators.decimal);
         return text;
     }
     const auto end =
@@ -72,7 +53,7 @@ std::string decimalText(double value, int decimals, const NumberSeparators& sepa
         text.remove_prefix(1);
     }
     const std::size_t point = text.find('.');
-    std::string result = grouped(text.substr(0, point), separators.thousands);
+    std::string result = groupedDigits(text.substr(0, point), separators.thousands);
     if (point != std::string_view::npos) {
         result += separators.decimal;
         result += text.substr(point + 1);
