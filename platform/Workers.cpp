@@ -1,0 +1,77 @@
+#include "platform/Workers.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::atomic<unsigned> chosenWorkers{0};
+
+unsigned allCores() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+}  // namespace
+
+unsigned workerCount() {
+    const unsigned chosen = chosenWorkers.load();
+    return chosen == 0 ? allCores() : chosen;
+}
+
+void setWorkerCount(unsigned count) {
+    chosenWorkers.store(count);
+}
+
+void forEachBlock(int first, int last, int grain,
+                  const std::function<void(int begin, int end)>& body) {
+    if (last < first) {
+        return;
+    }
+    grain = std::max(grain, 1);
+    const long long items = static_cast<long long>(last) - first + 1;
+    const long long blocks = (items + grain - 1) / grain;
+    const unsigned workers = static_cast<unsigned>(std::min<long long>(workerCount(), blocks));
+
+    std::atomic<long long> nextBlock{0};
+    // Once a block has failed, no block after it needs to start.
+    std::atomic<long long> firstFailed{blocks};
+    std::mutex failureLock;
+    std::exception_ptr failure;
+
+    const auto work = [&] {
+        for (;;) {
+            const long long block = nextBlock.fetch_add(1);
+            if (block >= blocks || block > firstFailed.load()) {
+                return;
+            }
+            const long long begin = first + block * grain;
+            const long long end = std::min<long long>(begin + grain - 1, last);
+            try {
+                body(static_cast<int>(begin), static_cast<int>(end));
+            } catch (...) {
+                const std::lock_guard<std::mutex> hold(failureLock);
+                if (block < firstFailed.load()) {
+                    firstFailed.store(block);
+                    failure = std::current_exception();
+                }
+            }
+        }
+    };
+
+    std::vector<std::thread> helpers;
+    helpers.reserve(workers - 1);
+    for (unsigned w = 1; w < workers; ++w) {
+        helpers.emplace_back(work);
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
