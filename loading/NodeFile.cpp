@@ -95,8 +95,9 @@ void readNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind,
             node.XCoord = convertNodeField(fields[1], decimalSeparator);
             node.YCoord = convertNodeField(fields[2], decimalSeparator);
             if (kind == NodeFileKind::Demand) {
-                convertNodeField(fields[3], decimalSeparator);
-                convertNodeField(fields[4], decimalSeparator);
+                const double set1 = convertNodeField(fields[3], decimalSeparator);
+                const double set2 = convertNodeField(fields[4], decimalSeparator);
+                node.Demand = NodeDemand{set1, set2};
             }
             convertNodeField(fields[5], decimalSeparator);
         }

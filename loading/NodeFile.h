@@ -37,8 +37,8 @@ NodeRecord& storeNode(TDataStore& store, int n, double x, double y);
 
 // Reads every line of the file as one node numbered on from NodeCount. The fields carry
 // over from one line to the next, and from the demand file into the candidate-site file.
-// A field that does not convert or a node beyond the table stops with the run-time error,
-// located at the file and line, the nodes read so far counted. A file without a single line
-// is an InOutError.
+// Demand nodes keep fields 4 and 5 as their demand, whatever their sign. A field that does not
+// convert or a node beyond the table stops with the run-time error, located at the file and line,
+// the nodes read so far counted. A file without a single line is an InOutError.
 void readNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind, NodeFields& fields,
                   char decimalSeparator);

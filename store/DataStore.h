@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/RunTimeError.h"
@@ -21,9 +22,17 @@ inline std::size_t checkedSlot(int i) {
     return static_cast<std::size_t>(i - 1);
 }
 
+// The two demand sets of a demand node, fields 4 and 5 of its line.
+struct NodeDemand {
+    double set1 = 0;
+    double set2 = 0;
+};
+
 struct NodeRecord {
     double XCoord = 0;
     double YCoord = 0;
+    // Candidate sites carry none.
+    std::optional<NodeDemand> Demand;
 };
 
 // Always MaxNodes cells, whatever the node count, so a row never needs resizing.

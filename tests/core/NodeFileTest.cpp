@@ -233,3 +233,25 @@ TEST(ReadNodeFile, AFileWithoutLinesIsBadInputNamingTheFile) {
         }
     }
 }
+
+TEST(ReadNodeFile, DemandNodesKeepBothDemandSetsAndCandidateSitesNone) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    // A negative demand is kept as it is; a blank line repeats the demand before it.
+    readNodeFile(store, dir.write("d.EUC", "1 0 0 2.5 -4 1\r\n\r\n3 0 0 1e2 0 1 Depot\r\n"),
+                 NodeFileKind::Demand, fields, '.');
+    readNodeFile(store, dir.write("s.EUC", "4 9 9 7 8 1\r\n"), NodeFileKind::CandidateSites, fields,
+                 '.');
+    const struct {
+        int node;
+        double set1;
+        double set2;
+    } demands[] = {{1, 2.5, -4}, {2, 2.5, -4}, {3, 100, 0}};
+    for (const auto& [node, set1, set2] : demands) {
+        ASSERT_TRUE(store.NodeTable[node].Demand) << node;
+        EXPECT_EQ(store.NodeTable[node].Demand->set1, set1) << node;
+        EXPECT_EQ(store.NodeTable[node].Demand->set2, set2) << node;
+    }
+    EXPECT_FALSE(store.NodeTable[4].Demand);
+}
