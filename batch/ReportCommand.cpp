@@ -9,6 +9,7 @@
 #include "report/CoverageReport.h"
 #include "report/ReportJson.h"
 #include "report/ReportText.h"
+#include "report/WeightedDemand.h"
 
 namespace batch {
 namespace {
@@ -58,7 +59,14 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
         }
         const int n = store->NodeCount;
         const auto demandNodes = static_cast<int>(preReadNodeFile(request.nodes.demand).lineCount);
-        const CoverageReport report = buildCoverageReport(*store, n, demandNodes, request.coverage);
+        if (const auto negative = firstNegativeDemand(*store, demandNodes)) {
+            RunTimeError error(negativeDemandText(*negative, console.separators.decimal));
+            error.setLocation(request.nodes.demand, negative->node);
+            throw error;
+        }
+        CoverageReport report = buildCoverageReport(*store, n, demandNodes, request.coverage);
+        countDemand(report, weightedDemands(*store, demandNodes, request.weightPercent),
+                    request.weightPercent);
         const auto plot = claim(request.plot);
         const auto map = claim(request.map);
         if (plot) {
@@ -95,6 +103,13 @@ ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
     m_verb->add_option("--coverage", m_coverage, "Coverage distance (whole number)")
         ->required()
         ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
+    m_verb
+        ->add_option("--weight", m_request.weightPercent,
+                     "Weight on demand set 1 in percent, as the load dialog's scroll bar sets it: "
+                     "the report counts PERCENT/100 of demand set 1 and the rest of demand set 2 "
+                     "(default 100)")
+        ->check(CLI::Range(0, 100))
+        ->option_text("PERCENT");
     m_verb->add_flag("--json", m_request.json, "Print one JSON object instead of the text report");
     m_verb
         ->add_option("--plot", m_request.plot,

@@ -17,6 +17,7 @@ struct ReportRequest {
     char metricCode = 'E';  // for computed distances
     std::string in;         // the distance file; empty: compute the distances
     int32_t coverage = 0;
+    int weightPercent = 100;  // on demand set 1
     bool json = false;
     std::string plot;  // PNG files to write; empty: none
     std::string map;

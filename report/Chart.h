@@ -54,7 +54,7 @@ struct ChartMark {
     double y = 0;
     MarkShape shape = MarkShape::Circle;
     Colour colour;
-    int size = 8;  // pixels across
+    double size = 8;  // pixels across
 };
 
 // A vertical line across the plot at x, labelled at its top.

@@ -37,14 +37,27 @@ std::pair<long double, long double> padded(long double low, long double high) {
     return {low - margin, high + margin};
 }
 
+// Pixels across a demand point's mark: its area grows linearly from the smallest mark at no
+// demand to the largest at the greatest demand.
+double demandMarkSize(double demand, double greatest) {
+    constexpr double Smallest = 5;
+    constexpr double Largest = 26;
+    const double share = std::clamp(demand / greatest, 0.0, 1.0);
+    return std::sqrt(Smallest * Smallest + (Largest * Largest - Smallest * Smallest) * share);
+}
+
+double demandOfNode(const std::vector<double>& demand, int node) {
+    const auto index = static_cast<std::size_t>(node - 1);
+    return index < demand.size() ? demand[index] : 0;
+}
+
 double finite(long double value) {
     return static_cast<double>(std::clamp<long double>(value, -DBL_MAX, DBL_MAX));
 }
 
 }  // namespace
 
-DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
-                                     int targetBins) {
+DistanceBins emptyDistanceBins(const CoverageReport& report, int targetBins) {
     DistanceBins bins;
     if (!report.offDiagonal) {
         return bins;
@@ -56,6 +69,15 @@ DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageRepo
     const int64_t edge = static_cast<int64_t>(report.coverage) + 1;
     bins.first = edge + floorDivide(low - edge, bins.width) * bins.width;
     bins.cells.assign(static_cast<std::size_t>((high - bins.first) / bins.width + 1), 0);
+    return bins;
+}
+
+DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
+                                     int targetBins) {
+    DistanceBins bins = emptyDistanceBins(report, targetBins);
+    if (bins.cells.empty()) {
+        return bins;
+    }
     const int n = report.nodes;
     for (int i = 1; i <= n; ++i) {
         const int32_t* row = store.DistanceMatrix[i].columns();
@@ -168,26 +190,48 @@ Chart nodeMapChart(const TDataStore& store, const CoverageReport& report, char m
     for (const int node : report.isolatedDemandNodes) {
         isIsolated[static_cast<std::size_t>(node)] = true;
     }
-    const auto place = [&](int i, MarkShape shape, Colour colour, int size) {
-        const NodeRecord& node = store.NodeTable[i];
-        chart.marks.push_back({node.XCoord, node.YCoord, shape, colour, size});
+    // Once demand is counted, a demand point's area grows with it; the largest marks go
+    // down first so that none hides a smaller one.
+    const std::vector<double>* demand =
+        report.demand && !report.demand->ofNode.empty() ? &report.demand->ofNode : nullptr;
+    double greatest = 0;
+    for (int i = 1; demand && i <= report.demandNodes; ++i) {
+        greatest = std::max(greatest, demandOfNode(*demand, i));
+    }
+    const bool sized = greatest > 0;
+    const auto place = [&](std::vector<int> nodes, MarkShape shape, Colour colour, double plain) {
+        std::vector<std::pair<double, int>> marks;
+        for (const int i : nodes) {
+            marks.emplace_back(sized ? demandMarkSize(demandOfNode(*demand, i), greatest) : plain,
+                               i);
+        }
+        std::stable_sort(marks.begin(), marks.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (const auto& [size, i] : marks) {
+            const NodeRecord& node = store.NodeTable[i];
+            chart.marks.push_back({node.XCoord, node.YCoord, shape, colour, size});
+        }
     };
+    std::vector<int> covered;
     for (int i = 1; i <= report.demandNodes; ++i) {
         if (!isIsolated[static_cast<std::size_t>(i)]) {
-            place(i, MarkShape::Circle, ChartColours::Blue, 8);
+            covered.push_back(i);
         }
     }
+    place(covered, MarkShape::Circle, ChartColours::Blue, 8);
     for (int i = report.demandNodes + 1; i <= n; ++i) {
-        place(i, MarkShape::Triangle, ChartColours::Orange, 12);
+        const NodeRecord& node = store.NodeTable[i];
+        chart.marks.push_back(
+            {node.XCoord, node.YCoord, MarkShape::Triangle, ChartColours::Orange, 12});
     }
-    for (const int i : report.isolatedDemandNodes) {
-        place(i, MarkShape::Square, ChartColours::Vermillion, 12);
-    }
+    place(report.isolatedDemandNodes, MarkShape::Square, ChartColours::Vermillion, 12);
+    const std::string byDemand = sized ? ", area by demand" : "";
     chart.legend = {
         {LegendEntry::Kind::Mark, MarkShape::Circle, ChartColours::Blue,
-         "Demand points (" + groupedInteger(report.demandNodes - isolated, separators) + ")"},
+         "Demand points (" + groupedInteger(report.demandNodes - isolated, separators) + ")" +
+             byDemand},
         {LegendEntry::Kind::Mark, MarkShape::Square, ChartColours::Vermillion,
-         "Isolated demand points (" + groupedInteger(isolated, separators) + ")"},
+         "Isolated demand points (" + groupedInteger(isolated, separators) + ")" + byDemand},
         {LegendEntry::Kind::Mark, MarkShape::Triangle, ChartColours::Orange,
          "Candidate sites (" + groupedInteger(n - report.demandNodes, separators) + ")"}};
     return chart;

@@ -19,6 +19,10 @@ struct DistanceBins {
     std::vector<int64_t> cells;
 };
 
+// The bins for the report's off-diagonal distances, all still empty; none without such
+// distances.
+DistanceBins emptyDistanceBins(const CoverageReport& report, int targetBins);
+
 DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
                                      int targetBins);
 
@@ -26,6 +30,7 @@ Chart distanceHistogramChart(const CoverageReport& report, const DistanceBins& b
                              char metricCode, const NumberSeparators& separators);
 
 // Nodes at their coordinates (longitude and latitude for the great circle), one unit as long
-// on both axes.
+// on both axes. Once the report's demand is counted, each demand point's area grows with its
+// demand.
 Chart nodeMapChart(const TDataStore& store, const CoverageReport& report, char metricCode,
                    const NumberSeparators& separators);

@@ -32,6 +32,16 @@ struct MatrixProblem {
     void add(int from, int to);
 };
 
+// Demand weighted as the load dialog's weight W on demand set 1: W·d1 + (1 − W)·d2.
+struct DemandCount {
+    int weightPercent = 100;     // W in hundredths
+    std::vector<double> ofNode;  // per demand node (index node - 1)
+    double total = 0;
+    // Of the demand nodes some other node covers, and of the isolated ones.
+    double withinCoverage = 0;
+    double isolated = 0;
+};
+
 struct CoverageReport {
     int nodes = 0;
     int demandNodes = 0;
@@ -55,6 +65,9 @@ struct CoverageReport {
     MatrixProblem zeroDistancePairs;  // i < j with D[i][j] = D[j][i] = 0
     MatrixProblem negativeCells;      // any cell below 0, the diagonal included
     MatrixProblem nonZeroDiagonal;    // D[i][i] != 0
+
+    // None until counted (countDemand).
+    std::optional<DemandCount> demand;
 };
 
 // Nodes 1..demandNodes are demand nodes, the rest candidate sites.

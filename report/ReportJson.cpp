@@ -95,6 +95,14 @@ std::string coverageReportJson(const CoverageReport& report, char metricCode) {
     json.add("nodesWithinCoverage", array(report.nodesWithinCoverage, plain));
     json.add("nodesWithinCoverageDistribution", distribution(report.nodesWithinCoverage));
     json.add("coverageToCoverEveryDemandNode", orNull(report.coverageToCoverEveryDemandNode));
+    if (const auto& demand = report.demand) {
+        json.add("demandWeightPercent", number(demand->weightPercent));
+        json.add("demand", jsonNumber(demand->total));
+        json.add("demandWithinCoverage", jsonNumber(demand->withinCoverage));
+        json.add("demandShareWithinCoverage",
+                 demand->total > 0 ? jsonNumber(demand->withinCoverage / demand->total) : "null");
+        json.add("isolatedDemand", jsonNumber(demand->isolated));
+    }
     json.add("asymmetricPairs", number(report.asymmetricPairs.count));
     json.add("asymmetricPairExamples", pairs(report.asymmetricPairs));
     json.add("zeroDistancePairs", number(report.zeroDistancePairs.count));

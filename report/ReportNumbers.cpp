@@ -33,6 +33,13 @@ std::string percentText(int64_t part, int64_t whole, const NumberSeparators& sep
            static_cast<char>('0' + tenths % 10) + "%";
 }
 
+std::string sharePercent(double part, double whole, const NumberSeparators& separators) {
+    if (!(whole > 0)) {
+        return "";
+    }
+    return decimalText(static_cast<double>(100.0L * part / whole), 1, separators) + "%";
+}
+
 std::string decimalText(double value, int decimals, const NumberSeparators& separators) {
     char buffer[400];
     const double magnitude = std::fabs(value);
@@ -64,6 +71,9 @@ std::string decimalText(double value, int decimals, const NumberSeparators& sepa
 }
 
 std::string jsonNumber(double value) {
+    if (!std::isfinite(value)) {
+        return "null";
+    }
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     return std::string(buffer, end);

@@ -17,9 +17,13 @@ std::string countOf(int64_t value, const std::string& thing, const NumberSeparat
 // part / whole as a percentage with one decimal, halves to even: 5.6%. Empty when whole is 0.
 std::string percentText(int64_t part, int64_t whole, const NumberSeparators& separators);
 
+// part / whole of real amounts as a percentage with one decimal: 85.3%. Empty unless whole > 0.
+std::string sharePercent(double part, double whole, const NumberSeparators& separators);
+
 // A value with a fixed number of decimals and grouped thousands: -1,234.50; very large or
 // very small magnitudes in scientific form.
 std::string decimalText(double value, int decimals, const NumberSeparators& separators);
 
-// JSON numbers: the shortest text that reads back as the same double.
+// JSON numbers: the shortest text that reads back as the same double; null for a value JSON
+// cannot hold (infinite, not a number).
 std::string jsonNumber(double value);

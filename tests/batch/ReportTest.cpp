@@ -65,16 +65,19 @@ TEST(ReportVerb, TextReportOfComputedDistances) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.substr(0, result.out.find("Cells by equation")),
               "3 nodes: 2 demand nodes, 1 candidate site\n"
+              "Weighted demand (W=1 on demand set 1): 2.00\n"
               "Coverage distance: 5\n"
               "\n"
               "Off-diagonal distances (6 cells)\n"
               "  minimum 5, lower quartile 5, median 495, upper quartile 500, maximum 500\n"
               "  within the coverage: 2 cells (33.3%)\n"
               "\n"
-              "Demand nodes by the number of other nodes within the coverage\n"
-              "  0 (isolated)         1\n"
-              "  1                    1\n"
+              "Demand nodes by the number of other nodes within the coverage, with their demand\n"
+              "  0 (isolated)         1            1.00\n"
+              "  1                    1            1.00\n"
               "Isolated demand nodes (1): 2\n"
+              "Demand within the coverage: 1.00 of 2.00 (50.0%)\n"
+              "Isolated demand: 1.00 (50.0%)\n"
               "Smallest coverage with no isolated demand node: 495\n"
               "\n");
 }
@@ -95,6 +98,60 @@ TEST(ReportVerb, JsonOfADistanceFileReportsNegativesInsteadOfRefusing) {
     }
     EXPECT_EQ(result.out.front(), '{');
     EXPECT_EQ(result.out.substr(result.out.size() - 2), "}\n");
+}
+
+TEST(ReportVerb, DemandWeightedOnTheFirstSet) {
+    TempDir dir;
+    // Demand sets (10, 20), (40, 0) and (5, 5); at W = 0.3 they weigh 17, 12 and 5.
+    dir.write("d.EUC", "1 0 0 10 20 1\r\n2 3 4 40 0 1\r\n3 30 40 5 5 1\r\n");
+    dir.write("s.EUC", "1 0 8 x x 1\r\n");
+    const std::string problem = "report --demand d.EUC --candidates s.EUC --metric euclidean ";
+    const struct {
+        std::string options;
+        std::vector<std::string> keys;
+    } cases[] = {
+        // Node 3 is 44 from its nearest other node: isolated at 5, covered at 44.
+        {"--coverage 5 --weight 30",
+         {"\"demandWeightPercent\": 30,", "\"demand\": 34,", "\"demandWithinCoverage\": 29,",
+          "\"demandShareWithinCoverage\": 0.8529411764705882,", "\"isolatedDemand\": 5,"}},
+        {"--coverage 44 --weight 30",
+         {"\"demand\": 34,", "\"demandWithinCoverage\": 34,", "\"demandShareWithinCoverage\": 1,",
+          "\"isolatedDemand\": 0,"}},
+        {"--coverage 5",
+         {"\"demandWeightPercent\": 100,", "\"demand\": 55,", "\"demandWithinCoverage\": 50,",
+          "\"isolatedDemand\": 5,"}},
+        {"--coverage 5 --weight 0", {"\"demand\": 25,", "\"demandWithinCoverage\": 20,"}},
+    };
+    for (const auto& [options, keys] : cases) {
+        const Result result = run(dir, problem + options + " --json");
+        ASSERT_EQ(result.status, 0) << options << "\n" << result.err;
+        for (const std::string& key : keys) {
+            EXPECT_NE(result.out.find(key), std::string::npos) << options << ": " << key;
+        }
+    }
+    const Result text = run(dir, problem + "--coverage 5 --weight 30");
+    EXPECT_NE(text.out.find("Weighted demand (W=0.3 on demand set 1): 34.00\n"), std::string::npos)
+        << text.out;
+    for (const char* weight : {"101", "-1", "30.5", "x"}) {
+        EXPECT_EQ(run(dir, problem + "--coverage 5 --weight " + weight).status, 2) << weight;
+    }
+}
+
+TEST(ReportVerb, ANegativeDemandIsBadInputNamingFileLineAndField) {
+    TempDir dir;
+    dir.write("d.EUC", "1 0 0 10 20 1\r\n2 3 4 40 -2.5 1\r\n3 30 40 -5 5 1\r\n");
+    const std::string problem = "report --demand d.EUC --metric euclidean --coverage 5";
+    for (const char* options : {"", " --weight 100", " --json"}) {
+        const Result result = run(dir, problem + options);
+        EXPECT_EQ(result.status, 1) << options;
+        EXPECT_EQ(result.err,
+                  "velmora-batch: d.EUC:2: field 5 holds a negative demand (-2.5); the report "
+                  "counts demand of 0 or more\n")
+            << options;
+        EXPECT_EQ(result.out, "") << options;
+    }
+    // The load itself takes the file, as compute shows.
+    EXPECT_EQ(run(dir, "compute --metric euclidean --demand d.EUC --out o.EUD").status, 0);
 }
 
 TEST(ReportVerb, LoadsAndFailsAsCheckAndComputeDo) {

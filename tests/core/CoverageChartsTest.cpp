@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "report/ChartScale.h"
+#include "report/WeightedDemand.h"
 #include "tests/support/TestMatrices.h"
 
 namespace {
@@ -174,4 +175,32 @@ TEST(NodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
         EXPECT_GE(at.x, 0);
         EXPECT_LE(at.x, chart.width);
     }
+}
+
+TEST(NodeMapChart, EachDemandPointsAreaGrowsWithItsDemand) {
+    // Demand nodes 1..3 (node 3 isolated), candidate sites 4 and 5.
+    const TDataStore store = placedStore({{0, 0}, {3, 4}, {100, 40}, {1, 1}, {5, 5}}, 'E');
+    CoverageReport report = buildCoverageReport(store, 5, 3, 10);
+    countDemand(report, {0, 50, 100}, 100);
+    const Chart chart = nodeMapChart(store, report, 'E', English);
+    ASSERT_EQ(chart.marks.size(), 5u);
+    // Areas from a 5-pixel mark at no demand to a 26-pixel one at the greatest, larger first.
+    const auto area = [](double across) { return across * across; };
+    EXPECT_EQ(chart.marks[0].x, 3);
+    EXPECT_NEAR(area(chart.marks[0].size), 25 + (676 - 25) * 0.5, 1e-9);
+    EXPECT_EQ(chart.marks[1].x, 0);
+    EXPECT_NEAR(chart.marks[1].size, 5, 1e-9);
+    EXPECT_EQ(chart.marks.back().shape, MarkShape::Square);
+    EXPECT_NEAR(chart.marks.back().size, 26, 1e-9);
+    EXPECT_EQ(chart.marks[2].size, 12);
+    EXPECT_EQ(chart.legend[0].text, "Demand points (2), area by demand");
+    EXPECT_EQ(chart.legend[1].text, "Isolated demand points (1), area by demand");
+    EXPECT_EQ(chart.legend[2].text, "Candidate sites (2)");
+
+    // No demand anywhere: the plain sizes, and the legend says nothing of area.
+    countDemand(report, {0, 0, 0}, 100);
+    const Chart plain = nodeMapChart(store, report, 'E', English);
+    EXPECT_EQ(plain.marks[0].size, 8);
+    EXPECT_EQ(plain.marks.back().size, 12);
+    EXPECT_EQ(plain.legend[0].text, "Demand points (2)");
 }

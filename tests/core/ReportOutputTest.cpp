@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "report/ReportJson.h"
 #include "report/ReportNumbers.h"
 #include "report/ReportText.h"
+#include "report/WeightedDemand.h"
 #include "tests/support/TestMatrices.h"
 
 namespace {
@@ -148,4 +151,99 @@ TEST(ReportText, ManyIsolatedNodesAreListedInPart) {
         std::string::npos)
         << text;
     EXPECT_NE(text.find("  0 (isolated)        26\n"), std::string::npos) << text;
+}
+
+namespace {
+
+// Demand nodes 1..3 and a candidate site; weighted demands 17, 12 and 5 (34 in all).
+CoverageReport workedDemandReport(int32_t coverage) {
+    const TDataStore store =
+        matrixStore({{0, 5, 50, 8}, {5, 0, 45, 5}, {50, 45, 0, 44}, {8, 5, 44, 0}});
+    CoverageReport report = buildCoverageReport(store, 4, 3, coverage);
+    countDemand(report, {17, 12, 5}, 30);
+    return report;
+}
+
+}  // namespace
+
+TEST(ReportText, DemandBesideTheNodeCounts) {
+    const std::string text = coverageReportText(workedDemandReport(5), 'E', English);
+    EXPECT_EQ(text.substr(0, text.find("Cells by equation")),
+              "4 nodes: 3 demand nodes, 1 candidate site\n"
+              "Weighted demand (W=0.3 on demand set 1): 34.00\n"
+              "Coverage distance: 5\n"
+              "\n"
+              "Off-diagonal distances (12 cells)\n"
+              "  minimum 5, lower quartile 5, median 8, upper quartile 45, maximum 50\n"
+              "  within the coverage: 4 cells (33.3%)\n"
+              "\n"
+              "Demand nodes by the number of other nodes within the coverage, with their demand\n"
+              "  0 (isolated)         1            5.00\n"
+              "  1                    1           17.00\n"
+              "  2-4                  1           12.00\n"
+              "Isolated demand nodes (1): 3\n"
+              "Demand within the coverage: 29.00 of 34.00 (85.3%)\n"
+              "Isolated demand: 5.00 (14.7%)\n"
+              "Smallest coverage with no isolated demand node: 44\n"
+              "\n");
+}
+
+TEST(ReportText, DemandInTheLocalesFormAndWithoutAShareOfNothing) {
+    CoverageReport report = workedDemandReport(44);
+    countDemand(report, {12345.5, 0, 0.25}, 5);
+    const std::string text = coverageReportText(report, 'G', German);
+    EXPECT_NE(text.find("Weighted demand (W=0,05 on demand set 1): 12.345,75\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Demand within the coverage: 12.345,75 of 12.345,75 (100,0%)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Isolated demand: 0,00 (0,0%)\n"), std::string::npos) << text;
+
+    countDemand(report, {0, 0, 0}, 100);
+    const std::string none = coverageReportText(report, 'E', English);
+    EXPECT_NE(none.find("Demand within the coverage: 0.00 of 0.00\n"), std::string::npos) << none;
+    EXPECT_NE(none.find("Isolated demand: 0.00\n"), std::string::npos) << none;
+}
+
+TEST(ReportJson, DemandKeysOnceCounted) {
+    const std::string json = coverageReportJson(workedDemandReport(5), 'E');
+    EXPECT_NE(json.find("  \"demandWeightPercent\": 30,\n"
+                        "  \"demand\": 34,\n"
+                        "  \"demandWithinCoverage\": 29,\n"
+                        "  \"demandShareWithinCoverage\": 0.8529411764705882,\n"
+                        "  \"isolatedDemand\": 5,\n"),
+              std::string::npos)
+        << json;
+    CoverageReport none = workedDemandReport(5);
+    countDemand(none, {0, 0, 0}, 100);
+    EXPECT_NE(coverageReportJson(none, 'E').find("\"demandShareWithinCoverage\": null,"),
+              std::string::npos);
+    const std::string uncounted =
+        coverageReportJson(buildCoverageReport(mixedProblems(), 4, 3, 5), 'N');
+    EXPECT_EQ(uncounted.find("demand\""), std::string::npos) << uncounted;
+    EXPECT_EQ(jsonNumber(std::numeric_limits<double>::infinity()), "null");
+}
+
+TEST(ReportSummary, ThePanelsNumbersWorkedByHand) {
+    const CoverageSummary at5 = summarizeCoverageReport(workedDemandReport(5), 'G', German);
+    EXPECT_EQ(at5.coverage, "5 miles");
+    EXPECT_EQ(at5.nodes, "4: 3 demand nodes, 1 candidate site");
+    EXPECT_EQ(at5.demand, "34,00 (W=0,3 on demand set 1)");
+    EXPECT_EQ(at5.cellsWithinCoverage, "4 of 12 (33,3%)");
+    EXPECT_EQ(at5.isolatedDemandNodes, "1, demand 5,00 (14,7%)");
+    EXPECT_EQ(at5.demandWithinCoverage, "29,00 (85,3%)");
+    EXPECT_EQ(at5.coverageToCoverEveryDemandNode, "44 miles");
+    EXPECT_EQ(at5.equationCells, (std::array<std::string, 4>{"4", "4", "0", "8"}));
+    EXPECT_EQ(at5.asymmetricPairs, "none");
+    EXPECT_EQ(at5.nonZeroDiagonalCells, "none");
+
+    const CoverageSummary problems =
+        summarizeCoverageReport(buildCoverageReport(mixedProblems(), 4, 3, 5), 'E', English);
+    EXPECT_EQ(problems.negativeCells, "2, at (1, 3), (3, 1)");
+    EXPECT_EQ(problems.nonZeroDiagonalCells, "1, at node 4");
+    EXPECT_EQ(problems.demand, "");
+    const CoverageSummary single =
+        summarizeCoverageReport(buildCoverageReport(matrixStore({{0}}), 1, 1, 3), 'E', English);
+    EXPECT_EQ(single.cellsWithinCoverage, "0 of 0");
+    EXPECT_EQ(single.coverageToCoverEveryDemandNode, "none");
 }
