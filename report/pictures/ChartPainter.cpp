@@ -161,10 +161,9 @@ void drawRule(QPainter& painter, const Chart& chart, const QRect& plot) {
 
 }  // namespace
 
-QImage paintChart(const Chart& chart) {
-    QImage image(chart.width, chart.height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+void paintChart(QPainter& painter, const Chart& chart) {
+    painter.save();
+    painter.fillRect(QRect(0, 0, chart.width, chart.height), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QRect plot(QPoint(chart.plot.left, chart.plot.top),
@@ -179,6 +178,13 @@ QImage paintChart(const Chart& chart) {
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(plot);
+    painter.restore();
+}
+
+QImage paintChart(const Chart& chart) {
+    QImage image(chart.width, chart.height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    paintChart(painter, chart);
     return image;
 }
 
