@@ -14,8 +14,6 @@
 namespace batch {
 namespace {
 
-constexpr int HistogramBins = 40;
-
 int usage(Console& console, const std::string& problem) {
     console.err << "velmora-batch: report: " << problem << '\n'
                 << "Run with --help for more information.\n";

@@ -265,6 +265,7 @@ void TLoadDataVelmoraForm::SpecifyDistanceFileClick() {
 }
 
 void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
+    m_store.DemandWeightPercent = ui->PercentDem1->value();
     const LoadFiles files{m_store.DemandFileName, m_store.CandidateFileName,
                           m_store.DistanceFileName};
     const LoadOutcome outcome = loadProblem(m_store, files, localeSeparators().decimal);

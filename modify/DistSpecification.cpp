@@ -1,11 +1,13 @@
 #include "modify/DistSpecification.h"
 
+#include <QHideEvent>
 #include <optional>
 
 #include "modify/EntryChecks.h"
 #include "modify/EntryLimits.h"
 #include "modify/NumericEdit.h"
 #include "platform/qt/LocaleNumbers.h"
+#include "preview/CoveragePreview.h"
 #include "store/DataStore.h"
 #include "ui_DistSpecification.h"
 
@@ -42,6 +44,8 @@ TDistEquationForm::TDistEquationForm(Prompts& prompts, TDataStore& store)
     connect(ui->ResetAll, &QPushButton::clicked, this, &TDistEquationForm::ResetAllClick);
     connect(ui->CancelButton, &QPushButton::clicked, this, &TDistEquationForm::CancelButtonClick);
     connect(ui->QuitAndRun, &QPushButton::clicked, this, &TDistEquationForm::QuitAndRunClick);
+    connect(ui->PreviewCoverage, &QPushButton::clicked, this,
+            &TDistEquationForm::PreviewCoverageClick);
 }
 
 TDistEquationForm::~TDistEquationForm() = default;
@@ -54,6 +58,10 @@ void TDistEquationForm::FormActivate() {
     m_settings.ScaleDistance = 10000;
     m_matrixSave.prepareDialog();
     ShowAllValues();
+    // The matrix may have changed while the dialog was hidden.
+    if (m_preview) {
+        m_preview->matrixChanged();
+    }
 }
 
 void TDistEquationForm::ShowAllValues() {
@@ -77,10 +85,14 @@ void TDistEquationForm::ShowAllValues() {
 
 void TDistEquationForm::CVDistExit() {
     LineEditField field(ui->CVDist);
-    if (checkCoverageEntry(m_prompts, field, m_settings.CoverageDistance)) {
+    const bool entered = checkCoverageEntry(m_prompts, field, m_settings.CoverageDistance);
+    if (entered) {
         m_equationsEnabled = true;
     }
     ShowAllValues();
+    if (entered && m_preview) {
+        m_preview->followCoverage(m_settings.CoverageDistance);
+    }
 }
 
 void TDistEquationForm::ConstantExit(int n) {
@@ -124,6 +136,20 @@ void TDistEquationForm::ResetAllClick() {
 void TDistEquationForm::CancelButtonClick() {
     // The matrix keeps whatever unsaved changes it has: the exit still warns about them.
     leaveDialog();
+}
+
+void TDistEquationForm::PreviewCoverageClick() {
+    if (!m_preview) {
+        m_preview = std::make_unique<TCoveragePreview>(m_prompts, m_store, this);
+    }
+    m_preview->open(m_settings.CoverageDistance);
+}
+
+void TDistEquationForm::hideEvent(QHideEvent* event) {
+    DataDialog::hideEvent(event);
+    if (m_preview && !event->spontaneous()) {
+        m_preview->close();
+    }
 }
 
 void TDistEquationForm::QuitAndRunClick() {

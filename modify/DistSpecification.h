@@ -15,6 +15,7 @@
 
 class NumericEntryFields;
 class QLabel;
+class TCoveragePreview;
 class QLineEdit;
 struct TDataStore;
 namespace Ui {
@@ -30,9 +31,13 @@ public:
     // The dialog's state, which outlives each showing.
     const TransformSettings& settings() const { return m_settings; }
     bool EquationsEnabled() const { return m_equationsEnabled; }
+    // The coverage preview, once it was first opened.
+    TCoveragePreview* CoveragePreview() const { return m_preview.get(); }
 
 protected:
     void formShown() override { FormActivate(); }
+    // The preview closes with the dialog.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void FormActivate();
@@ -47,6 +52,7 @@ private:
     void ResetAllClick();
     void CancelButtonClick();
     void QuitAndRunClick();
+    void PreviewCoverageClick();
 
     std::unique_ptr<Ui::TDistEquationForm> ui;
     Prompts& m_prompts;
@@ -58,4 +64,6 @@ private:
     QList<QLabel*> m_letters;
     // The key filter of every numeric field; it disables QuitAndRun.
     std::unique_ptr<NumericEntryFields> m_entryFields;
+    // Created when first opened; it follows each completed entry of the coverage distance.
+    std::unique_ptr<TCoveragePreview> m_preview;
 };

@@ -11,6 +11,9 @@
 #include "report/Chart.h"
 #include "report/CoverageReport.h"
 
+// The bars a histogram aims at, in the picture file and in the window alike.
+inline constexpr int HistogramBins = 40;
+
 // Bin b holds the distances first + b * width .. first + (b + 1) * width - 1. The width is
 // a round number and coverage + 1 always starts a bin, so no bin straddles the coverage.
 struct DistanceBins {

@@ -88,6 +88,8 @@ struct TDataStore {
     std::string DistanceFileName;
     long double EarthDiameter = 7918;
     bool MatrixSaved = true;
+    // The load dialog's weight on demand set 1, in hundredths, as the problem was loaded.
+    int DemandWeightPercent = 100;
 };
 
 // The process-wide store that every window works on.

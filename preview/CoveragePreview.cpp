@@ -1,0 +1,196 @@
+#include "preview/CoveragePreview.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QWindow>
+
+#include "platform/AtomicFile.h"
+#include "platform/FileExists.h"
+#include "platform/RunTimeError.h"
+#include "platform/qt/LocaleNumbers.h"
+#include "platform/qt/WindowPlacement.h"
+#include "preview/PreviewTrace.h"
+#include "report/CoverageCharts.h"
+#include "report/ReportText.h"
+#include "report/WeightedDemand.h"
+#include "report/pictures/ChartPainter.h"
+#include "store/DataStore.h"
+#include "ui_CoveragePreview.h"
+
+namespace {
+
+const char* const PictureFilter = "PNG Pictures|*.png|All Files|*.*";
+
+FileDialogSettings pictureDialog(const char* name) {
+    FileDialogSettings dialog;
+    dialog.filter = PictureFilter;
+    dialog.defaultExt = "png";
+    dialog.fileName = name;
+    return dialog;
+}
+
+}  // namespace
+
+TCoveragePreview::TCoveragePreview(Prompts& prompts, const TDataStore& store, QWidget* dialog)
+    : QWidget(nullptr, Qt::Window),
+      ui(std::make_unique<Ui::TCoveragePreview>()),
+      m_prompts(prompts),
+      m_store(store),
+      m_dialog(dialog),
+      m_trace(new PreviewTrace(this)),
+      m_saveHistogram(pictureDialog("histogram.png")),
+      m_saveMap(pictureDialog("map.png")) {
+    ui->setupUi(this);
+    // Opened from the dialog, it leaves the keyboard there.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    connect(ui->SaveHistogram, &QPushButton::clicked, this, &TCoveragePreview::SaveHistogramClick);
+    connect(ui->SaveMap, &QPushButton::clicked, this, &TCoveragePreview::SaveMapClick);
+    connect(ui->CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    for (ChartView* view : {ui->Histogram, ui->NodeMap}) {
+        connect(view, &ChartView::painted, m_trace, &PreviewTrace::painted);
+    }
+}
+
+TCoveragePreview::~TCoveragePreview() = default;
+
+void TCoveragePreview::matrixChanged() {
+    m_profile.reset();
+}
+
+void TCoveragePreview::open(int32_t coverage) {
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    m_trace->begin("open");
+    if (!m_profile) {
+        readProblem();
+    }
+    showCoverage(coverage);
+    if (!m_placed) {
+        // A window of its own, not of the dialog's style, but kept above the dialog.
+        create();
+        windowHandle()->setTransientParent(m_dialog->windowHandle());
+        placeBeside(this, m_dialog);
+        m_placed = true;
+    }
+    const bool dialogActive = m_dialog->isActiveWindow();
+    show();
+    // Some platforms give every window they show the keyboard: it goes back to the dialog.
+    if (dialogActive) {
+        m_dialog->activateWindow();
+    }
+}
+
+void TCoveragePreview::followCoverage(int32_t coverage) {
+    if (isVisible()) {
+        showCoverage(coverage);
+    }
+}
+
+void TCoveragePreview::readProblem() {
+    const int n = m_store.NodeCount;
+    m_demandNodes = countDemandNodes(m_store, n);
+    m_refusal.clear();
+    m_demand.clear();
+    if (const auto negative = firstNegativeDemand(m_store, m_demandNodes)) {
+        m_refusal = "File [" + m_store.DemandFileName + "], line " +
+                    std::to_string(negative->node) + ": " +
+                    negativeDemandText(*negative, localeSeparators().decimal);
+    } else {
+        m_demand = weightedDemands(m_store, m_demandNodes, m_store.DemandWeightPercent);
+    }
+    m_profile.emplace(m_store, n, m_demandNodes);
+}
+
+void TCoveragePreview::showCoverage(int32_t coverage) {
+    const bool refused = !m_refusal.empty();
+    ui->Refusal->setText(QString::fromStdString(m_refusal));
+    ui->Refusal->setVisible(refused);
+    for (QWidget* part : std::initializer_list<QWidget*>{ui->NumbersPanel, ui->Charts,
+                                                         ui->SaveHistogram, ui->SaveMap}) {
+        part->setVisible(!refused);
+    }
+    if (refused) {
+        return;
+    }
+    CoverageReport report = m_profile->report(coverage);
+    countDemand(report, m_demand, m_store.DemandWeightPercent);
+    const NumberSeparators separators = localeSeparators();
+    const char metric = m_store.MetricCode;
+    ui->Histogram->setChart(
+        distanceHistogramChart(report, m_profile->bins(report, HistogramBins), metric, separators));
+    ui->NodeMap->setChart(nodeMapChart(m_store, report, metric, separators));
+    showNumbers(report);
+}
+
+void TCoveragePreview::showNumbers(const CoverageReport& report) {
+    const CoverageSummary summary =
+        summarizeCoverageReport(report, m_store.MetricCode, localeSeparators());
+    const auto put = [](QLabel* label, const std::string& text) {
+        label->setText(QString::fromStdString(text));
+    };
+    put(ui->CoverageValue, summary.coverage);
+    put(ui->NodesValue, summary.nodes);
+    put(ui->DemandValue, summary.demand);
+    put(ui->CellsWithinCoverage, summary.cellsWithinCoverage);
+    put(ui->IsolatedDemandNodes, summary.isolatedDemandNodes);
+    put(ui->DemandWithinCoverage, summary.demandWithinCoverage);
+    put(ui->CoverageToCoverEveryDemandNode, summary.coverageToCoverEveryDemandNode);
+    QLabel* const equations[] = {ui->EquationCells0, ui->EquationCells1, ui->EquationCells2,
+                                 ui->EquationCells3};
+    for (std::size_t k = 0; k < summary.equationCells.size(); ++k) {
+        put(equations[k], summary.equationCells[k]);
+    }
+    put(ui->AsymmetricPairs, summary.asymmetricPairs);
+    put(ui->ZeroDistancePairs, summary.zeroDistancePairs);
+    put(ui->NegativeCells, summary.negativeCells);
+    put(ui->NonZeroDiagonalCells, summary.nonZeroDiagonalCells);
+}
+
+void TCoveragePreview::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TCoveragePreview::closeEvent(QCloseEvent* event) {
+    // The keyboard goes back to the dialog the preview follows.
+    if (isActiveWindow() && m_dialog->isVisible()) {
+        m_dialog->activateWindow();
+    }
+    QWidget::closeEvent(event);
+}
+
+void TCoveragePreview::SaveHistogramClick() {
+    savePicture(ui->Histogram->chart(), m_saveHistogram);
+}
+
+void TCoveragePreview::SaveMapClick() {
+    savePicture(ui->NodeMap->chart(), m_saveMap);
+}
+
+void TCoveragePreview::savePicture(const Chart& chart, FileDialogSettings& dialog) {
+    if (!m_prompts.runSaveDialog(dialog)) {
+        return;
+    }
+    const std::string path = dialog.fileName;
+    if (fileExists(path) &&
+        m_prompts.messageBox(BoxType::Confirm,
+                             "File [" + path + "] exists.... Do you want to replace it?",
+                             Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    AtomicFileWriter file(path);
+    const QByteArray png = pngBytes(paintChart(chart));
+    if (png.isEmpty()) {
+        throw inOutErrorFor("Cannot write file", path, "the picture could not be encoded");
+    }
+    if (!file.write(std::string_view(png.constData(), static_cast<std::size_t>(png.size()))) ||
+        !file.commit()) {
+        throw inOutErrorFor("Cannot write file", path, file.error());
+    }
+}
