@@ -9,6 +9,7 @@
 #include "loading/NodeFile.h"
 #include "loading/RadioGroup.h"
 #include "platform/FileExists.h"
+#include "platform/FileStamp.h"
 #include "platform/qt/DisplayableLine.h"
 #include "platform/qt/LocaleNumbers.h"
 #include "store/DataStore.h"
@@ -131,28 +132,13 @@ void TLoadDataVelmoraForm::DistanceMetricClick() {
 }
 
 void TLoadDataVelmoraForm::SpecifyDemandClick() {
-    m_demandLineCount = 0;
-    m_candidateLineCount = 0;
-    m_store.DemandFileName.clear();
-    m_store.CandidateFileName.clear();
-    m_store.DistanceFileName.clear();
-    ui->ExitAndLoadData->setEnabled(false);
-    hideInformationLabels();
-    ui->SampleDemandData->clear();
-
+    forgetFiles();
     chooseFile(m_getDemandFileName, m_store.DemandFileName);
     if (m_store.DemandFileName.empty()) {
-        ui->NoNodesRead->hide();
-        ui->DataFileToRead->hide();
-        m_demandLineCount = 0;
-        ui->DistFileCreation->setEnabled(false);
-        m_distFileCreation->setItemIndex(-1);
-        ui->ExtraSites->setEnabled(false);
-        ui->SpecifyDistanceFile->setEnabled(false);
-        ui->ExitAndLoadData->setEnabled(false);
-        ui->SampleDemandData->clear();
+        showNoDemandFile();
         return;
     }
+    m_demandStamp = fileStamp(m_store.DemandFileName);
     showFileName(ui->DataFileToRead, m_store.DemandFileName);
 
     const NodeFilePreview preview = preReadNodeFile(m_store.DemandFileName);
@@ -181,16 +167,9 @@ void TLoadDataVelmoraForm::PercentDem1Change(int position) {
 void TLoadDataVelmoraForm::ExtraSitesClick() {
     chooseFile(m_readExtras, m_store.CandidateFileName);
     if (m_store.CandidateFileName.empty()) {
-        m_candidateLineCount = 0;
-        ui->NoNodesReadExtra->clear();
-        ui->NoNodesReadExtra->hide();
-        ui->ExtraFileToRead->clear();
-        ui->ExtraFileToRead->hide();
-        if (ui->SampleDemandData->blockCount() > 1) {
-            const QString first = ui->SampleDemandData->document()->firstBlock().text();
-            ui->SampleDemandData->setPlainText(first);
-        }
+        forgetCandidateFile();
     } else {
+        m_candidateStamp = fileStamp(m_store.CandidateFileName);
         showFileName(ui->ExtraFileToRead, m_store.CandidateFileName);
         const NodeFilePreview preview = preReadNodeFile(m_store.CandidateFileName);
         const long long total = m_demandLineCount + preview.lineCount;
@@ -213,6 +192,10 @@ void TLoadDataVelmoraForm::ExtraSitesClick() {
             ui->NoNodesReadExtra->show();
         }
     }
+    chooseDistancesAgain();
+}
+
+void TLoadDataVelmoraForm::chooseDistancesAgain() {
     m_distFileCreation->setItemIndex(-1);
     ui->DistFileCreation->setEnabled(true);
     ui->SpecifyDistanceFile->setEnabled(false);
@@ -265,6 +248,22 @@ void TLoadDataVelmoraForm::SpecifyDistanceFileClick() {
 }
 
 void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
+    // A node file written since it was chosen would load other nodes than the dialog shows.
+    if (changedSince(m_store.DemandFileName, m_demandStamp)) {
+        refuseChangedFile(m_store.DemandFileName);
+        forgetFiles();
+        showNoDemandFile();
+        ui->PercentDem1->setEnabled(false);
+        ui->SpecifyDemand->setEnabled(true);
+        return;
+    }
+    if (!m_store.CandidateFileName.empty() &&
+        changedSince(m_store.CandidateFileName, m_candidateStamp)) {
+        refuseChangedFile(m_store.CandidateFileName);
+        forgetCandidateFile();
+        chooseDistancesAgain();
+        return;
+    }
     m_store.DemandWeightPercent = ui->PercentDem1->value();
     const LoadFiles files{m_store.DemandFileName, m_store.CandidateFileName,
                           m_store.DistanceFileName};
@@ -317,6 +316,48 @@ void TLoadDataVelmoraForm::chooseFile(FileDialogSettings& dialog, std::string& s
         m_prompts.messageBox(BoxType::Error,
                              "File [" + storedName + "] does not exist... Try again.", Buttons::Ok);
     }
+}
+
+void TLoadDataVelmoraForm::forgetFiles() {
+    m_demandLineCount = 0;
+    m_candidateLineCount = 0;
+    m_store.DemandFileName.clear();
+    m_store.CandidateFileName.clear();
+    m_store.DistanceFileName.clear();
+    ui->ExitAndLoadData->setEnabled(false);
+    hideInformationLabels();
+    ui->SampleDemandData->clear();
+}
+
+void TLoadDataVelmoraForm::showNoDemandFile() {
+    ui->NoNodesRead->hide();
+    ui->DataFileToRead->hide();
+    m_demandLineCount = 0;
+    ui->DistFileCreation->setEnabled(false);
+    m_distFileCreation->setItemIndex(-1);
+    ui->ExtraSites->setEnabled(false);
+    ui->SpecifyDistanceFile->setEnabled(false);
+    ui->ExitAndLoadData->setEnabled(false);
+    ui->SampleDemandData->clear();
+}
+
+void TLoadDataVelmoraForm::forgetCandidateFile() {
+    m_store.CandidateFileName.clear();
+    m_candidateLineCount = 0;
+    ui->NoNodesReadExtra->clear();
+    ui->NoNodesReadExtra->hide();
+    ui->ExtraFileToRead->clear();
+    ui->ExtraFileToRead->hide();
+    if (ui->SampleDemandData->blockCount() > 1) {
+        const QString first = ui->SampleDemandData->document()->firstBlock().text();
+        ui->SampleDemandData->setPlainText(first);
+    }
+}
+
+void TLoadDataVelmoraForm::refuseChangedFile(const std::string& path) {
+    m_prompts.messageBox(BoxType::Error,
+                         "File [" + path + "] changed since it was chosen... Choose it again.",
+                         Buttons::Ok);
 }
 
 void TLoadDataVelmoraForm::hideInformationLabels() {

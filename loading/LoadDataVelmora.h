@@ -7,8 +7,10 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/FileStamp.h"
 #include "platform/Prompts.h"
 #include "platform/qt/DataDialog.h"
 
@@ -49,6 +51,13 @@ private:
     // Runs the open dialog until it gives an existing file or is cancelled; the stored name
     // is then the chosen path, or empty.
     void chooseFile(FileDialogSettings& dialog, std::string& storedName);
+    // Steps 1 and 3 of choosing the demand file: no file chosen, nothing shown.
+    void forgetFiles();
+    void showNoDemandFile();
+    void forgetCandidateFile();
+    // The node count may have changed: how the distances are obtained is chosen again.
+    void chooseDistancesAgain();
+    void refuseChangedFile(const std::string& path);
     void hideInformationLabels();
     // The chosen file's name without its folder, shortened in the middle when it does not
     // fit; the full path is in the tool-tip.
@@ -66,6 +75,9 @@ private:
     FileDialogSettings m_readExtras;
     FileDialogSettings m_getDistFileName;
     FileDialogSettings m_saveDistances;
+    // What the chosen node files were when they were read for the dialog.
+    std::optional<FileStamp> m_demandStamp;
+    std::optional<FileStamp> m_candidateStamp;
     int m_demandLineCount = 0;
     int m_candidateLineCount = 0;
     // The design tool-tip of each file-name label, shown above the file's full path.

@@ -545,6 +545,65 @@ private slots:
         }
     }
 
+    // A node file written between its choice and the load would load other nodes than the
+    // dialog shows: it is refused as a file that cannot be used, and chosen again.
+    void aNodeFileChangedSinceItWasChosenIsRefused() {
+        const struct {
+            const char* changed;
+            QStringList enabled;
+            QStringList labels;
+        } cases[] = {
+            {"d.EUC", {"SpecifyDemand", "CancelButton"}, {}},
+            {"s.EUC",
+             {"PercentDem1", "ExtraSites", "DistFileCreation", "CancelButton"},
+             {"DataFileToRead", "NoNodesRead"}},
+        };
+        for (const auto& [changed, enabled, labels] : cases) {
+            form->hide();
+            chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+            const QString demandSample = sample();
+            prompts->openDialog(dir->write("s.EUC", nodeLines(1)));
+            control<QPushButton>(form, "ExtraSites")->click();
+            control<QRadioButton>(form, "ComputeDistances")->click();
+            // Written again with one more line, and a time that differs whatever the clock.
+            const std::string path = dir->write(changed, nodeLines(3));
+            const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+            QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+            prompts->box(BoxType::Error,
+                         "File [" + path + "] changed since it was chosen... Choose it again.",
+                         Buttons::Ok);
+            control<QPushButton>(form, "ExitAndLoadData")->click();
+            VERIFY_PROMPTS(*prompts);
+            QVERIFY(form->isVisible());
+            QCOMPARE(store->NodeCount, uint16_t{0});
+            QCOMPARE(enabledSteps(), enabled);
+            QCOMPARE(visibleLabels(), labels);
+            QCOMPARE(store->CandidateFileName, std::string());
+            QVERIFY(!control<QRadioButton>(form, "ComputeDistances")->isChecked());
+            QCOMPARE(sample(), labels.isEmpty() ? QString() : demandSample);
+            QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+        }
+        // Chosen again, the file loads as it now is.
+        prompts->openDialog(dir->file("s.EUC"));
+        control<QPushButton>(form, "ExtraSites")->click();
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->NodeCount, uint16_t{5});
+        QVERIFY(!form->isVisible());
+    }
+
+    void theWeightGoesWithTheLoadedProblem() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        control<QScrollBar>(form, "PercentDem1")->setValue(37);
+        control<QRadioButton>(form, "ComputeDistances")->click();
+        prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->DemandWeightPercent, 37);
+    }
+
 private:
     void chooseDemand(int metricItem, const std::string& path) {
         const char* const items[] = {"Euclidean", "GreatCircle", "Manhattan", "Network"};
