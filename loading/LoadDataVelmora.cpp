@@ -375,7 +375,11 @@ void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path) 
     const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix);
     label->setText(prefix + metrics.elidedText(name, Qt::ElideMiddle, room));
     const QString tip = m_fileLabelHints[label] + QLatin1Char('\n') + QString::fromStdString(path);
-    label->setToolTip(Qt::convertFromPlainText(tip, Qt::WhiteSpaceNoWrap));
+    // Markup in a name is shown, not followed, and no line is broken: a path would break at
+    // each slash. Assistive technology gets the plain text.
+    label->setToolTip(QStringLiteral("<p style='white-space:pre'>") + tip.toHtmlEscaped() +
+                      QStringLiteral("</p>"));
+    label->setAccessibleDescription(tip);
     label->show();
 }
 

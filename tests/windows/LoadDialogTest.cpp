@@ -594,6 +594,32 @@ private slots:
         QVERIFY(!form->isVisible());
     }
 
+    // The tip of a file name keeps each line whole, a path included, and assistive technology
+    // reads its plain text rather than markup.
+    void fileNameTipsKeepThePathWholeAndReadAsPlainText() {
+        const std::string demand =
+            dir->write("a-rather-long-demand-file-name-for-a-tip.EUC", nodeLines(2));
+        chooseDemand(0, demand);
+        QLabel* label = control<QLabel>(form, "DataFileToRead");
+        QCOMPARE(label->accessibleDescription(),
+                 QString::fromStdString("Name of the demand data file read\n" + demand));
+        QCOMPARE(plainToolTip("DataFileToRead"), label->accessibleDescription());
+        QVERIFY(activate(form));
+        QToolTip::showText(label->mapToGlobal(QPoint(2, 2)), label->toolTip(), label);
+        QLabel* tip = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->inherits("QTipLabel") && widget->isVisible()) {
+                tip = qobject_cast<QLabel*>(widget);
+            }
+        }
+        QVERIFY(tip);
+        QVERIFY2(tip->contentsRect().width() >=
+                     tip->fontMetrics().horizontalAdvance(QString::fromStdString(demand)),
+                 qPrintable(QString::number(tip->width())));
+        QVERIFY(tip->height() < 3 * tip->fontMetrics().lineSpacing() + 2 * tip->margin() + 8);
+        QToolTip::hideText();
+    }
+
     void theWeightGoesWithTheLoadedProblem() {
         chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
         control<QScrollBar>(form, "PercentDem1")->setValue(37);
