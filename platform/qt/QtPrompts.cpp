@@ -1,6 +1,7 @@
 #include "platform/qt/QtPrompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -81,8 +82,7 @@ std::optional<std::string> QtPrompts::askSaveFileName(FileDialogSettings& dialog
     return askFileName(dialog, true);
 }
 
-std::optional<std::string> QtPrompts::askFileName(FileDialogSettings& dialog, bool save) {
-    QFileDialog fileDialog;
+void setUpFileDialog(QFileDialog& fileDialog, const FileDialogSettings& dialog, bool save) {
     // The toolkit's own dialog: the same on every desktop, and it matches patterns
     // regardless of case, as users' upper-case extensions need.
     fileDialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -97,13 +97,22 @@ std::optional<std::string> QtPrompts::askFileName(FileDialogSettings& dialog, bo
         fileDialog.selectNameFilter(filters[dialog.filterIndex - 1]);
     }
     fileDialog.setDefaultSuffix(QString::fromStdString(dialog.defaultExt));
+    // Choosing a file makes its folder the current one; the toolkit would open where its
+    // first dialog opened.
+    fileDialog.setDirectory(QDir::currentPath());
     if (!dialog.fileName.empty()) {
         fileDialog.selectFile(QString::fromStdString(dialog.fileName));
     }
+}
+
+std::optional<std::string> QtPrompts::askFileName(FileDialogSettings& dialog, bool save) {
+    QFileDialog fileDialog;
+    setUpFileDialog(fileDialog, dialog, save);
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    const qsizetype chosenFilter = filters.indexOf(fileDialog.selectedNameFilter());
+    const qsizetype chosenFilter =
+        fileDialog.nameFilters().indexOf(fileDialog.selectedNameFilter());
     if (chosenFilter >= 0) {
         dialog.filterIndex = static_cast<int>(chosenFilter) + 1;
     }

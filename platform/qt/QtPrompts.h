@@ -5,6 +5,7 @@
 
 #include "platform/Prompts.h"
 
+class QFileDialog;
 class QWidget;
 
 // The prompts as the user sees them: modal message boxes showing their text as plain text,
@@ -22,6 +23,9 @@ private:
     std::optional<std::string> askFileName(FileDialogSettings& dialog, bool save);
 };
 
+// A file dialog as the settings describe it, opening in the current folder (the folder of the
+// last file chosen) unless the settings name a file elsewhere.
+void setUpFileDialog(QFileDialog& fileDialog, const FileDialogSettings& dialog, bool save);
 // "Text|*.ext|All Files|*.*" as the toolkit's name filters: "Text (*.ext)", "All Files (*)".
 QStringList nameFilters(const std::string& filter);
 // Carriage-return line breaks as the toolkit's line breaks, every other control character

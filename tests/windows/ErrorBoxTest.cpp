@@ -1,7 +1,9 @@
+#include <QFileDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "app/Velmora.h"
 #include "app/VelmoraApplication.h"
@@ -63,6 +65,28 @@ private slots:
         });
         QTRY_VERIFY(thrown);
         VERIFY_PROMPTS(prompts);
+    }
+
+    // Choosing a file makes its folder the current one; every file dialog after it opens
+    // there, not where the first one did.
+    void fileDialogsOpenInTheFolderLastChosenFrom() {
+        TempDir dir;
+        std::filesystem::create_directory(dir.file("first"));
+        std::filesystem::create_directory(dir.file("second"));
+        FileDialogSettings settings;
+        settings.filter = "Distance Files|*.EUD|All Files|*.*";
+        for (const char* folder : {"first", "second"}) {
+            std::filesystem::current_path(dir.file(folder));
+            QFileDialog dialog;
+            setUpFileDialog(dialog, settings, true);
+            QCOMPARE(dialog.directory().absolutePath(), QString::fromStdString(dir.file(folder)));
+        }
+        // A name with a folder of its own opens in that folder.
+        settings.fileName = dir.file("first/old.EUD");
+        QFileDialog named;
+        setUpFileDialog(named, settings, true);
+        QCOMPARE(named.directory().absolutePath(), QString::fromStdString(dir.file("first")));
+        std::filesystem::current_path(std::filesystem::temp_directory_path());
     }
 
     void boxesShowControlCharactersAsSymbolsAndCarriageReturnsAsLineBreaks() {
