@@ -479,6 +479,21 @@ private slots:
         QCOMPARE(accessibleName(edit("CVDist")), QStringLiteral("Specify Coverage Distance"));
     }
 
+    // The inner frames share their titles; each is announced with a name of its own.
+    void eachEquationFrameHasANameOfItsOwn() {
+        const QStringList frames = {"GroupBox1", "GroupBox4", "GroupBox2", "GroupBox3"};
+        QStringList names;
+        for (const QString& frame : frames) {
+            names << accessibleName(control<QWidget>(form, qPrintable(frame)));
+        }
+        QCOMPARE(names, QStringList(
+                            {"Node I EQUAL TO Node J, distances up to the coverage distance",
+                             "Node I NOT EQUAL TO Node J, distances up to the coverage distance",
+                             "Node I EQUAL TO Node J, distances greater than the coverage distance",
+                             "Node I NOT EQUAL TO Node J, distances greater than the coverage "
+                             "distance"}));
+    }
+
     void lettersAreTheAcceleratorsOfTheirFields() {
         QVERIFY(activate(form));
         button("ResetAll")->click();

@@ -11,10 +11,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionFrame>
+#include <QTextDocument>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -186,7 +190,9 @@ QStringList hardToReadTexts(QWidget* window) {
     return faulty;
 }
 
-DarkPalette::DarkPalette() : m_saved(QApplication::palette()) {
+DarkPalette::DarkPalette()
+    : m_saved(QApplication::palette()), m_savedStyle(QApplication::style()->name()) {
+    QApplication::setStyle(QStringLiteral("Fusion"));
     QPalette dark;
     dark.setColor(QPalette::Window, QColor(53, 53, 53));
     dark.setColor(QPalette::WindowText, Qt::white);
@@ -201,5 +207,122 @@ DarkPalette::DarkPalette() : m_saved(QApplication::palette()) {
 }
 
 DarkPalette::~DarkPalette() {
+    QApplication::setStyle(m_savedStyle);
     QApplication::setPalette(m_saved);
+}
+
+namespace {
+
+// The indicator of the button as the style paints it, ticked or not, on what lies behind it.
+QImage paintedIndicator(QAbstractButton* button, bool ticked) {
+    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.state |= ticked ? QStyle::State_On : QStyle::State_Off;
+    option.rect = button->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, button);
+    QImage image(option.rect.size(), QImage::Format_RGB32);
+    image.fill(backgroundBehind(button));
+    QPainter painter(&image);
+    painter.translate(-option.rect.topLeft());
+    button->style()->drawPrimitive(
+        radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox, &option, &painter,
+        button);
+    return image;
+}
+
+}  // namespace
+
+QStringList indicatorsHardToTell(QWidget* window) {
+    // The contrast asked of graphical objects that carry meaning.
+    constexpr double minimumContrast = 3;
+    QStringList faulty;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (!qobject_cast<QRadioButton*>(button) && !qobject_cast<QCheckBox*>(button)) {
+            continue;
+        }
+        button->ensurePolished();
+        const QImage ticked = paintedIndicator(button, true);
+        const QImage unticked = paintedIndicator(button, false);
+        double most = 1;
+        for (int y = 0; y < ticked.height(); ++y) {
+            for (int x = 0; x < ticked.width(); ++x) {
+                most = std::max(most,
+                                contrastRatio(ticked.pixelColor(x, y), unticked.pixelColor(x, y)));
+            }
+        }
+        if (most < minimumContrast) {
+            faulty << button->objectName();
+        }
+    }
+    return faulty;
+}
+
+QStringList accessibleTextsWithMarkup(QWidget* window) {
+    QStringList faulty;
+    QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    widgets.prepend(window);
+    for (QWidget* widget : widgets) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        if (!accessible) {
+            continue;
+        }
+        for (const QAccessible::Text text : {QAccessible::Name, QAccessible::Description}) {
+            if (Qt::mightBeRichText(accessible->text(text))) {
+                faulty << widget->objectName();
+            }
+        }
+    }
+    return faulty;
+}
+
+QStringList controlsAcrossFrames(QWidget* window) {
+    QStringList faulty;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->isWindow() || !widget->isVisibleTo(window) || widget->objectName().isEmpty() ||
+            widget->objectName().startsWith(QLatin1String("qt_"))) {
+            continue;
+        }
+        QWidget* parent = widget->parentWidget();
+        if (auto* box = qobject_cast<QGroupBox*>(parent)) {
+            if (!box->contentsRect().contains(widget->geometry())) {
+                faulty << widget->objectName();
+            }
+        }
+        for (QWidget* sibling : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const bool frame = qobject_cast<QGroupBox*>(sibling) ||
+                               sibling->metaObject() == &QFrame::staticMetaObject;
+            if (sibling == widget || !frame || !sibling->isVisibleTo(window)) {
+                continue;
+            }
+            const QRect overlap = sibling->geometry() & widget->geometry();
+            if (!overlap.isEmpty() && overlap != widget->geometry() &&
+                overlap != sibling->geometry()) {
+                faulty << widget->objectName();
+            }
+        }
+    }
+    return faulty;
+}
+
+QStringList buttonsWithCrampedCaptions(QWidget* window) {
+    QStringList faulty;
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        button->ensurePolished();
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QStyle* style = button->style();
+        // The room a style keeps around a caption: its margin, the frame on both sides, and the
+        // default button's indicator when the button can become the default.
+        int room = style->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
+                   2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+        if (button->autoDefault()) {
+            room += 2 * style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, &option, button);
+        }
+        const QString caption = QString(button->text()).remove(QLatin1Char('&'));
+        if (button->fontMetrics().horizontalAdvance(caption) + room > button->width()) {
+            faulty << button->objectName();
+        }
+    }
+    return faulty;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QObject>
 #include <QPalette>
+#include <QString>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
@@ -63,7 +64,8 @@ QString accessibleName(QWidget* control);
 // whose colour stands out too little from the background behind them.
 QStringList hardToReadTexts(QWidget* window);
 
-// A dark desktop palette, as the user's desktop may set it, for as long as it lives.
+// A dark desktop palette, as the user's desktop may set it, for as long as it lives, under
+// the toolkit's own style.
 class DarkPalette {
 public:
     DarkPalette();
@@ -71,7 +73,22 @@ public:
 
 private:
     QPalette m_saved;
+    QString m_savedStyle;
 };
+
+// The radio buttons and check boxes of a window whose ticked indicator can hardly be told
+// from an unticked one: the style paints both with the control's own palette.
+QStringList indicatorsHardToTell(QWidget* window);
+
+// The controls, the window included, whose accessible name or description holds markup.
+QStringList accessibleTextsWithMarkup(QWidget* window);
+
+// Controls that cross the line of a frame: a group box's children reaching out of its
+// contents, or a control partly over a frame beside it.
+QStringList controlsAcrossFrames(QWidget* window);
+
+// Buttons whose caption does not fit within the margins the style gives it.
+QStringList buttonsWithCrampedCaptions(QWidget* window);
 
 // A number written the English way ("1,000.5") with the separators of the user's locale.
 QString localized(const char* englishNumber);
