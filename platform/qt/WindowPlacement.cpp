@@ -25,15 +25,17 @@ void placeBeside(QWidget* window, const QWidget* anchor) {
     const QRect beside = anchor->frameGeometry();
     // The frame the window manager adds, known only once a window has been shown.
     const QSize frame = window->frameGeometry().size() - window->geometry().size();
-    QSize size = window->size().boundedTo(room.size() - frame);
-    window->resize(size);
-    size += frame;
-    int x = beside.right() + 1 + Gap;
-    if (x + size.width() > room.right() + 1) {
-        x = beside.left() - Gap - size.width();
-        if (x < room.left()) {
-            x = room.right() + 1 - size.width();
-        }
+    window->resize(
+        window->size().boundedTo(room.size() - frame).expandedTo(window->minimumSizeHint()));
+    const QSize size = window->size() + frame;
+    const int right = beside.right() + 1 + Gap;
+    const int left = beside.left() - Gap - size.width();
+    int x = right;
+    if (right + size.width() > room.right() + 1) {
+        // Where neither side has room, the window covers as little of the anchor as it can.
+        const bool leftFits = left >= room.left();
+        const bool moreRoomLeft = beside.left() - room.left() > room.right() - beside.right();
+        x = leftFits ? left : moreRoomLeft ? room.left() : room.right() + 1 - size.width();
     }
     const int y = std::clamp(beside.top(), room.top(),
                              std::max(room.top(), room.bottom() + 1 - size.height()));

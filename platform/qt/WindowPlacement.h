@@ -6,5 +6,6 @@ class QWidget;
 void centerOnScreen(QWidget* window);
 
 // Places a window beside `anchor`: to its right where the screen has room, else to its left,
-// else as far to the right as the screen allows; top edges level where they can be.
+// else against the screen's edge on the side with more room; top edges level where they can
+// be. The window keeps to the screen, but never below its own minimum size.
 void placeBeside(QWidget* window, const QWidget* anchor);
