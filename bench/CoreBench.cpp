@@ -5,36 +5,18 @@
 #include <random>
 #include <string>
 
+#include "bench/BenchProblems.h"
 #include "loading/DataLoad.h"
 #include "modify/MatrixTransformation.h"
 #include "report/CoverageCharts.h"
+#include "report/CoverageProfile.h"
 #include "report/CoverageReport.h"
+#include "report/ReportText.h"
+#include "report/WeightedDemand.h"
 #include "store/DistanceFile.h"
 #include "store/DistanceMetrics.h"
 
 namespace {
-
-constexpr int Nodes = MaxNodes;
-
-// Nodes spread over the world, as a great-circle problem of the largest size.
-void placeNodes(TDataStore& store) {
-    std::mt19937 random(901);
-    std::uniform_real_distribution<double> longitude(-180, 180);
-    std::uniform_real_distribution<double> latitude(-80, 80);
-    for (int i = 1; i <= Nodes; ++i) {
-        NodeRecord& node = store.NodeTable.create(i);
-        node.XCoord = longitude(random);
-        node.YCoord = latitude(random);
-    }
-    store.NodeCount = Nodes;
-}
-
-// A great-circle problem of the largest size with its matrix computed.
-void loadGreatCircleMatrix(TDataStore& store) {
-    placeNodes(store);
-    store.MetricCode = 'G';
-    computeDistanceMatrix(store, Nodes);
-}
 
 std::string scratchFile(const char* name) {
     return "/tmp/velmora-bench-" + std::to_string(getpid()) + "-" + name;
@@ -154,6 +136,34 @@ void distanceHistogramBins(benchmark::State& state) {
     }
 }
 
+// What opening the coverage preview computes before it paints: the sorted rows.
+void coverageProfileBuild(benchmark::State& state) {
+    TDataStore store;
+    loadDemandProblem(store);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CoverageProfile(store, Nodes, DemandNodes));
+    }
+}
+
+// What the preview computes for each new coverage before it paints: the report, the
+// weighted demand, the histogram's bins, both chart descriptions and the panel's numbers.
+void coveragePreviewRedraw(benchmark::State& state) {
+    TDataStore store;
+    loadDemandProblem(store);
+    const CoverageProfile profile(store, Nodes, DemandNodes);
+    const std::vector<double> demand = weightedDemands(store, DemandNodes, 30);
+    int32_t coverage = 0;
+    for (auto _ : state) {
+        coverage = (coverage + 137) % 12000;
+        CoverageReport report = profile.report(coverage);
+        countDemand(report, demand, 30);
+        benchmark::DoNotOptimize(distanceHistogramChart(report, profile.bins(report, HistogramBins),
+                                                        'G', NumberSeparators{}));
+        benchmark::DoNotOptimize(nodeMapChart(store, report, 'G', NumberSeparators{}));
+        benchmark::DoNotOptimize(summarizeCoverageReport(report, 'G', NumberSeparators{}));
+    }
+}
+
 }  // namespace
 
 BENCHMARK(greatCircleMatrix)->Unit(benchmark::kMillisecond);
@@ -166,5 +176,7 @@ BENCHMARK(transformWholeMatrix)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadGreatCircleProblem)->Unit(benchmark::kMillisecond);
 BENCHMARK(coverageReportStatistics)->Unit(benchmark::kMillisecond);
 BENCHMARK(distanceHistogramBins)->Unit(benchmark::kMillisecond);
+BENCHMARK(coverageProfileBuild)->Unit(benchmark::kMillisecond);
+BENCHMARK(coveragePreviewRedraw)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
