@@ -37,7 +37,6 @@ TCoveragePreview::TCoveragePreview(Prompts& prompts, const TDataStore& store, QW
       m_prompts(prompts),
       m_store(store),
       m_dialog(dialog),
-      m_trace(new PreviewTrace(this)),
       m_saveHistogram(pictureDialog("histogram.png")),
       m_saveMap(pictureDialog("map.png")) {
     ui->setupUi(this);
@@ -47,7 +46,7 @@ TCoveragePreview::TCoveragePreview(Prompts& prompts, const TDataStore& store, QW
     connect(ui->SaveMap, &QPushButton::clicked, this, &TCoveragePreview::SaveMapClick);
     connect(ui->CloseButton, &QPushButton::clicked, this, &QWidget::close);
     for (ChartView* view : {ui->Histogram, ui->NodeMap}) {
-        connect(view, &ChartView::painted, m_trace, &PreviewTrace::painted);
+        connect(view, &ChartView::painted, this, &PreviewTrace::painted);
     }
 }
 
@@ -63,7 +62,6 @@ void TCoveragePreview::open(int32_t coverage) {
         activateWindow();
         return;
     }
-    m_trace->begin("open");
     if (!m_profile) {
         readProblem();
     }

@@ -15,7 +15,6 @@
 #include "platform/Prompts.h"
 #include "report/CoverageProfile.h"
 
-class PreviewTrace;
 struct Chart;
 struct TDataStore;
 namespace Ui {
@@ -37,8 +36,6 @@ public:
     // Redraws an open preview for a new coverage.
     void followCoverage(int32_t coverage);
 
-    PreviewTrace& trace() const { return *m_trace; }
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -55,7 +52,6 @@ private:
     Prompts& m_prompts;
     const TDataStore& m_store;
     QWidget* m_dialog;
-    PreviewTrace* m_trace;
     // Sorted when the preview opens on a matrix it has not read yet.
     std::optional<CoverageProfile> m_profile;
     int m_demandNodes = 0;

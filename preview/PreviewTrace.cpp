@@ -4,29 +4,34 @@
 #include <QKeyEvent>
 #include <cstdio>
 
-PreviewTrace::PreviewTrace(QObject* parent)
-    : QObject(parent), m_active(qEnvironmentVariableIsSet("VELMORA_PREVIEW_TRACE")) {
-    if (m_active) {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
+PreviewTrace::PreviewTrace() : QObject(QCoreApplication::instance()) {
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+PreviewTrace* PreviewTrace::active() {
+    static PreviewTrace* const trace =
+        qEnvironmentVariableIsSet("VELMORA_PREVIEW_TRACE") ? new PreviewTrace : nullptr;
+    return trace;
 }
 
 void PreviewTrace::begin(const char* what) {
-    if (m_active) {
-        m_what = what;
-        m_clock.start();
+    if (PreviewTrace* trace = active()) {
+        trace->m_what = what;
+        trace->m_clock.start();
     }
 }
 
 void PreviewTrace::painted() {
-    if (!m_what) {
+    PreviewTrace* trace = active();
+    if (!trace || !trace->m_what) {
         return;
     }
-    const QByteArray line = QByteArray("velmora preview trace: ") + m_what + ' ' +
-                            QByteArray::number(m_clock.nsecsElapsed() / 1e6, 'f', 1) + " ms\n";
+    const QByteArray line = QByteArray("velmora preview trace: ") + trace->m_what + ' ' +
+                            QByteArray::number(trace->m_clock.nsecsElapsed() / 1e6, 'f', 1) +
+                            " ms\n";
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
-    m_what = nullptr;
+    trace->m_what = nullptr;
 }
 
 bool PreviewTrace::eventFilter(QObject* watched, QEvent* event) {
