@@ -15,8 +15,8 @@
 
 class NumericEntryFields;
 class QLabel;
-class TCoveragePreview;
 class QLineEdit;
+class TCoveragePreview;
 struct TDataStore;
 namespace Ui {
 class TDistEquationForm;

@@ -89,17 +89,17 @@ void TCoveragePreview::followCoverage(int32_t coverage) {
 
 void TCoveragePreview::readProblem() {
     const int n = m_store.NodeCount;
-    m_demandNodes = countDemandNodes(m_store, n);
+    const int demandNodes = countDemandNodes(m_store, n);
     m_refusal.clear();
     m_demand.clear();
-    if (const auto negative = firstNegativeDemand(m_store, m_demandNodes)) {
+    if (const auto negative = firstNegativeDemand(m_store, demandNodes)) {
         m_refusal = "File [" + m_store.DemandFileName + "], line " +
                     std::to_string(negative->node) + ": " +
                     negativeDemandText(*negative, localeSeparators().decimal);
     } else {
-        m_demand = weightedDemands(m_store, m_demandNodes, m_store.DemandWeightPercent);
+        m_demand = weightedDemands(m_store, demandNodes, m_store.DemandWeightPercent);
     }
-    m_profile.emplace(m_store, n, m_demandNodes);
+    m_profile.emplace(m_store, n, demandNodes);
 }
 
 void TCoveragePreview::showCoverage(int32_t coverage) {

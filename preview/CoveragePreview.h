@@ -54,7 +54,6 @@ private:
     QWidget* m_dialog;
     // Sorted when the preview opens on a matrix it has not read yet.
     std::optional<CoverageProfile> m_profile;
-    int m_demandNodes = 0;
     std::vector<double> m_demand;
     // Why the report cannot be made (a negative demand); empty when it can.
     std::string m_refusal;
