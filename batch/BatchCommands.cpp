@@ -36,33 +36,46 @@ std::string lines(std::string text) {
     return text;
 }
 
+// No problem has more distances than this; reading stops at the line after it.
+constexpr long long MaxDistanceLines = static_cast<long long>(MaxNodes) * MaxNodes;
+
 // Loads the problem as the program's load would; reports and returns nothing on failure.
-std::unique_ptr<TDataStore> load(const NodeFiles& nodes, const std::string& distances,
-                                 char metricCode, Console& console, int& status) {
+std::unique_ptr<TDataStore> load(const ProblemTexts& texts, char metricCode, Console& console,
+                                 int& status) {
     auto store = std::make_unique<TDataStore>();
     store->MetricCode = metricCode;
-    if (!distances.empty()) {
-        const long long n =
-            preReadNodeFile(nodes.demand).lineCount +
-            (nodes.candidates.empty() ? 0 : preReadNodeFile(nodes.candidates).lineCount);
-        const long long found = countDistanceFileLines(distances);
+    if (!texts.distances.empty()) {
+        const long long demandLines = preReadNodeFile(texts.demand).lineCount;
+        const long long candidateLines =
+            texts.candidates.empty() ? 0 : preReadNodeFile(texts.candidates).lineCount;
+        const long long n = demandLines + candidateLines;
+        // An empty node file, or a node beyond the table, is the load's to report: it names
+        // the node file and its line.
+        const bool nodesFit =
+            demandLines > 0 && (texts.candidates.empty() || candidateLines > 0) && n <= MaxNodes;
+        const long long found = nodesFit ? countDistanceFileLines(texts.distances) : n * n;
         if (found != n * n) {
-            status = fail(console, distances, 0,
+            const std::string has = found > MaxDistanceLines
+                                        ? "more than " + std::to_string(MaxDistanceLines)
+                                        : std::to_string(found);
+            status = fail(console, texts.distances.name(), 0,
                           std::string(IncompatibleDistancesMessage) + " (" + std::to_string(n) +
                               " nodes need " + std::to_string(n * n) + " lines, the file has " +
-                              std::to_string(found) + ")");
+                              has + ")");
             return nullptr;
         }
     }
-    const LoadOutcome outcome = loadProblem(*store, {nodes.demand, nodes.candidates, distances},
-                                            console.separators.decimal);
+    const LoadOutcome outcome = loadProblem(
+        *store, {texts.demand, texts.candidates, texts.distances}, console.separators.decimal);
     switch (outcome.status) {
         case LoadOutcome::Status::DistancesIncompatible:
-            status = fail(console, distances, outcome.failedLine, IncompatibleDistancesMessage);
+            status = fail(console, texts.distances.name(), outcome.failedLine,
+                          IncompatibleDistancesMessage);
             return nullptr;
         case LoadOutcome::Status::DistanceTooLarge:
-            status = fail(console, nodes.candidates.empty() ? nodes.demand : nodes.candidates, 0,
-                          distanceTooLargeMessage(outcome.fromNode, outcome.toNode));
+            status = fail(console,
+                          texts.candidates.empty() ? texts.demand.name() : texts.candidates.name(),
+                          0, distanceTooLargeMessage(outcome.fromNode, outcome.toNode));
             return nullptr;
         case LoadOutcome::Status::Loaded:
             break;
@@ -97,9 +110,17 @@ int failedWrite(Console& console, const std::string& out, const MatrixWriteRepor
 
 }  // namespace
 
-std::unique_ptr<TDataStore> loadProblemFiles(const NodeFiles& nodes, const std::string& distances,
-                                             char metricCode, Console& console, int& status) {
-    return load(nodes, distances, metricCode, console, status);
+ProblemTexts readProblemTexts(const NodeFiles& nodes, const std::string& distances) {
+    const auto once = [](const std::string& path, long long lineLimit) {
+        return path.empty() ? TextSource() : readTextOnce(path, lineLimit);
+    };
+    return {once(nodes.demand, MaxNodes), once(nodes.candidates, MaxNodes),
+            once(distances, MaxDistanceLines)};
+}
+
+std::unique_ptr<TDataStore> loadProblemFiles(const ProblemTexts& texts, char metricCode,
+                                             Console& console, int& status) {
+    return load(texts, metricCode, console, status);
 }
 
 int runVerb(Console& console, const std::string& file, const std::function<int()>& verb) {
@@ -123,7 +144,8 @@ char metricCodeNamed(const std::string& name) {
 int computeCommand(const ComputeRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
-        const auto store = load(request.nodes, "", request.metricCode, console, status);
+        const auto store =
+            load(readProblemTexts(request.nodes, ""), request.metricCode, console, status);
         if (!store) {
             return status;
         }
@@ -137,7 +159,7 @@ int computeCommand(const ComputeRequest& request, Console& console) {
 int checkCommand(const CheckRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
-        load(request.nodes, request.in, 'N', console, status);
+        load(readProblemTexts(request.nodes, request.in), 'N', console, status);
         return status;
     });
 }
@@ -145,7 +167,7 @@ int checkCommand(const CheckRequest& request, Console& console) {
 int transformCommand(const TransformRequest& request, Console& console) {
     return guarded(console, request.nodes.demand, [&] {
         int status = Success;
-        const auto store = load(request.nodes, request.in, 'N', console, status);
+        const auto store = load(readProblemTexts(request.nodes, request.in), 'N', console, status);
         if (!store) {
             return status;
         }

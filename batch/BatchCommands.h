@@ -12,6 +12,7 @@
 
 #include "modify/MatrixTransformation.h"
 #include "platform/NumberText.h"
+#include "platform/TextFile.h"
 #include "report/ChartRenderer.h"
 #include "store/DataStore.h"
 
@@ -83,10 +84,19 @@ int run(int argc, char** argv, Console& console, const Actions& actions = {},
 // exception ends the program unreported.
 int lastResort(std::ostream& err, const std::function<int()>& body);
 
+// A verb's input files, each read once, whole, so that a pipe gives the answers a file gives;
+// reading stops at the first line past what a problem can hold.
+struct ProblemTexts {
+    TextSource demand;
+    TextSource candidates;
+    TextSource distances;
+};
+ProblemTexts readProblemTexts(const NodeFiles& nodes, const std::string& distances);
+
 // Shared by the verbs. The load as compute (no distance file) or check does it; on failure
 // the one-line report is written, `status` set and nothing returned.
-std::unique_ptr<TDataStore> loadProblemFiles(const NodeFiles& nodes, const std::string& distances,
-                                             char metricCode, Console& console, int& status);
+std::unique_ptr<TDataStore> loadProblemFiles(const ProblemTexts& texts, char metricCode,
+                                             Console& console, int& status);
 // Runs a verb, turning the run-time errors that stop it into one line naming their file
 // (`file` when they name none).
 int runVerb(Console& console, const std::string& file, const std::function<int()>& verb);

@@ -51,12 +51,13 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
         // Distances read from a file count as the network metric's, as in the program.
         const char metric = request.in.empty() ? request.metricCode : 'N';
         int status = Success;
-        const auto store = loadProblemFiles(request.nodes, request.in, metric, console, status);
+        const ProblemTexts texts = readProblemTexts(request.nodes, request.in);
+        const auto store = loadProblemFiles(texts, metric, console, status);
         if (!store) {
             return status;
         }
         const int n = store->NodeCount;
-        const auto demandNodes = static_cast<int>(preReadNodeFile(request.nodes.demand).lineCount);
+        const auto demandNodes = static_cast<int>(preReadNodeFile(texts.demand).lineCount);
         if (const auto negative = firstNegativeDemand(*store, demandNodes)) {
             RunTimeError error(negativeDemandText(*negative, console.separators.decimal));
             error.setLocation(request.nodes.demand, negative->node);

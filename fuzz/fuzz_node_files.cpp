@@ -17,9 +17,10 @@
 
 namespace {
 
-// Whole node files through the load. The first byte picks the metric and the decimal
-// separator; the rest is the demand file, then the candidate-site file and (for the network
-// metric) the distance file, separated by a byte 29.
+// Whole node files through the load, read by their names and read once as velmora-batch
+// reads them. The first byte picks the metric and the decimal separator; the rest is the
+// demand file, then the candidate-site file and (for the network metric) the distance file,
+// separated by a byte 29.
 constexpr char FileSeparator = 29;
 
 // Lines by the text rules, from the whole text at once, so the reader's 64 KiB chunks have
@@ -105,6 +106,61 @@ void checkComputedCells(const TDataStore& store, int n) {
     }
 }
 
+struct Loaded {
+    Ending ending = Ending::Loaded;
+    std::string message;
+    std::unique_ptr<TDataStore> store;
+    LoadOutcome outcome;
+};
+
+Loaded load(const LoadFiles& files, char metricCode, char decimal) {
+    Loaded loaded;
+    loaded.store = std::make_unique<TDataStore>();
+    loaded.store->MetricCode = metricCode;
+    try {
+        loaded.outcome = loadProblem(*loaded.store, files, decimal);
+    } catch (const RangeError&) {
+        loaded.ending = Ending::RangeError;
+    } catch (const ConversionError& error) {
+        loaded.ending = Ending::ConversionError;
+        loaded.message = error.message();
+    } catch (const InOutError& error) {
+        loaded.ending = Ending::InOutError;
+        loaded.message = error.message();
+    }
+    return loaded;
+}
+
+bool sameLoad(const Loaded& a, const Loaded& b) {
+    const int n = a.store->NodeCount;
+    if (a.ending != b.ending || a.message != b.message || n != b.store->NodeCount ||
+        a.outcome.status != b.outcome.status || a.outcome.failedLine != b.outcome.failedLine) {
+        return false;
+    }
+    for (int k = 1; k <= std::min(n, MaxNodes); ++k) {
+        const auto& first = a.store->NodeTable;
+        const auto& second = b.store->NodeTable;
+        if (first.holds(k) != second.holds(k)) {
+            return false;
+        }
+        if (first.holds(k) && (!same(first[k].XCoord, second[k].XCoord) ||
+                               !same(first[k].YCoord, second[k].YCoord))) {
+            return false;
+        }
+    }
+    if (a.ending != Ending::Loaded || !a.outcome.loaded()) {
+        return true;
+    }
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            if (a.store->DistanceMatrix[i][j] != b.store->DistanceMatrix[i][j]) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -142,33 +198,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!distances.ready()) {
         return 0;
     }
-    const LoadFiles load{files[0]->path(), nodeFiles > 1 ? files[1]->path() : "",
-                         network ? distances.path() : ""};
+    const LoadFiles byName{files[0]->path(), nodeFiles > 1 ? files[1]->path() : "",
+                           network ? distances.path() : ""};
+    // velmora-batch reads each file once and loads from the text kept: the same load.
+    const auto once = [](const TextSource& file, long long lineLimit) {
+        return file.empty() ? TextSource() : readTextOnce(file.name(), lineLimit);
+    };
+    const LoadFiles readOnce{once(byName.demand, MaxNodes), once(byName.candidates, MaxNodes),
+                             once(byName.distances, static_cast<long long>(MaxNodes) * MaxNodes)};
 
     const Expected expected = expectedLoad(lines, decimal);
-    auto store = std::make_unique<TDataStore>();
-    store->MetricCode = metric.code;
-    try {
-        const LoadOutcome outcome = loadProblem(*store, load, decimal);
-        require(expected.ending == Ending::Loaded);
-        const int n = store->NodeCount;
-        require(static_cast<std::size_t>(n) == expected.nodes.size());
-        for (int k = 1; k <= n; ++k) {
-            require(same(store->NodeTable[k].XCoord, expected.nodes[k - 1].XCoord) &&
-                    same(store->NodeTable[k].YCoord, expected.nodes[k - 1].YCoord));
-        }
-        if (outcome.status == LoadOutcome::Status::DistanceTooLarge) {
-            require(!network &&
-                    !roundToCell(NodeDistance(*store, outcome.fromNode, outcome.toNode)));
-        } else if (outcome.loaded() && !network) {
-            checkComputedCells(*store, n);
-        }
-    } catch (const RangeError&) {
-        require(expected.ending == Ending::RangeError && store->NodeCount == MaxNodes + 1);
-    } catch (const ConversionError& error) {
-        require(expected.ending == Ending::ConversionError && error.message() == expected.message);
-    } catch (const InOutError&) {
-        require(expected.ending == Ending::InOutError);
+    const Loaded loaded = load(byName, metric.code, decimal);
+    require(sameLoad(loaded, load(readOnce, metric.code, decimal)));
+    require(loaded.ending == expected.ending);
+    if (loaded.ending == Ending::RangeError) {
+        require(loaded.store->NodeCount == MaxNodes + 1);
+    }
+    if (loaded.ending == Ending::ConversionError) {
+        require(loaded.message == expected.message);
+    }
+    if (loaded.ending != Ending::Loaded) {
+        return 0;
+    }
+    const TDataStore& store = *loaded.store;
+    const int n = store.NodeCount;
+    require(static_cast<std::size_t>(n) == expected.nodes.size());
+    for (int k = 1; k <= n; ++k) {
+        require(same(store.NodeTable[k].XCoord, expected.nodes[k - 1].XCoord) &&
+                same(store.NodeTable[k].YCoord, expected.nodes[k - 1].YCoord));
+    }
+    if (loaded.outcome.status == LoadOutcome::Status::DistanceTooLarge) {
+        require(!network &&
+                !roundToCell(NodeDistance(store, loaded.outcome.fromNode, loaded.outcome.toNode)));
+    } else if (loaded.outcome.loaded() && !network) {
+        checkComputedCells(store, n);
     }
     return 0;
 }

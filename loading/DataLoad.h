@@ -5,12 +5,13 @@
 
 #include <string>
 
+#include "platform/TextFile.h"
 #include "store/DataStore.h"
 
 struct LoadFiles {
-    std::string demand;
-    std::string candidates;  // empty: none
-    std::string distances;   // empty: compute the distances
+    TextSource demand;
+    TextSource candidates;  // empty: none
+    TextSource distances;   // empty: compute the distances
 };
 
 struct LoadOutcome {

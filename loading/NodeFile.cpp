@@ -2,7 +2,6 @@
 
 #include "platform/NumberText.h"
 #include "platform/RunTimeError.h"
-#include "platform/TextFile.h"
 
 namespace {
 
@@ -62,8 +61,8 @@ double convertNodeField(const std::string& text, char decimalSeparator) {
     return *value;
 }
 
-NodeFilePreview preReadNodeFile(const std::string& path) {
-    TextReader reader(path);
+NodeFilePreview preReadNodeFile(const TextSource& file) {
+    TextReader reader(file);
     NodeFilePreview preview;
     if (reader.readLine(preview.firstLine)) {
         preview.lineCount = 1;
@@ -81,9 +80,9 @@ NodeRecord& storeNode(TDataStore& store, int n, double x, double y) {
     return node;
 }
 
-void readNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind, NodeFields& fields,
+void readNodeFile(TDataStore& store, const TextSource& file, NodeFileKind kind, NodeFields& fields,
                   char decimalSeparator) {
-    TextReader reader(path);
+    TextReader reader(file);
     std::string line;
     long long lineNumber = 0;
     try {
@@ -103,14 +102,14 @@ void readNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind,
         }
     } catch (RunTimeError& error) {
         if (error.file().empty()) {
-            error.setLocation(path, lineNumber);
+            error.setLocation(file.name(), lineNumber);
         }
         throw;
     }
     // Nothing to load is not a problem of 0 nodes: it would write an empty matrix.
     if (lineNumber == 0) {
-        InOutError error("No nodes in file \"" + path + "\"");
-        error.setLocation(path, 0);
+        InOutError error("No nodes in file \"" + file.name() + "\"");
+        error.setLocation(file.name(), 0);
         throw error;
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/TextFile.h"
 #include "store/DataStore.h"
 
 using NodeFields = std::array<std::string, 7>;
@@ -28,7 +29,7 @@ struct NodeFilePreview {
 };
 
 // Counts the lines and keeps the first, as the load dialog shows them.
-NodeFilePreview preReadNodeFile(const std::string& path);
+NodeFilePreview preReadNodeFile(const TextSource& file);
 
 enum class NodeFileKind { Demand, CandidateSites };
 
@@ -40,5 +41,5 @@ NodeRecord& storeNode(TDataStore& store, int n, double x, double y);
 // Demand nodes keep fields 4 and 5 as their demand, whatever their sign. A field that does not
 // convert or a node beyond the table stops with the run-time error, located at the file and line,
 // the nodes read so far counted. A file without a single line is an InOutError.
-void readNodeFile(TDataStore& store, const std::string& path, NodeFileKind kind, NodeFields& fields,
+void readNodeFile(TDataStore& store, const TextSource& file, NodeFileKind kind, NodeFields& fields,
                   char decimalSeparator);

@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/TextFile.h"
 #include "store/DistanceMetrics.h"
 
 namespace {
@@ -75,8 +74,8 @@ int metricFilterIndex(const std::string& dataFileExt) {
     return metric ? metric->filterIndex : AllFilesFilterIndex;
 }
 
-long long countDistanceFileLines(const std::string& path) {
-    TextReader reader(path);
+long long countDistanceFileLines(const TextSource& file) {
+    TextReader reader(file);
     long long lines = 0;
     while (reader.skipLine()) {
         ++lines;
@@ -84,12 +83,12 @@ long long countDistanceFileLines(const std::string& path) {
     return lines;
 }
 
-bool distanceFileFits(const std::string& path, int n) {
-    return countDistanceFileLines(path) == static_cast<long long>(n) * n;
+bool distanceFileFits(const TextSource& file, int n) {
+    return countDistanceFileLines(file) == static_cast<long long>(n) * n;
 }
 
-DistanceReadResult readDistanceFile(TDataStore& store, const std::string& path, int n) {
-    TextReader reader(path);
+DistanceReadResult readDistanceFile(TDataStore& store, const TextSource& file, int n) {
+    TextReader reader(file);
     std::vector<int32_t*> rows(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
         rows[i - 1] = store.DistanceMatrix.create(i).columns();

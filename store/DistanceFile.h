@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/AtomicFile.h"
+#include "platform/TextFile.h"
 #include "store/DataStore.h"
 
 inline constexpr const char* IncompatibleDistancesMessage =
@@ -20,9 +21,9 @@ std::string distanceFileExtension(const std::string& dataFileExt);
 int metricFilterIndex(const std::string& dataFileExt);
 
 // Lines of the file, blank ones included. Throws InOutError when it cannot be read.
-long long countDistanceFileLines(const std::string& path);
+long long countDistanceFileLines(const TextSource& file);
 // The check made when a file is chosen: exactly n * n lines.
-bool distanceFileFits(const std::string& path, int n);
+bool distanceFileFits(const TextSource& file, int n);
 
 struct DistanceReadResult {
     bool complete = false;
@@ -32,7 +33,7 @@ struct DistanceReadResult {
 };
 
 // Creates rows 1..n and reads them column by column; values not reached stay 0.
-DistanceReadResult readDistanceFile(TDataStore& store, const std::string& path, int n);
+DistanceReadResult readDistanceFile(TDataStore& store, const TextSource& file, int n);
 
 // The reports of the matrix dialogs' saves.
 std::string successfullyWrittenMessage(const std::string& name, int32_t records);

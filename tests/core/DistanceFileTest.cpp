@@ -83,9 +83,8 @@ TEST(DistanceFile, AValueOfMoreThanSixtyFourCharactersStopsTheReadAtItsLine) {
         readDistanceFile(store, dir.write("b.EUD", "0\r\n0" + longest + "\r\n5\r\n0\r\n"), 2);
     EXPECT_FALSE(tooLong.complete);
     EXPECT_EQ(tooLong.failedLine, 2);
-    const auto endless = readDistanceFile(store, "/dev/zero", 2);
-    EXPECT_FALSE(endless.complete);
-    EXPECT_EQ(endless.failedLine, 1);
+    // By its name a device is refused at once, never read.
+    EXPECT_THROW(readDistanceFile(store, "/dev/zero", 2), InOutError);
 }
 
 TEST(DistanceFile, MissingValuesStopTheReadAlsoWhenOnlyBlanksRemain) {

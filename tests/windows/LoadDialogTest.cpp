@@ -11,16 +11,14 @@
 #include <QSignalSpy>
 #include <QTextDocument>
 #include <QToolTip>
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "app/Velmora.h"
 #include "app/VelmoraProgram.h"
 #include "loading/LoadDataVelmora.h"
 #include "platform/RunTimeError.h"
 #include "store/DataStore.h"
+#include "tests/support/FifoReaderWatch.h"
 #include "tests/support/TestFiles.h"
 #include "tests/windows/WindowTestSupport.h"
 
@@ -52,37 +50,6 @@ std::string valueLines(int count) {
     }
     return text;
 }
-
-// Tells whether anything opened a FIFO for reading while it was watched, and releases
-// such a reader at once (an opened writer end lets its open return, the close gives it
-// end of file), so a fault shows as a failure rather than a hang.
-class FifoReaderWatch {
-public:
-    explicit FifoReaderWatch(std::string path)
-        : m_path(std::move(path)), m_thread([this] { watch(); }) {}
-    ~FifoReaderWatch() {
-        m_stop = true;
-        m_thread.join();
-    }
-    bool readerSeen() const { return m_seen; }
-
-private:
-    void watch() {
-        while (!m_stop) {
-            const int writer = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK);
-            if (writer >= 0) {
-                m_seen = true;
-                ::close(writer);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-    std::string m_path;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_seen{false};
-    std::thread m_thread;
-};
 
 }  // namespace
 

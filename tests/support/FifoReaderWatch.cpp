@@ -1,0 +1,17 @@
+#include "tests/support/FifoReaderWatch.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+
+void FifoReaderWatch::watch() {
+    while (!m_stop) {
+        const int writer = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            m_seen = true;
+            ::close(writer);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
