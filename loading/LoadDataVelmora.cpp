@@ -310,11 +310,21 @@ void TLoadDataVelmoraForm::chooseFile(FileDialogSettings& dialog, std::string& s
         if (m_prompts.runOpenDialog(dialog)) {
             storedName = dialog.fileName;
         }
-        if (storedName.empty() || fileExists(storedName)) {
+        if (storedName.empty()) {
             return;
         }
-        m_prompts.messageBox(BoxType::Error,
-                             "File [" + storedName + "] does not exist... Try again.", Buttons::Ok);
+        // Reading a pipe or a device could wait for ever: only a regular file is opened.
+        if (!fileExists(storedName)) {
+            m_prompts.messageBox(BoxType::Error,
+                                 "File [" + storedName + "] does not exist... Try again.",
+                                 Buttons::Ok);
+        } else if (!isRegularFile(storedName)) {
+            m_prompts.messageBox(BoxType::Error,
+                                 "File [" + storedName + "] is not a regular file... Try again.",
+                                 Buttons::Ok);
+        } else {
+            return;
+        }
     }
 }
 

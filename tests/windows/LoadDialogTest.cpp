@@ -302,6 +302,37 @@ private slots:
         QVERIFY(prompts->dialogsRun().at(1).fileName.empty());
     }
 
+    // Reading a pipe or a device waits for a writer that may never come: anything but a
+    // regular file (a link to one is followed) is refused when it is chosen, never opened.
+    void aPipeOrDeviceChosenIsRefusedAndNeverOpened() {
+        const std::string fifo = dir->file("fifo.EUC");
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        const std::string link = dir->file("link.NED");
+        QCOMPARE(::symlink(fifo.c_str(), link.c_str()), 0);
+        const FifoReaderWatch watch(fifo);
+        form->show();
+        control<QRadioButton>(form, "Network")->click();
+        prompts->openDialog(fifo)
+            .box(BoxType::Error, "File [" + fifo + "] is not a regular file... Try again.",
+                 Buttons::Ok)
+            .openDialog("/dev/zero")
+            .box(BoxType::Error, "File [/dev/zero] is not a regular file... Try again.",
+                 Buttons::Ok)
+            .openDialog(dir->write("d.NET", nodeLines(2)));
+        control<QPushButton>(form, "SpecifyDemand")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->DemandFileName, dir->file("d.NET"));
+        prompts->openDialog(link)
+            .box(BoxType::Error, "File [" + link + "] is not a regular file... Try again.",
+                 Buttons::Ok)
+            .openDialog({});
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->DistanceFileName, std::string());
+        QVERIFY(!control<QPushButton>(form, "ExitAndLoadData")->isEnabled());
+        QVERIFY2(!watch.readerSeen(), "the pipe was opened for reading");
+    }
+
     void cancelReturnsWithNoDataAndTheMatrixButtonsOff() {
         chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
         QSignalSpy mainWindow(form, &TLoadDataVelmoraForm::showMainWindow);
