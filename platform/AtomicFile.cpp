@@ -1,74 +1,27 @@
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <random>
 #include <utility>
-#include <vector>
 
+#include "platform/FileAttributes.h"
 #include "platform/RunTimeError.h"
+#include "platform/SavePlace.h"
 
 namespace {
 
 constexpr const char* CreateAction = "Cannot create file";
-// As many links as the kernel follows in one path.
-constexpr int MaxLinkHops = 40;
 constexpr int NameAttempts = 100;
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string linkText(const std::string& link, const std::string& target) {
-    std::vector<char> text(PATH_MAX);
-    while (true) {
-        const ssize_t length = ::readlink(link.c_str(), text.data(), text.size());
-        if (length < 0) {
-            throw inOutErrorFor(CreateAction, target, errno);
-        }
-        if (static_cast<std::size_t>(length) < text.size()) {
-            return std::string(text.data(), static_cast<std::size_t>(length));
-        }
-        text.resize(text.size() * 2);
-    }
-}
-
-// Where a save of `target` goes: the target itself, or where the links the user owns lead.
-// A link someone else owns is refused, as the kernel refuses to follow one in a shared
-// sticky folder; following links here rather than in the kernel must not bypass that rule.
-std::string ownedLinkDestination(const std::string& target) {
-    std::string path = target;
-    for (int hops = 0;; ++hops) {
-        struct stat status {};
-        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            return path;
-        }
-        if (status.st_uid != ::geteuid()) {
-            throw inOutErrorFor(CreateAction, target,
-                                "a symbolic link that belongs to another user");
-        }
-        if (hops == MaxLinkHops) {
-            throw inOutErrorFor(CreateAction, target, ELOOP);
-        }
-        const std::string text = linkText(path, target);
-        path = text.starts_with('/') ? text : folderOf(path) + "/" + text;
-    }
-}
 
 // A hidden name beside the target that fits the file system's name limit however long the
 // target's own name is.
-std::string temporaryName(const std::string& folder, const std::string& name) {
+std::string temporaryName(const std::string& name) {
     static std::mt19937_64 random{std::random_device{}()};
     constexpr std::string_view Letters =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -78,14 +31,15 @@ std::string temporaryName(const std::string& folder, const std::string& name) {
         letter = Letters[random() % Letters.size()];
     }
     const std::size_t room = NAME_MAX - 2 - SuffixLength;
-    return folder + "/." + name.substr(0, room) + "." + suffix;
+    return "." + name.substr(0, room) + "." + suffix;
 }
 
 // Only where the file system has no files without names.
-int createNamedTemporary(const std::string& folder, const std::string& name, std::string& created) {
+int createNamed(int folder, const std::string& name, mode_t mode, std::string& created) {
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-        const std::string candidate = temporaryName(folder, name);
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const std::string candidate = temporaryName(name);
+        const int fd =
+            ::openat(folder, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             created = candidate;
             return fd;
@@ -95,6 +49,24 @@ int createNamedTemporary(const std::string& folder, const std::string& name, std
         }
     }
     return -1;
+}
+
+// The mode a new file gets in the folder (the umask or the folder's default access list
+// decide), learnt from an empty file: the temporary file itself starts readable by its owner
+// alone, since another user who opened it meanwhile could read all that is written later.
+// Returns 0 or the errno value of the step that failed.
+int learnNewFileMode(int folder, const std::string& name, mode_t& mode) {
+    std::string probe;
+    const int fd = createNamed(folder, name, 0666, probe);
+    if (fd < 0) {
+        return errno;
+    }
+    struct stat status {};
+    const int error = ::fstat(fd, &status) == 0 ? 0 : errno;
+    ::close(fd);
+    ::unlinkat(folder, probe.c_str(), 0);
+    mode = status.st_mode & 07777;
+    return error;
 }
 
 // A file without a name is given one through its entry under /proc.
@@ -107,13 +79,13 @@ std::string procEntry(int fd) {
 }
 
 // 0, or the errno value of the step that failed.
-int linkAndRename(const char* entry, const char* temporary, const char* destination) {
-    if (::linkat(AT_FDCWD, entry, AT_FDCWD, temporary, AT_SYMLINK_FOLLOW) != 0) {
+int linkAndRename(const char* entry, int folder, const char* temporary, const char* name) {
+    if (::linkat(AT_FDCWD, entry, folder, temporary, AT_SYMLINK_FOLLOW) != 0) {
         return errno;
     }
-    if (::rename(temporary, destination) != 0) {
+    if (::renameat(folder, temporary, folder, name) != 0) {
         const int error = errno;
-        ::unlink(temporary);
+        ::unlinkat(folder, temporary, 0);
         return error;
     }
     return 0;
@@ -124,14 +96,14 @@ int linkAndRename(const char* entry, const char* temporary, const char* destinat
 // behind, so both steps run in a child process, which a kill of this one does not stop.
 // The child shares this process's memory (vfork): copying it for a fork would cost more
 // than the write itself. The child only makes system calls, then exits.
-int replaceByUnnamed(int fd, const std::string& temporary, const std::string& destination) {
+int replaceByUnnamed(int fd, int folder, const std::string& temporary, const std::string& name) {
     const std::string entry = procEntry(fd);
     const pid_t child = ::vfork();
     if (child == 0) {
-        ::_exit(linkAndRename(entry.c_str(), temporary.c_str(), destination.c_str()));
+        ::_exit(linkAndRename(entry.c_str(), folder, temporary.c_str(), name.c_str()));
     }
     if (child < 0) {
-        return linkAndRename(entry.c_str(), temporary.c_str(), destination.c_str());
+        return linkAndRename(entry.c_str(), folder, temporary.c_str(), name.c_str());
     }
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
@@ -145,13 +117,11 @@ int replaceByUnnamed(int fd, const std::string& temporary, const std::string& de
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(const std::string& target, Temporary temporary) {
-    if (target.empty()) {
-        throw inOutErrorFor(CreateAction, target, ENOENT);
-    }
-    m_destination = ownedLinkDestination(target);
-    m_folder = folderOf(m_destination);
+    SavePlace place = findSavePlace(target, CreateAction);
+    m_folder = std::move(place.folder);
+    m_name = std::move(place.name);
     struct stat existing {};
-    m_replacing = ::lstat(m_destination.c_str(), &existing) == 0;
+    m_replacing = ::fstatat(m_folder.get(), m_name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
     if (m_replacing) {
         if (S_ISDIR(existing.st_mode)) {
             throw inOutErrorFor(CreateAction, target, EISDIR);
@@ -160,32 +130,71 @@ AtomicFileWriter::AtomicFileWriter(const std::string& target, Temporary temporar
         if (!S_ISREG(existing.st_mode)) {
             throw inOutErrorFor(CreateAction, target, "not a regular file");
         }
+        // A read-only file system keeps its own reason.
+        if (::faccessat(m_folder.get(), m_name.c_str(), W_OK, 0) != 0) {
+            throw inOutErrorFor(CreateAction, target, errno);
+        }
         // A file nobody may write is read-only, also for a privileged user.
-        if (::access(m_destination.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0) {
+        if ((existing.st_mode & 0222) == 0) {
             throw inOutErrorFor(CreateAction, target, EACCES);
         }
     }
-    // The kernel applies the umask (and a folder's default access lists) to both kinds.
+    try {
+        createTemporary(temporary, target);
+        if (m_replacing) {
+            takeOverAccess(existing, target);
+        }
+    } catch (...) {
+        discard();
+        throw;
+    }
+}
+
+void AtomicFileWriter::createTemporary(Temporary temporary, const std::string& target) {
+    // The kernel applies the umask (and a folder's default access lists) to an unnamed
+    // file, which no other user can open.
     bool unnamedRefused = true;
     if (temporary == Temporary::Unnamed && canNameUnnamedFiles()) {
-        m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        m_fd = ::openat(m_folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         unnamedRefused = m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL);
     }
-    if (unnamedRefused) {
-        m_fd = createNamedTemporary(
-            m_folder, std::filesystem::path(m_destination).filename().string(), m_temporary);
+    if (!unnamedRefused) {
+        if (m_fd < 0) {
+            throw inOutErrorFor(CreateAction, target, errno);
+        }
+        return;
     }
+    m_fd = createNamed(m_folder.get(), m_name, 0600, m_temporary);
     if (m_fd < 0) {
         throw inOutErrorFor(CreateAction, target, errno);
     }
-    if (m_replacing) {
-        // Chown first: it clears the set-id bits that the mode then puts back. A user who
-        // may not give a file away keeps at least its group where allowed.
-        if (::fchown(m_fd, existing.st_uid, existing.st_gid) != 0) {
-            [[maybe_unused]] const int groupOnly =
-                ::fchown(m_fd, static_cast<uid_t>(-1), existing.st_gid);
+    if (!m_replacing) {
+        mode_t mode = 0;
+        int error = learnNewFileMode(m_folder.get(), m_name, mode);
+        if (error == 0 && ::fchmod(m_fd, mode) != 0) {
+            error = errno;
         }
-        ::fchmod(m_fd, existing.st_mode & 07777);
+        if (error != 0) {
+            throw inOutErrorFor(CreateAction, target, error);
+        }
+    }
+}
+
+void AtomicFileWriter::takeOverAccess(const struct stat& existing, const std::string& target) {
+    // Chown first: it clears the set-id bits and capabilities that the attributes and the
+    // mode then put back. A user who may not give a file away keeps at least its group
+    // where allowed.
+    if (::fchown(m_fd, existing.st_uid, existing.st_gid) != 0) {
+        [[maybe_unused]] const int groupOnly =
+            ::fchown(m_fd, static_cast<uid_t>(-1), existing.st_gid);
+    }
+    if (const int error = copyExtendedAttributes(m_folder.get(), m_name, m_fd)) {
+        throw inOutErrorFor(
+            CreateAction, target,
+            std::string("cannot keep its extended attributes: ") + std::strerror(error));
+    }
+    if (::fchmod(m_fd, existing.st_mode & 07777) != 0) {
+        throw inOutErrorFor(CreateAction, target, errno);
     }
 }
 
@@ -223,7 +232,7 @@ bool AtomicFileWriter::commit() {
         fail(errno);
     }
     if (!m_failed && !m_temporary.empty()) {
-        if (std::rename(m_temporary.c_str(), m_destination.c_str()) != 0) {
+        if (::renameat(m_folder.get(), m_temporary.c_str(), m_folder.get(), m_name.c_str()) != 0) {
             fail(errno);
         } else {
             m_temporary.clear();
@@ -243,7 +252,7 @@ void AtomicFileWriter::linkInPlace() {
     // A new target gets the file's first name at once.
     if (!m_replacing) {
         const std::string entry = procEntry(m_fd);
-        if (::linkat(AT_FDCWD, entry.c_str(), AT_FDCWD, m_destination.c_str(), AT_SYMLINK_FOLLOW) ==
+        if (::linkat(AT_FDCWD, entry.c_str(), m_folder.get(), m_name.c_str(), AT_SYMLINK_FOLLOW) ==
             0) {
             return;
         }
@@ -254,9 +263,7 @@ void AtomicFileWriter::linkInPlace() {
     }
     int error = EEXIST;
     for (int attempt = 0; attempt < NameAttempts && error == EEXIST; ++attempt) {
-        error = replaceByUnnamed(
-            m_fd, temporaryName(m_folder, std::filesystem::path(m_destination).filename().string()),
-            m_destination);
+        error = replaceByUnnamed(m_fd, m_folder.get(), temporaryName(m_name), m_name);
     }
     if (error != 0) {
         fail(error);
@@ -264,7 +271,7 @@ void AtomicFileWriter::linkInPlace() {
 }
 
 void AtomicFileWriter::syncFolder() {
-    const int folder = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::openat(m_folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         fail(errno);
         return;
@@ -289,7 +296,7 @@ void AtomicFileWriter::discard() {
         m_fd = -1;
     }
     if (!m_temporary.empty()) {
-        ::unlink(m_temporary.c_str());
+        ::unlinkat(m_folder.get(), m_temporary.c_str(), 0);
         m_temporary.clear();
     }
     m_failed = true;

@@ -1,14 +1,24 @@
 #include "platform/AtomicFile.h"
 
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "platform/RunTimeError.h"
+#include "tests/support/AccessLists.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -272,4 +282,161 @@ TEST(AtomicFileWriter, ALinkThatAnotherUserOwnsIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(readBytes(victim), "precious\r\n");
     EXPECT_TRUE(isLink(planted));
     EXPECT_EQ(folderListing(shared), "out.EUD\n");
+}
+
+namespace {
+
+const std::string NamedReaderOnly = namedReaderOnly(OtherUser);
+
+std::string attribute(const std::string& path, const char* name) {
+    std::vector<char> value(65536);
+    const ssize_t size = lgetxattr(path.c_str(), name, value.data(), value.size());
+    return size < 0 ? "(none: " + std::string(strerror(errno)) + ")"
+                    : std::string(value.data(), static_cast<std::size_t>(size));
+}
+
+bool setAttribute(const std::string& path, const char* name, const std::string& value) {
+    return lsetxattr(path.c_str(), name, value.data(), value.size(), 0) == 0;
+}
+
+// From here on in this process, changing a file's mode fails as it would on a file system
+// that refuses it: what a temporary file was created with is then what it keeps.
+bool refuseModeChanges() {
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_fchmod, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EPERM),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+}  // namespace
+
+TEST(AtomicFileWriter, AReplacedFileKeepsItsAccessListAndExtendedAttributes) {
+    for (const Temporary kind : BothKinds) {
+        TempDir dir;
+        const std::string target = dir.write("out.EUD", "old\r\n");
+        ASSERT_TRUE(setAttribute(target, "system.posix_acl_access", NamedReaderOnly))
+            << strerror(errno);
+        ASSERT_TRUE(setAttribute(target, "user.origin", "survey 7"));
+        ASSERT_TRUE(save(target, "new\r\n", kind)) << kindName(kind);
+        EXPECT_EQ(readBytes(target), "new\r\n");
+        EXPECT_EQ(attribute(target, "system.posix_acl_access"), NamedReaderOnly) << kindName(kind);
+        EXPECT_EQ(attribute(target, "user.origin"), "survey 7") << kindName(kind);
+        struct stat status {};
+        ASSERT_EQ(stat(target.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0640u) << kindName(kind);
+        EXPECT_EQ(folderListing(dir.path()), "out.EUD\n");
+    }
+}
+
+// A folder's default access list gives every new file an access list; the one that replaces a
+// file without one must not gain it.
+TEST(AtomicFileWriter, AReplacedFileGainsNoAccessListFromItsFolder) {
+    for (const Temporary kind : BothKinds) {
+        TempDir dir;
+        const std::string target = dir.write("out.EUD", "old\r\n");
+        ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+        ASSERT_TRUE(setAttribute(dir.path(), "system.posix_acl_default",
+                                 accessList({{AclUserObject, 7, AclNoId},
+                                             {AclUser, 7, OtherUser},
+                                             {AclGroupObject, 5, AclNoId},
+                                             {AclMask, 7, AclNoId},
+                                             {AclOther, 5, AclNoId}})))
+            << strerror(errno);
+        ASSERT_TRUE(save(target, "new\r\n", kind)) << kindName(kind);
+        EXPECT_EQ(attribute(target, "system.posix_acl_access"),
+                  "(none: " + std::string(strerror(ENODATA)) + ")")
+            << kindName(kind);
+        struct stat status {};
+        ASSERT_EQ(stat(target.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0600u) << kindName(kind);
+    }
+}
+
+// Where the final mode cannot be set, the new contents must not sit in a file more open than
+// the old one: a temporary file that starts readable by others and is narrowed afterwards
+// could be opened by them in between and read as it is written.
+TEST(AtomicFileWriter, NewContentsAreNeverMoreOpenThanTheFileTheyReplace) {
+    for (const Temporary kind : BothKinds) {
+        TempDir dir;
+        const std::string target = dir.write("secret.EUD", "old\r\n");
+        ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            umask(0);
+            if (!refuseModeChanges()) {
+                _exit(3);
+            }
+            try {
+                _exit(save(target, "new\r\n", kind) ? 0 : 1);
+            } catch (const InOutError&) {
+                _exit(1);
+            }
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 3) << kindName(kind);
+        struct stat after {};
+        ASSERT_EQ(stat(target.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode & 07777, 0600u) << kindName(kind);
+        if (WEXITSTATUS(status) == 1) {
+            EXPECT_EQ(readBytes(target), "old\r\n") << kindName(kind);
+        }
+        EXPECT_EQ(folderListing(dir.path()), "secret.EUD\n") << kindName(kind);
+    }
+}
+
+// The kernel's rule for folders that anyone may write and that have the sticky bit, applied
+// to a link on the way to the target: followed only when it belongs to the user or to the
+// folder's owner. Only a privileged test can give links and folders to others.
+TEST(AtomicFileWriter, LinksOnTheWayFollowTheKernelsRuleForSharedFolders) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give links and folders to another user";
+    }
+    const struct {
+        mode_t folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+        bool followed;
+    } cases[] = {
+        {01777, 0, OtherUser, false},        {01777, 0, 0, true},
+        {01777, OtherUser, OtherUser, true}, {00777, 0, OtherUser, true},
+        {01755, 0, OtherUser, true},
+    };
+    for (const auto& [folderMode, folderOwner, linkOwner, followed] : cases) {
+        TempDir dir;
+        ASSERT_EQ(mkdir(dir.file("elsewhere").c_str(), 0755), 0);
+        const std::string victim = dir.write("elsewhere/out.EUD", "precious\r\n");
+        const std::string shared = dir.file("shared");
+        ASSERT_EQ(mkdir(shared.c_str(), 0), 0);
+        ASSERT_EQ(chmod(shared.c_str(), folderMode), 0);
+        ASSERT_EQ(chown(shared.c_str(), folderOwner, folderOwner), 0);
+        const std::string link = shared + "/dir";
+        ASSERT_EQ(symlink(dir.file("elsewhere").c_str(), link.c_str()), 0);
+        ASSERT_EQ(lchown(link.c_str(), linkOwner, linkOwner), 0);
+        const std::string described = "folder " + std::to_string(folderMode) + " of " +
+                                      std::to_string(folderOwner) + ", link of " +
+                                      std::to_string(linkOwner);
+        for (const std::string& target : {link + "/out.EUD", link + "/../elsewhere/out.EUD"}) {
+            if (followed) {
+                EXPECT_TRUE(save(target, "new\r\n")) << described;
+                EXPECT_EQ(readBytes(victim), "new\r\n") << described;
+                dir.write("elsewhere/out.EUD", "precious\r\n");
+                continue;
+            }
+            try {
+                AtomicFileWriter writer(target);
+                ADD_FAILURE() << "followed the link: " << described;
+            } catch (const InOutError& error) {
+                EXPECT_EQ(error.message(), "Cannot create file \"" + target +
+                                               "\": a symbolic link that belongs to another user");
+            }
+            EXPECT_EQ(readBytes(victim), "precious\r\n") << described;
+        }
+        EXPECT_EQ(folderListing(dir.file("elsewhere")), "out.EUD\n") << described;
+    }
 }
