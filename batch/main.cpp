@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     }
     std::setlocale(LC_NUMERIC, "C");
 #ifdef VELMORA_PICTURES_MODULE
-    PictureModule pictures(PictureModule::besideProgram(VELMORA_PICTURES_MODULE));
+    PictureModule pictures(
+        PictureModule::locate(VELMORA_PICTURES_MODULE, VELMORA_PICTURES_INSTALLED));
     ChartRenderer* renderer = &pictures;
 #else
     ChartRenderer* renderer = nullptr;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -252,4 +254,78 @@ TEST(PictureModule, AModuleThatCannotBeLoadedIsReportedAtItsPath) {
         EXPECT_EQ(error.file(), "/nonexistent/velmora-pictures.so");
         EXPECT_NE(std::string(error.what()).find("picture module"), std::string::npos);
     }
+}
+
+namespace {
+
+// Whether this test may hide /proc from a command, as a chroot or a minimal container does.
+bool canHideProc() {
+    return geteuid() == 0 &&
+           std::system("unshare -m sh -c 'mount -t tmpfs none /proc' 2>/dev/null") == 0;
+}
+
+}  // namespace
+
+// Without /proc the program's folder is known only from the full path it was started by;
+// a module in a folder above the current one is never code to run.
+TEST(ReportVerb, ThePictureModuleIsNeverTakenFromTheCurrentFolder) {
+    if (!canHideProc()) {
+        GTEST_SKIP() << "needs root and unshare to hide /proc";
+    }
+    TempDir dir;
+    writeProblem(dir);
+    const std::filesystem::path current = dir.file("planted/bin");
+    std::filesystem::create_directories(current);
+    std::filesystem::create_directories(dir.file("planted/lib/velmora"));
+    std::filesystem::copy_file(VELMORA_PLANTED_PICTURES,
+                               dir.file("planted/lib/velmora/velmora-pictures.so"));
+    const std::string relative =
+        std::filesystem::path(VELMORA_BATCH).lexically_relative(current).string();
+    const std::string arguments = "report --demand " + dir.file("d.EUC") +
+                                  " --metric euclidean --coverage 5 --map " + dir.file("m.png");
+    const auto withoutProc = [&](const std::string& program) {
+        return "unshare -m sh -c 'mount -t tmpfs none /proc && cd planted/bin && exec " + program +
+               " \"$@\"' ";
+    };
+
+    const Result relativeStart = run(dir, arguments, withoutProc(relative));
+    EXPECT_EQ(relativeStart.status, 1) << relativeStart.err;
+    EXPECT_EQ(relativeStart.err,
+              "velmora-batch: velmora-pictures.so: Cannot find the picture module: the "
+              "program's own folder is unknown (/proc cannot be read, and the program was not "
+              "started by its full path) and no module is installed\n");
+    EXPECT_FALSE(std::filesystem::exists(current / "planted-module-ran"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("m.png")));
+
+    const Result fullPath = run(dir, arguments, withoutProc("\"$0\""));
+    EXPECT_EQ(fullPath.status, 0) << fullPath.err;
+    EXPECT_FALSE(std::filesystem::exists(current / "planted-module-ran"));
+    EXPECT_TRUE(pngSize(readBytes(dir.file("m.png"))));
+}
+
+// Painting starts the toolkit and its fonts, which do not all survive running out of memory;
+// that is a message and no file, not a crash.
+TEST(ReportVerb, APictureWithoutTheMemoryToPaintIsAMessageAndNoFile) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit leaves";
+#endif
+    if (access("/usr/bin/prlimit", X_OK) != 0) {
+        GTEST_SKIP() << "needs prlimit (util-linux) to limit the memory";
+    }
+    TempDir dir;
+    std::string nodes;
+    for (int i = 1; i <= 901; ++i) {
+        nodes += std::to_string(i) + " " + std::to_string((i * 37) % 360 - 180) + " " +
+                 std::to_string((i * 11) % 170 - 85) + " 1 1 1\r\n";
+    }
+    dir.write("n.EUC", nodes);
+    const Result result =
+        run(dir, "report --demand n.EUC --metric euclidean --coverage 50 --plot p.png --map m.png",
+            "prlimit --as=83886080 ");
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(result.err.rfind("velmora-batch: ", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find("picture"), std::string::npos) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(folderListing(dir.path()), "n.EUC\n");
 }
