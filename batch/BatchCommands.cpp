@@ -182,6 +182,10 @@ int transformCommand(const TransformRequest& request, Console& console) {
              scalingReports(maximum, request.settings, console.separators)) {
             console.out << lines(report) << '\n';
         }
+        // Reports that cannot be printed stop the run before the file is replaced.
+        if (!console.out.flush()) {
+            return static_cast<int>(BadInput);
+        }
         transformation.apply(*store, n, maximum);
         const MatrixWriteReport outcome =
             writeWholeMatrix(writer, *store, absolutePath(request.out));

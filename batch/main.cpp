@@ -3,12 +3,16 @@
 
 #include "batch/BatchCommands.h"
 #include "batch/PictureModule.h"
+#include "batch/StandardStreams.h"
 
 int main(int argc, char** argv) {
+    batch::occupyClosedStandardStreams();
+    batch::StandardOutput output;
+    std::ostream out(&output);
     // Numbers read and print as the program's would under the user's locale.
     std::setlocale(LC_NUMERIC, "");
     const std::lconv* locale = std::localeconv();
-    batch::Console console{std::cout, std::cerr, {}};
+    batch::Console console{out, std::cerr, {}};
     if (locale->decimal_point[0] != '\0' && locale->decimal_point[1] == '\0') {
         console.separators.decimal = locale->decimal_point[0];
     }
@@ -23,6 +27,7 @@ int main(int argc, char** argv) {
 #else
     ChartRenderer* renderer = nullptr;
 #endif
-    return batch::lastResort(std::cerr,
-                             [&] { return batch::run(argc, argv, console, {}, renderer); });
+    const int status =
+        batch::lastResort(std::cerr, [&] { return batch::run(argc, argv, console, {}, renderer); });
+    return batch::finishStandardOutput(status, output, std::cerr);
 }
