@@ -379,12 +379,12 @@ void TLoadDataVelmoraForm::hideInformationLabels() {
 
 void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path) {
     static const QString prefix = QStringLiteral("File to Read = ");
-    const QString name = QString::fromStdString(std::filesystem::path(path).filename().string());
+    const QString name = visibleText(std::filesystem::path(path).filename().string());
     label->ensurePolished();
     const QFontMetrics metrics = label->fontMetrics();
     const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix);
     label->setText(prefix + metrics.elidedText(name, Qt::ElideMiddle, room));
-    const QString tip = m_fileLabelHints[label] + QLatin1Char('\n') + QString::fromStdString(path);
+    const QString tip = m_fileLabelHints[label] + QLatin1Char('\n') + visibleText(path);
     // Markup in a name is shown, not followed, and no line is broken: a path would break at
     // each slash. Assistive technology gets the plain text.
     label->setToolTip(QStringLiteral("<p style='white-space:pre'>") + tip.toHtmlEscaped() +

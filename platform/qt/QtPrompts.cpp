@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "platform/qt/DisplayableLine.h"
+
 QStringList nameFilters(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
     QStringList filters;
@@ -21,22 +23,19 @@ QStringList nameFilters(const std::string& filter) {
 }
 
 QString boxText(const std::string& text) {
-    QString shown = QString::fromStdString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
-    // A control character from a file or its name would be invisible or garble the box; its
-    // control picture (U+2400 and on, U+2421 for DEL) shows it.
-    constexpr char16_t ControlPictures = 0x2400;
-    constexpr char16_t DeletePicture = 0x2421;
-    for (QChar& c : shown) {
-        if (c == QLatin1Char('\r')) {
-            c = QLatin1Char('\n');
-        } else if (c.unicode() < 0x20) {
-            c = QChar(static_cast<char16_t>(ControlPictures + c.unicode()));
-        } else if (c.unicode() == 0x7F) {
-            c = QChar(DeletePicture);
+    // Carriage returns, alone or before a line feed, are the messages' line breaks; every
+    // other control from a file or its name is shown, not obeyed.
+    QString shown;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t cr = text.find('\r', start);
+        shown += visibleText(std::string_view(text).substr(start, cr - start));
+        if (cr == std::string::npos) {
+            return shown;
         }
+        shown += QLatin1Char('\n');
+        start = cr + (text.compare(cr, 2, "\r\n") == 0 ? 2 : 1);
     }
-    return shown;
 }
 
 Answer QtPrompts::messageBox(BoxType type, const std::string& text, Buttons buttons) {

@@ -29,5 +29,5 @@ void setUpFileDialog(QFileDialog& fileDialog, const FileDialogSettings& dialog, 
 // "Text|*.ext|All Files|*.*" as the toolkit's name filters: "Text (*.ext)", "All Files (*)".
 QStringList nameFilters(const std::string& filter);
 // Carriage-return line breaks as the toolkit's line breaks, every other control character
-// as its visible symbol.
+// made visible (visibleText).
 QString boxText(const std::string& text);

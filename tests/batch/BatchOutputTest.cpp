@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "batch/Printable.h"
 #include "tests/batch/BatchRun.h"
 
 namespace {
@@ -55,4 +56,41 @@ TEST(BatchOutput, AStandardOutputThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1) << failed.err;
     const Result silent = runWithOutput(dir, "check --demand d.EUC --in in.EUD", ">/dev/full");
     EXPECT_EQ(silent.status, 0) << silent.err;
+}
+
+// Escapes for what would drive the terminal or hide what is shown; everything else, other
+// scripts and symbols included, as it is.
+TEST(BatchOutput, ControlsBidirectionalControlsAndInvalidBytesAreEscaped) {
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"plain.EUD", "plain.EUD"},
+        {"a\nb\rc\td", "a\\nb\\rc\\td"},
+        {std::string("nul\0", 4) + "\x1b[2J\x7f", "nul\\x00\\x1B[2J\\x7F"},
+        {"csi\xc2\x9b"
+         "31m",
+         "csi\\u009B31m"},
+        {"osc\xc2\x9d"
+         "0;title\xc2\x9c",
+         "osc\\u009D0;title\\u009C"},
+        {"nbsp\xc2\xa0ok", "nbsp\xc2\xa0ok"},
+        {"txt.\xe2\x80\xae"
+         "EXE",
+         "txt.\\u202EEXE"},
+        {"\xe2\x80\xaa\xe2\x80\xab\xe2\x80\xac\xe2\x80\xad", "\\u202A\\u202B\\u202C\\u202D"},
+        {"\xe2\x81\xa6\xe2\x81\xa7\xe2\x81\xa8\xe2\x81\xa9", "\\u2066\\u2067\\u2068\\u2069"},
+        {"\xe2\x80\x8e\xe2\x80\x8f\xd8\x9c", "\\u200E\\u200F\\u061C"},
+        {"caf\xc3\xa9 \xe6\x9d\xb1\xe4\xba\xac \xf0\x9f\x97\xba",
+         "caf\xc3\xa9 \xe6\x9d\xb1\xe4\xba\xac \xf0\x9f\x97\xba"},
+        {"lone\x9b", "lone\\x9B"},
+        {"\xff\xfe", "\\xFF\\xFE"},
+        {"overlong\xc0\xaf", "overlong\\xC0\\xAF"},
+        {"surrogate\xed\xa0\x80", "surrogate\\xED\\xA0\\x80"},
+        {"beyond\xf4\x90\x80\x80", "beyond\\xF4\\x90\\x80\\x80"},
+        {"cut\xe2\x80", "cut\\xE2\\x80"},
+    };
+    for (const auto& [text, shown] : cases) {
+        EXPECT_EQ(batch::printable(text), shown) << shown;
+    }
 }

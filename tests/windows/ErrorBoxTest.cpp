@@ -103,6 +103,15 @@ private slots:
             {"a\nb", QStringLiteral("a\u240ab")},
             {"del\x7f", QStringLiteral("del\u2421")},
             {"caf\xc3\xa9", QStringLiteral("caf\u00e9")},
+            {"csi\xc2\x9b"
+             "31m st\xc2\x9c",
+             QStringLiteral("csi\uFFFD31m st\uFFFD")},
+            {"txt.\xe2\x80\xae"
+             "EXE",
+             QStringLiteral("txt.\uFFFDEXE")},
+            {"\xe2\x81\xa6x\xe2\x81\xa9\xe2\x80\x8f", QStringLiteral("\uFFFDx\uFFFD\uFFFD")},
+            {"bad\xff\xc0\xaf", QStringLiteral("bad\uFFFD\uFFFD\uFFFD")},
+            {"nbsp\xc2\xa0", QStringLiteral("nbsp\u00a0")},
         };
         for (const auto& [text, shown] : cases) {
             QCOMPARE(boxText(text), shown);

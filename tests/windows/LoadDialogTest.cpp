@@ -333,6 +333,21 @@ private slots:
         QVERIFY2(!watch.readerSeen(), "the pipe was opened for reading");
     }
 
+    // A name or a line that reorders the text around it, or drives a terminal, is shown, not
+    // obeyed.
+    void controlsInNamesAndLinesAreShownNotObeyed() {
+        const std::string name =
+            "report\xe2\x80\xae"
+            "CUE.EUC";
+        chooseDemand(0, dir->write(name,
+                                   "1 0 0 1 1 1 \xe2\x81\xa7"
+                                   "Depot\xc2\x9b\r\n"));
+        QCOMPARE(label("DataFileToRead"), QStringLiteral("File to Read = report\uFFFDCUE.EUC"));
+        QVERIFY2(sample().endsWith(QStringLiteral("1 0 0 1 1 1 \uFFFDDepot\uFFFD")),
+                 qPrintable(sample()));
+        QVERIFY(plainToolTip("DataFileToRead").endsWith(QStringLiteral("report\uFFFDCUE.EUC")));
+    }
+
     void cancelReturnsWithNoDataAndTheMatrixButtonsOff() {
         chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
         QSignalSpy mainWindow(form, &TLoadDataVelmoraForm::showMainWindow);
