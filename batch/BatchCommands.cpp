@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 #include "batch/Printable.h"
@@ -134,6 +135,28 @@ CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::strin
         choices += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
     }
     return verb.add_option("--metric", name, purpose + choices)->check(CLI::IsMember(names));
+}
+
+CLI::Validator wholeNumber() {
+    return CLI::Validator(
+        [](std::string& text) {
+            std::string_view digits = text;
+            while (!digits.empty() && digits.front() == ' ') {
+                digits.remove_prefix(1);
+            }
+            while (!digits.empty() && digits.back() == ' ') {
+                digits.remove_suffix(1);
+            }
+            const auto value = parseInteger(digits);
+            if (!value) {
+                return "'" + text + "' is not a whole number from " +
+                       std::to_string(std::numeric_limits<int32_t>::min()) + " to " +
+                       std::to_string(std::numeric_limits<int32_t>::max());
+            }
+            text = std::to_string(*value);
+            return std::string();
+        },
+        "INTEGER");
 }
 
 char metricCodeNamed(const std::string& name) {
@@ -289,6 +312,7 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
         ->check(fileName);
     transformVerb->add_option("--coverage", coverage, "Coverage distance (whole number)")
         ->required()
+        ->transform(wholeNumber())
         ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
     transformVerb
         ->add_option("--equation", equations,
@@ -299,6 +323,7 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     transformVerb
         ->add_option("--scale", scale,
                      "Maximum scale distance (" + rangeText(ScaleDistanceRange) + ")")
+        ->transform(wholeNumber())
         ->check(CLI::Range(int64_t{ScaleDistanceRange.min}, int64_t{ScaleDistanceRange.max}));
     transformVerb->add_flag("--no-scale", noScale, "Do not scale to the maximum scale distance");
 

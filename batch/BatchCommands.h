@@ -19,6 +19,7 @@
 namespace CLI {
 class App;
 class Option;
+class Validator;
 }  // namespace CLI
 
 namespace batch {
@@ -103,6 +104,9 @@ int runVerb(Console& console, const std::string& file, const std::function<int()
 // The --metric option of the verbs that compute distances, taking the names of the metrics
 // computed from coordinates; `purpose` leads its help.
 CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::string& purpose);
+// Reads an option's whole number as the program reads numbers: decimal digits with an
+// optional sign, spaces around allowed (the parser alone would take 010 as octal).
+CLI::Validator wholeNumber();
 // The code of a name the option took; Euclidean when none was given.
 char metricCodeNamed(const std::string& name);
 

@@ -101,12 +101,14 @@ ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
     metric->excludes(in);
     m_verb->add_option("--coverage", m_coverage, "Coverage distance (whole number)")
         ->required()
+        ->transform(wholeNumber())
         ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
     m_verb
         ->add_option("--weight", m_request.weightPercent,
                      "Weight on demand set 1 in percent, as the load dialog's scroll bar sets it: "
                      "the report counts PERCENT/100 of demand set 1 and the rest of demand set 2 "
                      "(default 100)")
+        ->transform(wholeNumber())
         ->check(CLI::Range(0, 100))
         ->option_text("PERCENT");
     m_verb->add_flag("--json", m_request.json, "Print one JSON object instead of the text report");

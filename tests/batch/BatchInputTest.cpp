@@ -138,3 +138,42 @@ TEST(BatchInput, EndlessInputStopsAtTheFirstLinePastTheLimit) {
     }
     EXPECT_EQ(folderListing(dir.path()), "902.EUC\nd.EUC\nin.EUD\n");
 }
+
+// Whole numbers on the command line are decimal, as everywhere in the program: a leading zero
+// is no octal, spaces around the number are allowed on both sides alike.
+TEST(BatchUsage, WholeNumbersAreDecimalWithSpacesAllowedAround) {
+    TempDir dir;
+    dir.write("d.EUC", Demand);
+    const std::string report = "report --demand d.EUC --metric euclidean --json --coverage ";
+    const struct {
+        std::string coverage;
+        std::string shown;
+    } accepted[] = {{"5", "5"},
+                    {"' 5'", "5"},
+                    {"'5 '", "5"},
+                    {"' +5  '", "5"},
+                    {"010", "10"},
+                    {"-007", "-7"},
+                    {"'-2147483648'", "-2147483648"}};
+    for (const auto& [coverage, shown] : accepted) {
+        const Result result = run(dir, report + coverage);
+        EXPECT_EQ(result.status, 0) << coverage << ": " << result.err;
+        EXPECT_NE(result.out.find("\"coverage\": " + shown + ","), std::string::npos)
+            << coverage << ": " << result.out;
+    }
+    for (const char* coverage :
+         {"0x5", "5.0", "1e1", "''", "' '", "'5 5'", "\"$(printf '\\t5')\"", "2147483648", "+-5"}) {
+        const Result result = run(dir, report + coverage);
+        EXPECT_EQ(result.status, 2) << coverage << ": " << result.out;
+        EXPECT_EQ(result.err.rfind("velmora-batch: --coverage: ", 0), 0u) << result.err;
+    }
+    const Result weighted = run(dir, report + "5 --weight ' 010 '");
+    ASSERT_EQ(weighted.status, 0) << weighted.err;
+    EXPECT_NE(weighted.out.find("\"demandWeightPercent\": 10,"), std::string::npos) << weighted.out;
+    // Scaled down so the largest distance is ten, not eight.
+    dir.write("in.EUD", "0\r\n20\r\n20\r\n0\r\n");
+    const Result scaled =
+        run(dir, "transform --demand d.EUC --in in.EUD --out o.EUD --coverage 5 --scale ' 010 '");
+    ASSERT_EQ(scaled.status, 0) << scaled.err;
+    EXPECT_EQ(readBytes(dir.file("o.EUD")), "0\r\n10\r\n10\r\n0\r\n");
+}
