@@ -258,10 +258,17 @@ TEST(PictureModule, AModuleThatCannotBeLoadedIsReportedAtItsPath) {
 
 namespace {
 
-// Whether this test may hide /proc from a command, as a chroot or a minimal container does.
-bool canHideProc() {
-    return geteuid() == 0 &&
-           std::system("unshare -m sh -c 'mount -t tmpfs none /proc' 2>/dev/null") == 0;
+// Why /proc cannot be hidden from a command here, as a chroot or a minimal container hides
+// it; empty when it can.
+std::string whyProcCannotBeHidden() {
+#if defined(__SANITIZE_ADDRESS__)
+    return "AddressSanitizer cannot run without /proc";
+#endif
+    if (geteuid() != 0 ||
+        std::system("unshare -m sh -c 'mount -t tmpfs none /proc' 2>/dev/null") != 0) {
+        return "needs root and unshare to hide /proc";
+    }
+    return "";
 }
 
 }  // namespace
@@ -269,8 +276,8 @@ bool canHideProc() {
 // Without /proc the program's folder is known only from the full path it was started by;
 // a module in a folder above the current one is never code to run.
 TEST(ReportVerb, ThePictureModuleIsNeverTakenFromTheCurrentFolder) {
-    if (!canHideProc()) {
-        GTEST_SKIP() << "needs root and unshare to hide /proc";
+    if (const std::string why = whyProcCannotBeHidden(); !why.empty()) {
+        GTEST_SKIP() << why;
     }
     TempDir dir;
     writeProblem(dir);
