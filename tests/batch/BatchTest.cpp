@@ -258,13 +258,20 @@ TEST(BatchInput, EmptyNodeFilesAreBadInputAndNothingIsWritten) {
     dir.write("empty.EUC", "");
     dir.write("d.EUC", TwoNodes);
     dir.write("none.EUD", "");
+    dir.write("four.EUD", FourValues);
+    dir.write("nine.EUD", FourValues + FourValues + "0\r\n");
     dir.write("out.EUD", "old\r\n");
     const std::string listing = folderListing(dir.path());
+    // With a distance file that fits no node count, the empty node file is still the fault.
     for (const char* arguments :
          {"compute --metric euclidean --demand empty.EUC --out out.EUD",
           "compute --metric manhattan --demand d.EUC --candidates empty.EUC --out out.EUD",
           "check --demand empty.EUC --in none.EUD",
-          "transform --demand empty.EUC --in none.EUD --out out.EUD --coverage 0"}) {
+          "transform --demand empty.EUC --in none.EUD --out out.EUD --coverage 0",
+          "check --demand empty.EUC --in four.EUD",
+          "check --demand d.EUC --candidates empty.EUC --in nine.EUD",
+          "report --demand empty.EUC --in four.EUD --coverage 0",
+          "transform --demand empty.EUC --in four.EUD --out out.EUD --coverage 0"}) {
         const Result result = run(dir, arguments);
         EXPECT_EQ(result.status, 1) << arguments;
         EXPECT_EQ(result.err, "velmora-batch: empty.EUC: No nodes in file \"empty.EUC\"\n")
