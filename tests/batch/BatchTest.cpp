@@ -445,11 +445,16 @@ TEST(BatchSafety, KillsAtAnyMomentLeaveTheOldOrTheNewFileAndNoTemporary) {
     const std::string out = dir.file("out.EUD");
     const std::vector<std::string> arguments{"compute", "--metric", "euclidean", "--demand",
                                              demand,    "--out",    out};
-    const auto began = std::chrono::steady_clock::now();
+    // The kills are spread over the shortest of three whole runs: on a busy machine one run
+    // can take far longer than the next, and kills after the end prove nothing.
+    auto whole = std::chrono::steady_clock::duration::max();
     int status = 0;
-    waitpid(start(arguments), &status, 0);
-    const auto whole = std::chrono::steady_clock::now() - began;
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (int run = 0; run < 3; ++run) {
+        const auto began = std::chrono::steady_clock::now();
+        waitpid(start(arguments), &status, 0);
+        whole = std::min(whole, std::chrono::steady_clock::now() - began);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
     const std::string complete = readBytes(out);
     const std::string old = "old\r\n";
 
