@@ -4,6 +4,7 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -26,8 +27,8 @@ void setWorkerCount(unsigned count) {
     chosenWorkers.store(count);
 }
 
-void forEachBlock(int first, int last, int grain,
-                  const std::function<void(int begin, int end)>& body) {
+void forEachBlockByWorker(int first, int last, int grain,
+                          const std::function<void(unsigned worker, int begin, int end)>& body) {
     if (last < first) {
         return;
     }
@@ -42,7 +43,7 @@ void forEachBlock(int first, int last, int grain,
     std::mutex failureLock;
     std::exception_ptr failure;
 
-    const auto work = [&] {
+    const auto work = [&](unsigned worker) {
         for (;;) {
             const long long block = nextBlock.fetch_add(1);
             if (block >= blocks || block > firstFailed.load()) {
@@ -51,7 +52,7 @@ void forEachBlock(int first, int last, int grain,
             const long long begin = first + block * grain;
             const long long end = std::min<long long>(begin + grain - 1, last);
             try {
-                body(static_cast<int>(begin), static_cast<int>(end));
+                body(worker, static_cast<int>(begin), static_cast<int>(end));
             } catch (...) {
                 const std::lock_guard<std::mutex> hold(failureLock);
                 if (block < firstFailed.load()) {
@@ -65,13 +66,24 @@ void forEachBlock(int first, int last, int grain,
     std::vector<std::thread> helpers;
     helpers.reserve(workers - 1);
     for (unsigned w = 1; w < workers; ++w) {
-        helpers.emplace_back(work);
+        // Without another thread (a process limit reached) the workers started do it all.
+        try {
+            helpers.emplace_back(work, w);
+        } catch (const std::system_error&) {
+            break;
+        }
     }
-    work();
+    work(0);
     for (std::thread& helper : helpers) {
         helper.join();
     }
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+void forEachBlock(int first, int last, int grain,
+                  const std::function<void(int begin, int end)>& body) {
+    forEachBlockByWorker(first, last, grain,
+                         [&body](unsigned, int begin, int end) { body(begin, end); });
 }

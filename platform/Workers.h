@@ -18,3 +18,9 @@ void setWorkerCount(unsigned count);
 // reported is the one the first failing item gives in a plain loop; later blocks may not run.
 void forEachBlock(int first, int last, int grain,
                   const std::function<void(int begin, int end)>& body);
+
+// As forEachBlock, also naming the worker that runs each block, 0 .. workerCount() - 1. A
+// worker runs one block at a time, so state kept per worker (a cache, a running maximum)
+// needs no lock.
+void forEachBlockByWorker(int first, int last, int grain,
+                          const std::function<void(unsigned worker, int begin, int end)>& body);

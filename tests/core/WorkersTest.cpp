@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cstdlib>
+#include <fstream>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -51,6 +57,31 @@ TEST_P(WorkersTest, anEmptyRangeRunsNothing) {
     EXPECT_EQ(calls, 0);
 }
 
+TEST_P(WorkersTest, aWorkerRunsOneBlockAtATimeUnderItsOwnNumber) {
+    const unsigned workers = workerCount();
+    std::vector<std::atomic<bool>> busy(workers);
+    std::atomic<int> outOfRange{0};
+    std::atomic<int> overlaps{0};
+    std::atomic<int> items{0};
+    forEachBlockByWorker(1, 500, 3, [&](unsigned worker, int begin, int end) {
+        if (worker >= workers) {
+            ++outOfRange;
+            return;
+        }
+        if (busy[worker].exchange(true)) {
+            ++overlaps;
+        }
+        for (int i = begin; i <= end; ++i) {
+            ++items;
+        }
+        std::this_thread::yield();
+        busy[worker].store(false);
+    });
+    EXPECT_EQ(outOfRange.load(), 0);
+    EXPECT_EQ(overlaps.load(), 0);
+    EXPECT_EQ(items.load(), 500);
+}
+
 INSTANTIATE_TEST_SUITE_P(Counts, WorkersTest, ::testing::Values(1u, 2u, 7u));
 
 TEST(WorkerCount, zeroMeansAllCores) {
@@ -59,5 +90,25 @@ TEST(WorkerCount, zeroMeansAllCores) {
     setWorkerCount(0);
     EXPECT_GE(workerCount(), 1u);
 }
+
+#if !defined(__SANITIZE_ADDRESS__)
+// With room for the stacks of a few threads only, every block is still done.
+void runWithRoomForFewThreads() {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t room = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (24 << 20);
+    const rlimit limit{room, room};
+    setrlimit(RLIMIT_AS, &limit);
+    setWorkerCount(64);
+    std::atomic<int> items{0};
+    forEachBlock(1, 640, 1, [&](int begin, int end) { items += end - begin + 1; });
+    std::exit(items.load() == 640 ? 0 : 1);
+}
+
+TEST(WorkersDeathTest, ThreadsThatCannotStartLeaveTheWorkToTheOthers) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(runWithRoomForFewThreads(), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
