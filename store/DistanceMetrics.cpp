@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ExtendedMath.h"
+#include "platform/Workers.h"
 
 namespace {
 
@@ -52,26 +53,41 @@ long double earthRadius(const TDataStore& store) {
     return store.EarthDiameter * 0.5L;
 }
 
+// Rows of the triangle per block: small enough that the short rows at the end even out the
+// workers' shares.
+constexpr int TriangleRowsPerBlock = 8;
+
+// Row i holds the pairs (i, j >= i), mirrored into column i; the workers take rows in blocks.
+// A failing pair ends its block; the earliest block's failure is the one a plain loop meets.
 template <typename Distance>
 std::optional<NodePair> fillSymmetric(TDataStore& store, int n, Distance distance) {
+    struct TooLarge {
+        NodePair pair;
+    };
     std::vector<int32_t*> rows(static_cast<std::size_t>(n) + 1);
     for (int i = 1; i <= n; ++i) {
         rows[i] = store.DistanceMatrix.create(i).columns();
     }
-    for (int i = 1; i <= n; ++i) {
-        const auto diagonal = roundToCell(distance(i, i));
-        if (!diagonal) {
-            return NodePair{i, i};
-        }
-        rows[i][i - 1] = *diagonal;
-        for (int j = i + 1; j <= n; ++j) {
-            const auto cell = roundToCell(distance(i, j));
-            if (!cell) {
-                return NodePair{i, j};
+    try {
+        forEachBlock(1, n, TriangleRowsPerBlock, [&](int begin, int end) {
+            for (int i = begin; i <= end; ++i) {
+                const auto diagonal = roundToCell(distance(i, i));
+                if (!diagonal) {
+                    throw TooLarge{{i, i}};
+                }
+                rows[i][i - 1] = *diagonal;
+                for (int j = i + 1; j <= n; ++j) {
+                    const auto cell = roundToCell(distance(i, j));
+                    if (!cell) {
+                        throw TooLarge{{i, j}};
+                    }
+                    rows[i][j - 1] = *cell;
+                    rows[j][i - 1] = *cell;
+                }
             }
-            rows[i][j - 1] = *cell;
-            rows[j][i - 1] = *cell;
-        }
+        });
+    } catch (const TooLarge& failure) {
+        return failure.pair;
     }
     return std::nullopt;
 }

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
+
+#include "loading/NodeFile.h"
+#include "platform/Workers.h"
 
 namespace {
 
@@ -77,16 +81,21 @@ TEST(RoundToCell, HalvesGoToTheEvenNeighbourWithinThirtyTwoBits) {
     EXPECT_EQ(roundToCell(std::numeric_limits<long double>::quiet_NaN()), std::nullopt);
 }
 
-// The matrix is filled by one triangle, mirrored, with per-node terms computed once; every
-// cell must still be exactly what evaluating that pair on its own gives.
-class ComputedMatrix : public ::testing::TestWithParam<char> {};
+// The matrix is filled by one triangle, mirrored, with per-node terms computed once, its rows
+// spread over the workers; every cell must still be exactly what evaluating that pair on its
+// own gives.
+class ComputedMatrix : public ::testing::TestWithParam<std::tuple<char, unsigned>> {
+protected:
+    void SetUp() override { setWorkerCount(std::get<1>(GetParam())); }
+    void TearDown() override { setWorkerCount(0); }
+};
 
 TEST_P(ComputedMatrix, EqualsEvaluatingEveryPairOnItsOwn) {
     std::mt19937 random(20261208);
     std::uniform_real_distribution<double> longitude(-540, 540);
     std::uniform_real_distribution<double> latitude(-90, 90);
     TDataStore store;
-    store.MetricCode = GetParam();
+    store.MetricCode = std::get<0>(GetParam());
     const int n = 250;
     for (int i = 1; i <= n; ++i) {
         NodeRecord& node = store.NodeTable.create(i);
@@ -106,7 +115,28 @@ TEST_P(ComputedMatrix, EqualsEvaluatingEveryPairOnItsOwn) {
     EXPECT_EQ(store.DistanceMatrix[3][7], 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Metrics, ComputedMatrix, ::testing::Values('E', 'G', 'M'));
+// Only pairs (880, 890) and (890, 895) lie too far apart for a cell (2.4e9, or half the
+// way round a sphere of diameter 2e9 miles), in blocks of rows that other workers may finish
+// first; the one a plain loop over the triangle meets first counts.
+TEST_P(ComputedMatrix, ThePairReportedIsTheFirstOfTheTriangleThatDoesNotFit) {
+    TDataStore store;
+    store.MetricCode = std::get<0>(GetParam());
+    store.EarthDiameter = 2e9;
+    const double away = store.MetricCode == 'G' ? 90 : 1.2e9;
+    for (int i = 1; i <= MaxNodes; ++i) {
+        const double x = i == 880 || i == 895 ? away : i == 890 ? -away : (i % 10) * 1e-6;
+        storeNode(store, i, x, 0);
+    }
+    store.NodeCount = MaxNodes;
+    const auto pair = computeDistanceMatrix(store, MaxNodes);
+    ASSERT_TRUE(pair);
+    EXPECT_EQ(pair->from, 880);
+    EXPECT_EQ(pair->to, 890);
+}
+
+INSTANTIATE_TEST_SUITE_P(MetricsAndWorkers, ComputedMatrix,
+                         ::testing::Combine(::testing::Values('E', 'G', 'M'),
+                                            ::testing::Values(1u, 2u, 7u)));
 
 TEST(ComputeDistanceMatrix, ReportsAPairBeyondThirtyTwoBits) {
     TDataStore store = storeWith('E', {{0, 0}, {1, 1}, {3e9, 0}});
