@@ -1,10 +1,17 @@
 #include "modify/MatrixTransformation.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/ExtendedMath.h"
+#include "platform/Workers.h"
 
 namespace {
 constexpr std::size_t CacheSize = 1 << 15;
-}
+// Every row costs the same; blocks are small so a worker slowed by other programs holds
+// up little.
+constexpr int RowsPerBlock = 16;
+}  // namespace
 
 long double PowerOf(int32_t x, double e) {
     if (x == 0) {
@@ -63,45 +70,112 @@ std::vector<std::string> scalingReports(long double maximum, const TransformSett
     return reports;
 }
 
-MatrixTransformation::MatrixTransformation(const TransformSettings& settings)
-    : m_settings(settings), m_cache(CacheSize, CacheEntry{0, 0, 0, false, false}) {}
+// The off-diagonal distances one worker has evaluated, by value, with their cells, and what it
+// has weighed in the first pass.
+class MatrixTransformation::Evaluations {
+public:
+    struct Entry {
+        long double value;
+        int32_t key;
+        int32_t cell;
+        bool valid;
+        bool cellValid;
+    };
 
-MatrixTransformation::CacheEntry& MatrixTransformation::offDiagonal(int32_t d, bool& computed) {
-    CacheEntry& entry = m_cache[static_cast<uint32_t>(d) % CacheSize];
-    computed = !entry.valid || entry.key != d;
-    if (computed) {
-        entry = {newDistance(m_settings, 1, 2, d), d, 0, true, false};
+    explicit Evaluations(const TransformSettings& settings)
+        : m_settings(settings), m_entries(CacheSize, Entry{0, 0, 0, false, false}) {}
+
+    // The entry of off-diagonal distance d; `computed` tells a miss that evaluated it now.
+    Entry& offDiagonal(int32_t d, bool& computed) {
+        Entry& entry = m_entries[static_cast<uint32_t>(d) % CacheSize];
+        computed = !entry.valid || entry.key != d;
+        if (computed) {
+            entry = {newDistance(m_settings, 1, 2, d), d, 0, true, false};
+        }
+        return entry;
     }
-    return entry;
+
+    void forgetCells() {
+        for (Entry& entry : m_entries) {
+            entry.cellValid = false;
+        }
+    }
+
+    void startWeighing() { weighed = NewValueRange{HUGE_VALL, 0, true}; }
+    void weigh(long double value) {
+        weighed.smallest = std::min(weighed.smallest, value);
+        if (value > weighed.largest) {
+            weighed.largest = value;
+        }
+        weighed.finite = weighed.finite && std::isfinite(value);
+    }
+
+    NewValueRange weighed{HUGE_VALL, 0, true};
+
+private:
+    const TransformSettings& m_settings;
+    std::vector<Entry> m_entries;
+};
+
+MatrixTransformation::MatrixTransformation(const TransformSettings& settings)
+    : m_settings(settings) {}
+
+MatrixTransformation::~MatrixTransformation() = default;
+
+MatrixTransformation::Evaluations& MatrixTransformation::evaluationsOf(unsigned worker) {
+    std::unique_ptr<Evaluations>& own = m_evaluations[worker];
+    if (!own) {
+        own = std::make_unique<Evaluations>(m_settings);
+    }
+    return *own;
+}
+
+void MatrixTransformation::prepareWorkers() {
+    m_evaluations.resize(std::max<std::size_t>(m_evaluations.size(), workerCount()));
 }
 
 long double MatrixTransformation::MaximumNewDistance(const TDataStore& store, int n) {
-    long double maximum = 0;
-    const auto keep = [&maximum](long double value) {
-        if (value > maximum) {
-            maximum = value;
-        }
-    };
-    for (int i = 1; i <= n; ++i) {
-        const int32_t* row = store.DistanceMatrix[i].columns();
-        for (int j = 1; j <= n; ++j) {
-            const int32_t d = row[j - 1];
-            if (i == j) {
-                keep(newDistance(m_settings, i, i, d));
-                continue;
-            }
-            // A value found in the cache has been weighed already.
-            bool computed = false;
-            const CacheEntry& entry = offDiagonal(d, computed);
-            if (computed) {
-                keep(entry.value);
-            }
+    prepareWorkers();
+    for (const auto& evaluations : m_evaluations) {
+        if (evaluations) {
+            evaluations->startWeighing();
         }
     }
-    return maximum;
+    forEachBlockByWorker(1, n, RowsPerBlock, [&](unsigned worker, int begin, int end) {
+        Evaluations& own = evaluationsOf(worker);
+        for (int i = begin; i <= end; ++i) {
+            const int32_t* row = store.DistanceMatrix[i].columns();
+            for (int j = 1; j <= n; ++j) {
+                const int32_t d = row[j - 1];
+                if (i == j) {
+                    own.weigh(newDistance(m_settings, i, i, d));
+                    continue;
+                }
+                // A value found in the worker's evaluations has been weighed already.
+                bool computed = false;
+                const Evaluations::Entry& entry = own.offDiagonal(d, computed);
+                if (computed) {
+                    own.weigh(entry.value);
+                }
+            }
+        }
+    });
+    NewValueRange range{HUGE_VALL, 0, true};
+    for (const auto& evaluations : m_evaluations) {
+        if (evaluations) {
+            const NewValueRange& weighed = evaluations->weighed;
+            range.smallest = std::min(range.smallest, weighed.smallest);
+            if (weighed.largest > range.largest) {
+                range.largest = weighed.largest;
+            }
+            range.finite = range.finite && weighed.finite;
+        }
+    }
+    m_range = range;
+    return range.largest;
 }
 
-int32_t MatrixTransformation::cell(long double value, long double maximum) const {
+std::optional<int32_t> MatrixTransformation::cellOf(long double value, long double maximum) const {
     const long double scale = m_settings.ScaleDistance;
     const bool userScaling = maximum >= scale && m_settings.ScaleRequested;
     const bool forcedScaling = !userScaling && maximum >= DistanceLimit;
@@ -109,32 +183,54 @@ int32_t MatrixTransformation::cell(long double value, long double maximum) const
     if ((userScaling || forcedScaling) && maximum > 0) {
         value = (value / maximum) * (userScaling ? scale : static_cast<long double>(DistanceLimit));
     }
-    const auto rounded = roundToCell(value);
-    if (!rounded) {
-        throw RangeError();
-    }
-    return *rounded;
+    return roundToCell(value);
+}
+
+// Scaling and rounding never put a larger value below a smaller one, so when the smallest and
+// the largest finite values become cells, every value between them does.
+bool MatrixTransformation::everyCellFits(long double maximum) const {
+    return m_range && m_range->finite && cellOf(m_range->smallest, maximum) &&
+           cellOf(m_range->largest, maximum);
 }
 
 void MatrixTransformation::apply(TDataStore& store, int n, long double maximum) {
-    for (CacheEntry& entry : m_cache) {
-        entry.cellValid = false;
-    }
-    for (int i = 1; i <= n; ++i) {
-        int32_t* row = store.DistanceMatrix[i].columns();
-        for (int j = 1; j <= n; ++j) {
-            const int32_t d = row[j - 1];
-            if (i == j) {
-                row[j - 1] = cell(newDistance(m_settings, i, i, d), maximum);
-                continue;
-            }
-            bool computed = false;
-            CacheEntry& entry = offDiagonal(d, computed);
-            if (!entry.cellValid) {
-                entry.cell = cell(entry.value, maximum);
-                entry.cellValid = true;
-            }
-            row[j - 1] = entry.cell;
+    prepareWorkers();
+    for (const auto& evaluations : m_evaluations) {
+        if (evaluations) {
+            evaluations->forgetCells();
         }
+    }
+    const auto cell = [&](long double value) {
+        const auto rounded = cellOf(value, maximum);
+        if (!rounded) {
+            throw RangeError();
+        }
+        return *rounded;
+    };
+    const auto transformRows = [&](unsigned worker, int begin, int end) {
+        Evaluations& own = evaluationsOf(worker);
+        for (int i = begin; i <= end; ++i) {
+            int32_t* row = store.DistanceMatrix[i].columns();
+            for (int j = 1; j <= n; ++j) {
+                const int32_t d = row[j - 1];
+                if (i == j) {
+                    row[j - 1] = cell(newDistance(m_settings, i, i, d));
+                    continue;
+                }
+                bool computed = false;
+                Evaluations::Entry& entry = own.offDiagonal(d, computed);
+                if (!entry.cellValid) {
+                    entry.cell = cell(entry.value);
+                    entry.cellValid = true;
+                }
+                row[j - 1] = entry.cell;
+            }
+        }
+    };
+    if (everyCellFits(maximum)) {
+        forEachBlockByWorker(1, n, RowsPerBlock, transformRows);
+    } else {
+        // A cell will stop the pass: in order, so the rows before it are done and none after.
+        transformRows(0, 1, n);
     }
 }

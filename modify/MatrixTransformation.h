@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,29 +45,39 @@ std::string negativeDistanceMessage(const NodePair& cell);
 std::vector<std::string> scalingReports(long double maximum, const TransformSettings& settings,
                                         const NumberSeparators& separators);
 
-// Both passes share one evaluation of each distinct (value, position) pair, which gives the
-// same values as evaluating every element on its own.
+// Both passes share one evaluation of each distinct (value, position) pair per worker, which
+// gives the same values as evaluating every element on its own.
 class MatrixTransformation {
 public:
     explicit MatrixTransformation(const TransformSettings& settings);
+    ~MatrixTransformation();
 
     long double MaximumNewDistance(const TDataStore& store, int n);
-    // Transforms rows and columns 1..n in place, scaled by the maximum of the first pass.
+    // Transforms rows and columns 1..n in place, scaled by the maximum of the first pass,
+    // which must have weighed the same matrix. A cell that does not fit stops it with the
+    // range error, the cells before it in row order transformed and none after it.
     void apply(TDataStore& store, int n, long double maximum);
 
 private:
-    struct CacheEntry {
-        long double value;
-        int32_t key;
-        int32_t cell;
-        bool valid;
-        bool cellValid;
+    class Evaluations;
+    // The new values the first pass met, when it has run: smallest and largest, and whether
+    // each was a finite number.
+    struct NewValueRange {
+        long double smallest;
+        long double largest;
+        bool finite;
     };
 
-    // The entry of off-diagonal distance d; `computed` tells a miss that evaluated it now.
-    CacheEntry& offDiagonal(int32_t d, bool& computed);
-    int32_t cell(long double value, long double maximum) const;
+    // Room for every worker's evaluations; each worker creates its own on first use.
+    void prepareWorkers();
+    Evaluations& evaluationsOf(unsigned worker);
+    // The cell a new value becomes; none when it does not fit.
+    std::optional<int32_t> cellOf(long double value, long double maximum) const;
+    // Whether every value of the range becomes a cell, so no cell can stop the second pass.
+    bool everyCellFits(long double maximum) const;
 
     TransformSettings m_settings;
-    std::vector<CacheEntry> m_cache;
+    // One set per worker: workers never wait for each other's evaluations.
+    std::vector<std::unique_ptr<Evaluations>> m_evaluations;
+    std::optional<NewValueRange> m_range;
 };

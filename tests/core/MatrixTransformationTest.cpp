@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "platform/Workers.h"
+
 #include "store/DistanceFile.h"
 #include "tests/support/TestMatrices.h"
 
@@ -180,18 +182,19 @@ TEST(Transformation, ScaleOfZeroWithEveryValueZeroLeavesZeros) {
     EXPECT_EQ(store.DistanceMatrix[2][1], 0);
 }
 
-TEST(Transformation, SharedEvaluationEqualsTheLiteralFormulaForEveryElement) {
+class SpreadTransformation : public ::testing::TestWithParam<unsigned> {
+protected:
+    void SetUp() override { setWorkerCount(GetParam()); }
+    void TearDown() override { setWorkerCount(0); }
+};
+
+// Distances beyond the evaluations' 32768 slots share slots, and rows go to several workers.
+TEST_P(SpreadTransformation, SharedEvaluationEqualsTheLiteralFormulaForEveryElement) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int32_t> distance(0, 40000);
-    const int n = 120;
-    TDataStore store;
-    store.NodeCount = n;
-    for (int i = 1; i <= n; ++i) {
-        DistanceRow& row = store.DistanceMatrix.create(i);
-        for (int j = 1; j <= n; ++j) {
-            row[j] = i == j ? distance(random) % 3 : distance(random);
-        }
-    }
+    const int n = 200;
+    TDataStore store = generatedStore(
+        n, [&](int i, int j) { return i == j ? distance(random) % 3 : distance(random); });
     TransformSettings settings;
     settings.CoverageDistance = 15000;
     settings.equations.EquationConstant = {1, 2.5, 3, 40};
@@ -219,6 +222,38 @@ TEST(Transformation, SharedEvaluationEqualsTheLiteralFormulaForEveryElement) {
     }
     EXPECT_EQ(mismatches, 0);
 }
+
+// A coefficient the dialog never admits makes the two cells beyond the coverage, (880, 900)
+// and (895, 3), too small for a cell; by the end of row 880 other workers would be on later
+// rows. The pass stops at the first in row order as a plain loop does: every cell before it
+// transformed, it and every cell after it as they were.
+TEST_P(SpreadTransformation, ACellThatDoesNotFitStopsThePassWhereAPlainLoopStops) {
+    const int n = MaxNodes;
+    const auto old = [](int i, int j) {
+        return (i == 880 && j == 900) || (i == 895 && j == 3) ? 900 : (i * 7 + j * 3) % 500;
+    };
+    TDataStore store = generatedStore(n, old);
+    TransformSettings settings = equation(3, 0, 1, 1, 500);
+    settings.equations.EquationCoefficient[3] = -1e10;
+    settings.equations.EquationConstant[1] = 1;
+    settings.ScaleRequested = false;
+    MatrixTransformation transformation(settings);
+    const long double maximum = transformation.MaximumNewDistance(store, n);
+    EXPECT_NEAR(static_cast<double>(maximum), 500, 1e-9);
+    EXPECT_THROW(transformation.apply(store, n, maximum), RangeError);
+    int mismatches = 0;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            const bool done = i < 880 || (i == 880 && j < 900);
+            // Within the coverage, equation 1 adds 1 off the diagonal and 0 adds 0 on it.
+            const int32_t expected = old(i, j) + (done && i != j ? 1 : 0);
+            mismatches += store.DistanceMatrix[i][j] != expected;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Workers, SpreadTransformation, ::testing::Values(1u, 2u, 7u));
 
 TEST(FirstNegativeDistance, NamesTheFirstRowAndColumn) {
     const TDataStore store = matrixStore({{0, 1, 2}, {3, 0, -4}, {-5, 6, 0}});
