@@ -4,6 +4,8 @@
 #include <bit>
 #include <limits>
 
+#include "platform/Workers.h"
+
 namespace {
 
 using Rows = std::vector<const int32_t*>;
@@ -87,6 +89,32 @@ std::array<int32_t, Count> valuesOfRanks(const Rows& rows, int32_t smallest, int
     return values;
 }
 
+// Rows per block of the counting pass; every row costs about the same.
+constexpr int RowsPerBlock = 16;
+
+// What a block of rows found; blocks are merged in row order.
+struct RowsFindings {
+    // Diagonal cells up to the coverage and beyond it.
+    std::array<int64_t, 2> diagonalEquations{};
+    int64_t within = 0;
+    int32_t smallest = std::numeric_limits<int32_t>::max();
+    int32_t largest = std::numeric_limits<int32_t>::min();
+    MatrixProblem nonZeroDiagonal;
+    MatrixProblem negativeCells;
+    MatrixProblem asymmetricPairs;
+    MatrixProblem zeroDistancePairs;
+};
+
+// Adds the problems of later rows: their count, and their examples while there is room.
+void append(MatrixProblem& problem, const MatrixProblem& later) {
+    problem.count += later.count;
+    for (const NodePair& example : later.examples) {
+        if (problem.examples.size() < MatrixProblem::ExampleLimit) {
+            problem.examples.push_back(example);
+        }
+    }
+}
+
 // ceil(m * quarters / 4): the rank of the lower quartile, median or upper quartile.
 std::size_t rankAt(std::size_t m, std::size_t quarters) {
     return (m * quarters + 3) / 4;
@@ -116,60 +144,83 @@ CoverageReport buildCoverageReport(const TDataStore& store, int n, int demandNod
     }
     const auto size = static_cast<std::size_t>(n);
     report.offDiagonalCells = static_cast<int64_t>(n) * (n - 1);
-    int32_t smallest = std::numeric_limits<int32_t>::max();
-    int32_t largest = std::numeric_limits<int32_t>::min();
-    int32_t largestNearest = std::numeric_limits<int32_t>::min();
 
-    for (std::size_t r = 0; r < size; ++r) {
-        const int i = static_cast<int>(r) + 1;
-        const int32_t* row = rows[r];
-        const int32_t diagonal = row[r];
-        ++report.equationCells[diagonal <= coverage ? 0 : 2];
-        if (diagonal != 0) {
-            report.nonZeroDiagonal.add(i, i);
-        }
-        // Kept free of branches so that it vectorises; the rare problems get a pass of their own.
-        int within = 0;
-        int negative = 0;
-        int32_t nearest = std::numeric_limits<int32_t>::max();
-        int32_t farthest = std::numeric_limits<int32_t>::min();
-        const auto scan = [&](std::size_t from, std::size_t to) {
-            for (std::size_t c = from; c < to; ++c) {
-                const int32_t d = row[c];
-                within += d <= coverage;
-                negative += d < 0;
-                nearest = std::min(nearest, d);
-                farthest = std::max(farthest, d);
+    // Per row: the other nodes within the coverage and the nearest of them.
+    std::vector<int> within(size);
+    std::vector<int32_t> nearest(size);
+    std::vector<RowsFindings> blocks((size + RowsPerBlock - 1) / RowsPerBlock);
+    forEachBlock(1, n, RowsPerBlock, [&](int begin, int end) {
+        RowsFindings& found = blocks[static_cast<std::size_t>(begin - 1) / RowsPerBlock];
+        for (int i = begin; i <= end; ++i) {
+            const auto r = static_cast<std::size_t>(i - 1);
+            const int32_t* row = rows[r];
+            const int32_t diagonal = row[r];
+            ++found.diagonalEquations[diagonal <= coverage ? 0 : 1];
+            if (diagonal != 0) {
+                found.nonZeroDiagonal.add(i, i);
             }
-        };
-        scan(0, r);
-        scan(r + 1, size);
-        smallest = std::min(smallest, nearest);
-        largest = std::max(largest, farthest);
-        report.offDiagonalWithinCoverage += within;
-        if (negative > 0 || diagonal < 0) {
-            for (std::size_t c = 0; c < size; ++c) {
-                if (row[c] < 0) {
-                    report.negativeCells.add(i, static_cast<int>(c) + 1);
+            // Kept free of branches so that it vectorises; the rare problems get a pass of
+            // their own.
+            int rowWithin = 0;
+            int negative = 0;
+            int32_t rowNearest = std::numeric_limits<int32_t>::max();
+            int32_t farthest = std::numeric_limits<int32_t>::min();
+            const auto scan = [&](std::size_t from, std::size_t to) {
+                for (std::size_t c = from; c < to; ++c) {
+                    const int32_t d = row[c];
+                    rowWithin += d <= coverage;
+                    negative += d < 0;
+                    rowNearest = std::min(rowNearest, d);
+                    farthest = std::max(farthest, d);
+                }
+            };
+            scan(0, r);
+            scan(r + 1, size);
+            found.smallest = std::min(found.smallest, rowNearest);
+            found.largest = std::max(found.largest, farthest);
+            found.within += rowWithin;
+            within[r] = rowWithin;
+            nearest[r] = rowNearest;
+            if (negative > 0 || diagonal < 0) {
+                for (std::size_t c = 0; c < size; ++c) {
+                    if (row[c] < 0) {
+                        found.negativeCells.add(i, static_cast<int>(c) + 1);
+                    }
+                }
+            }
+            for (std::size_t c = r + 1; c < size; ++c) {
+                const int32_t d = row[c];
+                const int32_t back = rows[c][r];
+                if (d != back) {
+                    found.asymmetricPairs.add(i, static_cast<int>(c) + 1);
+                } else if (d == 0) {
+                    found.zeroDistancePairs.add(i, static_cast<int>(c) + 1);
                 }
             }
         }
-        for (std::size_t c = r + 1; c < size; ++c) {
-            const int32_t d = row[c];
-            const int32_t back = rows[c][r];
-            if (d != back) {
-                report.asymmetricPairs.add(i, static_cast<int>(c) + 1);
-            } else if (d == 0) {
-                report.zeroDistancePairs.add(i, static_cast<int>(c) + 1);
-            }
+    });
+
+    int32_t smallest = std::numeric_limits<int32_t>::max();
+    int32_t largest = std::numeric_limits<int32_t>::min();
+    for (const RowsFindings& found : blocks) {
+        report.equationCells[0] += found.diagonalEquations[0];
+        report.equationCells[2] += found.diagonalEquations[1];
+        report.offDiagonalWithinCoverage += found.within;
+        smallest = std::min(smallest, found.smallest);
+        largest = std::max(largest, found.largest);
+        append(report.nonZeroDiagonal, found.nonZeroDiagonal);
+        append(report.negativeCells, found.negativeCells);
+        append(report.asymmetricPairs, found.asymmetricPairs);
+        append(report.zeroDistancePairs, found.zeroDistancePairs);
+    }
+    int32_t largestNearest = std::numeric_limits<int32_t>::min();
+    for (int i = 1; i <= std::min(demandNodes, n); ++i) {
+        const auto r = static_cast<std::size_t>(i - 1);
+        report.nodesWithinCoverage.push_back(within[r]);
+        if (within[r] == 0) {
+            report.isolatedDemandNodes.push_back(i);
         }
-        if (i <= demandNodes) {
-            report.nodesWithinCoverage.push_back(within);
-            if (within == 0) {
-                report.isolatedDemandNodes.push_back(i);
-            }
-            largestNearest = std::max(largestNearest, nearest);
-        }
+        largestNearest = std::max(largestNearest, nearest[r]);
     }
     report.equationCells[1] = report.offDiagonalWithinCoverage;
     report.equationCells[3] = report.offDiagonalCells - report.offDiagonalWithinCoverage;

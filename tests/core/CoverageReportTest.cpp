@@ -7,6 +7,7 @@
 #include <random>
 
 #include "modify/MatrixTransformation.h"
+#include "platform/Workers.h"
 #include "tests/support/TestMatrices.h"
 
 namespace {
@@ -38,7 +39,100 @@ int32_t kthByHand(const TDataStore& store, int n, std::size_t k) {
     return values[k - 1];
 }
 
+// A problem's count and first five cells by a plain loop over the rows.
+template <typename Found>
+MatrixProblem problemByHand(int n, bool pairsOnly, Found found) {
+    MatrixProblem problem;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = pairsOnly ? i + 1 : 1; j <= n; ++j) {
+            if (found(i, j)) {
+                problem.add(i, j);
+            }
+        }
+    }
+    return problem;
+}
+
+class SpreadReport : public ::testing::TestWithParam<unsigned> {
+protected:
+    void SetUp() override { setWorkerCount(GetParam()); }
+    void TearDown() override { setWorkerCount(0); }
+};
+
 }  // namespace
+
+// Problems in rows far apart, so in blocks that different workers take: the examples are
+// still the first five in row order and the counts those of the whole matrix.
+TEST_P(SpreadReport, CountsAndExamplesAreThoseOfAPlainLoopOverTheRows) {
+    std::mt19937 random(16);
+    std::uniform_int_distribution<int32_t> value(0, 400);
+    const int n = 300;
+    TDataStore store = generatedStore(n, [](int, int) { return 0; });
+    for (int i = 1; i <= n; ++i) {
+        for (int j = i + 1; j <= n; ++j) {
+            store.DistanceMatrix[i][j] = store.DistanceMatrix[j][i] = 1 + value(random);
+        }
+    }
+    // Nothing is within the coverage of demand nodes 60 and 210.
+    for (const int row : {60, 210}) {
+        for (int j = 1; j <= n; ++j) {
+            store.DistanceMatrix[row][j] = j == row ? 0 : 900;
+        }
+    }
+    for (const int row : {40, 90, 170, 171, 230, 299}) {
+        store.DistanceMatrix[row][row] = row % 2 == 0 ? 5 : -5;
+        store.DistanceMatrix[row][row / 2] = -1;
+        store.DistanceMatrix[row + 1][row - 7] = 0;
+        store.DistanceMatrix[row - 7][row + 1] = 0;
+    }
+    const int32_t coverage = 20;
+    const CoverageReport report = buildCoverageReport(store, n, 250, coverage);
+    const auto d = [&](int i, int j) { return store.DistanceMatrix[i][j]; };
+    const auto same = [](const MatrixProblem& found, const MatrixProblem& expected) {
+        return found.count == expected.count && pairsOf(found) == pairsOf(expected);
+    };
+    EXPECT_TRUE(same(report.asymmetricPairs,
+                     problemByHand(n, true, [&](int i, int j) { return d(i, j) != d(j, i); })));
+    EXPECT_TRUE(same(report.zeroDistancePairs, problemByHand(n, true, [&](int i, int j) {
+                         return d(i, j) == 0 && d(j, i) == 0;
+                     })));
+    EXPECT_TRUE(same(report.negativeCells,
+                     problemByHand(n, false, [&](int i, int j) { return d(i, j) < 0; })));
+    EXPECT_TRUE(same(report.nonZeroDiagonal,
+                     problemByHand(n, false, [&](int i, int j) { return i == j && d(i, i); })));
+    std::vector<int> within;
+    std::vector<int> isolated;
+    int32_t coverEvery = INT32_MIN;
+    int64_t diagonalBeyond = 0;
+    for (int i = 1; i <= n; ++i) {
+        int count = 0;
+        int32_t nearest = INT32_MAX;
+        for (int j = 1; j <= n; ++j) {
+            if (j != i) {
+                count += d(i, j) <= coverage;
+                nearest = std::min(nearest, d(i, j));
+            }
+        }
+        diagonalBeyond += d(i, i) > coverage;
+        if (i <= 250) {
+            within.push_back(count);
+            if (count == 0) {
+                isolated.push_back(i);
+            }
+            coverEvery = std::max(coverEvery, nearest);
+        }
+    }
+    EXPECT_EQ(report.nodesWithinCoverage, within);
+    EXPECT_EQ(report.isolatedDemandNodes, isolated);
+    EXPECT_FALSE(isolated.empty());
+    EXPECT_EQ(report.coverageToCoverEveryDemandNode, coverEvery);
+    EXPECT_EQ(report.equationCells[2], diagonalBeyond);
+    ASSERT_TRUE(report.offDiagonal);
+    EXPECT_EQ(report.offDiagonal->minimum, -1);
+    EXPECT_EQ(report.offDiagonal->maximum, kthByHand(store, n, std::size_t{n} * (n - 1)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Workers, SpreadReport, ::testing::Values(1u, 2u, 7u));
 
 TEST(CoverageReport, AsymmetricNegativeZeroPairsAndDiagonal) {
     const TDataStore store = mixedProblems();
