@@ -12,6 +12,7 @@
 #include "loading/NodeFile.h"
 #include "platform/RunTimeError.h"
 #include "platform/VersionInfo.h"
+#include "platform/Workers.h"
 #include "store/DistanceFile.h"
 #include "store/DistanceMetrics.h"
 
@@ -263,6 +264,13 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     CLI::App app{"Prepares distance matrix files for QUORVANE from node files.", "velmora-batch"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string());
+    // Also after the verb: its options fall through to these.
+    app.fallthrough();
+    int64_t threads = 0;
+    app.add_option("--threads", threads,
+                   "Workers that share the computing (a whole number from 1); all cores when "
+                   "not given")
+        ->check(CLI::Range(int64_t{1}, int64_t{UINT32_MAX}));
     // An empty name would only fail later, after files were read or created.
     const CLI::Validator fileName(
         [](std::string& name) { return name.empty() ? "a file name cannot be empty" : ""; },
@@ -354,6 +362,7 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
         return BadUsage;
     }
 
+    setWorkerCount(static_cast<unsigned>(threads));
     if (computeVerb->parsed()) {
         compute.metricCode = metricCodeNamed(metric);
         return actions.compute(compute, console);
