@@ -1,4 +1,5 @@
 #include "app/ApplicationIcon.h"
+#include "app/EventTrace.h"
 #include "app/Velmora.h"
 #include "app/VelmoraApplication.h"
 #include "app/VelmoraProgram.h"
@@ -8,6 +9,10 @@
 int main(int argc, char** argv) {
     QtPrompts prompts;
     VelmoraApplication application(argc, argv, prompts);
+    const auto trace = EventTrace::fromEnvironment();
+    if (trace) {
+        application.installEventFilter(trace.get());
+    }
     QApplication::setWindowIcon(applicationIcon());
     // Lets desktops match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
