@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
 
+#include "platform/Workers.h"
 #include "store/DistanceMetrics.h"
 
 namespace {
@@ -135,29 +137,44 @@ char* appendRecord(char* out, int32_t value) {
     return end + 2;
 }
 
+// Columns are gathered a block at a time: walking one column down the rows touches a cache
+// line per row, a block reuses each line for all of its columns.
+constexpr int ColumnsPerBlock = 16;
+
 // Writes the file's bytes for rows and columns 1..n into `out`, which holds n * n *
-// LongestRecord characters, and returns the end.
+// LongestRecord characters, and returns the end. The workers format blocks of columns each
+// into its own part of `out`; the parts are then closed up in order.
 char* formatInto(char* out, const TDataStore& store, int n) {
     std::vector<const int32_t*> rows(static_cast<std::size_t>(n));
     for (int r = 1; r <= n; ++r) {
         rows[r - 1] = store.DistanceMatrix[r].columns();
     }
-    // Columns are gathered a block at a time: walking one column down the rows touches a
-    // cache line per row, a block reuses each line for all of its columns.
-    constexpr int Block = 16;
-    std::vector<int32_t> columns(static_cast<std::size_t>(Block) * n);
-    for (int first = 0; first < n; first += Block) {
-        const int width = std::min(Block, n - first);
+    const int blocks = (n + ColumnsPerBlock - 1) / ColumnsPerBlock;
+    const std::size_t partSize = static_cast<std::size_t>(ColumnsPerBlock) * n * LongestRecord;
+    std::vector<char*> partEnds(static_cast<std::size_t>(blocks));
+    forEachBlock(0, blocks - 1, 1, [&](int block, int) {
+        const int first = block * ColumnsPerBlock;
+        const int width = std::min(ColumnsPerBlock, n - first);
+        std::vector<int32_t> columns(static_cast<std::size_t>(width) * n);
         for (int r = 0; r < n; ++r) {
             for (int k = 0; k < width; ++k) {
                 columns[static_cast<std::size_t>(k) * n + r] = rows[r][first + k];
             }
         }
-        for (std::size_t i = 0; i < static_cast<std::size_t>(width) * n; ++i) {
-            out = appendRecord(out, columns[i]);
+        char* end = out + block * partSize;
+        for (const int32_t value : columns) {
+            end = appendRecord(end, value);
         }
+        partEnds[block] = end;
+    });
+    char* end = out;
+    for (int block = 0; block < blocks; ++block) {
+        const char* part = out + block * partSize;
+        const auto length = static_cast<std::size_t>(partEnds[block] - part);
+        std::memmove(end, part, length);
+        end += length;
     }
-    return out;
+    return end;
 }
 
 std::size_t capacityFor(int n) {

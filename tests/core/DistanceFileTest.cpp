@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Workers.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMatrices.h"
 
@@ -34,6 +35,31 @@ TEST(DistanceFile, WrittenColumnByColumnOnePlainValuePerCrLfLine) {
               lines({"0", "7", "-2147483648", "5", "0", "9", "-3", "2147483647", "10"}));
     EXPECT_EQ(formatDistanceFile(store, 0), "");
 }
+
+class SpreadFormatting : public ::testing::TestWithParam<unsigned> {
+protected:
+    void SetUp() override { setWorkerCount(GetParam()); }
+    void TearDown() override { setWorkerCount(0); }
+};
+
+// Many blocks of columns, formatted apart, with values of every length from 1 to 11
+// characters so that the blocks' texts differ in length.
+TEST_P(SpreadFormatting, BlocksOfColumnsJoinIntoTheOneColumnByColumnText) {
+    const int n = 203;
+    const TDataStore store = generatedStore(n, [](int r, int c) {
+        const int32_t magnitude = static_cast<int32_t>(((r * 31 + c * 17) % 11) * 195225786);
+        return (r + c) % 2 ? magnitude : -magnitude - (r == 1 && c == 200);
+    });
+    std::string expected;
+    for (int c = 1; c <= n; ++c) {
+        for (int r = 1; r <= n; ++r) {
+            expected += std::to_string(store.DistanceMatrix[r][c]) + "\r\n";
+        }
+    }
+    EXPECT_EQ(formatDistanceFile(store, n), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Workers, SpreadFormatting, ::testing::Values(1u, 2u, 7u));
 
 TEST(DistanceFile, ReadColumnByColumn) {
     TempDir dir;
