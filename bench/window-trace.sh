@@ -76,8 +76,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" "${tracer[@]}" bash -c '
     done
     kill $program
     wait $program 2>/dev/null || true' "$PWD/build/bin/velmora"
-syncs=$(awk '/fsync/ { sub(/.*</, ""); sub(/>.*/, ""); printf "%s ", $0 }' "$work/sync.log" \
-    2>/dev/null || true)
+# A call another thread interrupts ends on its "resumed" line.
+syncs=$(awk '/fsync/ && match($0, /<[0-9.]+>$/) { printf "%s ", substr($0, RSTART + 1, RLENGTH - 2) }' \
+    "$work/sync.log" 2>/dev/null || true)
 awk -v syncs="$syncs" '
     function median(list, n,    sorted, i, j, t) {
         for (i = 1; i <= n; i++) sorted[i] = list[i]
