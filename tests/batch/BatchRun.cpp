@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 Result run(const TempDir& folder, const std::string& arguments, const std::string& launcher) {
     const std::string command = "cd '" + folder.path() + "' && " + launcher + VELMORA_BATCH + " " +
@@ -14,4 +15,18 @@ Result run(const TempDir& folder, const std::string& arguments, const std::strin
     std::remove(folder.file("stdout.txt").c_str());
     std::remove(folder.file("stderr.txt").c_str());
     return result;
+}
+
+Result runHere(std::vector<std::string> arguments, const batch::Actions& actions,
+               ChartRenderer* pictures) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    batch::Console console{out, err, {}};
+    const int status =
+        batch::run(static_cast<int>(argv.size()), argv.data(), console, actions, pictures);
+    return {status, out.str(), err.str()};
 }

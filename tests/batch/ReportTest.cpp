@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "batch/BatchCommands.h"
@@ -40,20 +39,6 @@ std::optional<PngSize> pngSize(const std::string& bytes) {
         return value;
     };
     return PngSize{word(16), word(20)};
-}
-
-// Runs the command line in this process, with `pictures` as the painter.
-Result runHere(std::vector<std::string> arguments, ChartRenderer* pictures) {
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    batch::Console console{out, err, {}};
-    const int status =
-        batch::run(static_cast<int>(argv.size()), argv.data(), console, {}, pictures);
-    return {status, out.str(), err.str()};
 }
 
 }  // namespace
@@ -233,14 +218,12 @@ TEST(ReportVerb, WithoutAPainterPicturesAreAUsageError) {
     const std::string demand = dir.file("d.EUC");
     const std::string plot = dir.file("h.png");
     const Result refused = runHere({"velmora-batch", "report", "--demand", demand, "--metric",
-                                    "euclidean", "--coverage", "5", "--plot", plot},
-                                   nullptr);
+                                    "euclidean", "--coverage", "5", "--plot", plot});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("picture"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(plot));
-    const Result text = runHere(
-        {"velmora-batch", "report", "--demand", demand, "--metric", "euclidean", "--coverage", "5"},
-        nullptr);
+    const Result text = runHere({"velmora-batch", "report", "--demand", demand, "--metric",
+                                 "euclidean", "--coverage", "5"});
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_EQ(text.out.rfind("2 nodes: 2 demand nodes", 0), 0u) << text.out;
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,16 +32,9 @@ unsigned workersOfRun(std::vector<std::string> arguments) {
         return 0;
     };
     arguments.insert(arguments.begin(), "velmora-batch");
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    batch::Console console{out, err, {}};
     seen = 0;
-    EXPECT_EQ(batch::run(static_cast<int>(argv.size()), argv.data(), console, actions), 0)
-        << err.str();
+    const Result result = runHere(arguments, actions);
+    EXPECT_EQ(result.status, 0) << result.err;
     return seen;
 }
 
