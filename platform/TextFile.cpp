@@ -21,6 +21,13 @@ TextSource readTextOnce(const std::string& path, long long lineLimit) {
         text->failure = inOutErrorFor("Cannot open file", path, errno);
         return {path, text};
     }
+    // A file's size is known: one allocation instead of a copy at every doubling.
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+        text->bytes.reserve(
+            std::min(static_cast<std::size_t>(status.st_size), TextReader::MaxTextBytes) +
+            ChunkSize);
+    }
     TextReader reader(path, fd);
     reader.keepTextIn(text->bytes);
     std::size_t lineStart = 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/HugePages.h"
 #include "platform/RunTimeError.h"
 
 // Where a text comes from: a regular file, opened by its name whenever it is read, or the
@@ -27,7 +28,7 @@ private:
     friend TextSource readTextOnce(const std::string& path, long long lineLimit);
 
     struct Text {
-        std::string bytes;
+        HugePageString bytes;
         // What stopped the reading where the bytes end; any reader of them stops there too.
         std::optional<InOutError> failure;
     };
@@ -103,7 +104,7 @@ private:
     // reading is raised when `raise`.
     int fill(bool raise = true);
     // Keeps what was read in `kept`, the memory of a text read once.
-    void keepTextIn(std::string& kept) { m_kept = &kept; }
+    void keepTextIn(HugePageString& kept) { m_kept = &kept; }
     // How much of the text was taken so far, what is kept included.
     std::size_t taken() const { return (m_kept ? m_kept->size() : 0) + m_pos; }
     void endAtCtrlZ();
@@ -120,6 +121,6 @@ private:
     std::size_t m_pos = 0;
     std::size_t m_size = 0;
     bool m_ended = false;
-    std::string* m_kept = nullptr;
+    HugePageString* m_kept = nullptr;
     long long m_lineNumber = 1;
 };

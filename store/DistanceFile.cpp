@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <vector>
 
+#include "platform/HugePages.h"
 #include "platform/Workers.h"
 #include "store/DistanceMetrics.h"
 
@@ -191,9 +191,9 @@ std::string formatDistanceFile(const TDataStore& store, int n) {
 }
 
 std::optional<int32_t> DistanceFileWriter::write(const TDataStore& store, int n) {
-    const auto buffer = std::make_unique_for_overwrite<char[]>(capacityFor(n));
-    const char* const end = formatInto(buffer.get(), store, n);
-    if (!m_file.write({buffer.get(), static_cast<std::size_t>(end - buffer.get())}) ||
+    HugePageBuffer buffer(capacityFor(n));
+    const char* const end = formatInto(buffer.data(), store, n);
+    if (!m_file.write({buffer.data(), static_cast<std::size_t>(end - buffer.data())}) ||
         !m_file.commit()) {
         return std::nullopt;
     }

@@ -63,6 +63,14 @@ private:
 
 using Lines = std::vector<std::string>;
 
+std::string repeated(const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) {
+        all += text;
+    }
+    return all;
+}
+
 }  // namespace
 
 TEST(TextReader, LineEndsAreCrLfOrLoneCr) {
@@ -176,10 +184,12 @@ TEST(TextReader, ATextReadOnceReadsAsItsFile) {
     const std::string texts[] = {"a\r\nb\rc",
                                  "a\nb\r\n\x1A"
                                  "junk\r\n",
-                                 std::string(70000, 'x') + "\r\n\r\n" + std::string("n\0l", 3), ""};
+                                 std::string(70000, 'x') + "\r\n\r\n" + std::string("n\0l", 3), "",
+                                 // Megabytes: kept in memory of another kind than small texts.
+                                 repeated("123456\r\n", 500000)};
     for (const std::string& text : texts) {
         const std::string path = dir.write("f.txt", text);
-        EXPECT_EQ(linesRead(readTextOnce(path, 1000)), linesRead(TextSource(path)));
+        EXPECT_EQ(linesRead(readTextOnce(path, 1000000)), linesRead(TextSource(path)));
     }
 }
 
@@ -196,6 +206,14 @@ TEST(TextReader, ReadingOnceStopsAtTheLineAfterTheLimit) {
         const TextSource once = readTextOnce(endless.path(), 1000);
         endless.closeOwnEnd();
         EXPECT_EQ(linesRead(once), Lines(1001, "5"));
+    }
+    {
+        // Growing past megabytes as it comes, the kept text changes its kind of memory.
+        EndlessPipe endless("123456\r");
+        ASSERT_TRUE(endless.ready());
+        const TextSource once = readTextOnce(endless.path(), 600000);
+        endless.closeOwnEnd();
+        EXPECT_EQ(linesRead(once), Lines(600001, "123456"));
     }
     std::signal(SIGPIPE, SIG_DFL);
 }
