@@ -270,7 +270,8 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     app.add_option("--threads", threads,
                    "Workers that share the computing (a whole number from 1); all cores when "
                    "not given")
-        ->check(CLI::Range(int64_t{1}, int64_t{UINT32_MAX}));
+        ->transform(wholeNumber())
+        ->check(CLI::Range(int64_t{1}, int64_t{std::numeric_limits<int32_t>::max()}));
     // An empty name would only fail later, after files were read or created.
     const CLI::Validator fileName(
         [](std::string& name) { return name.empty() ? "a file name cannot be empty" : ""; },

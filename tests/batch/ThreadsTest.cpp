@@ -44,7 +44,7 @@ TEST(BatchThreads, AnythingButAWholeNumberFromOneIsAUsageErrorBeforeAnyFileIsTou
     TempDir dir;
     dir.write("d.EUC", nodeLines(1, 3));
     const std::string listing = folderListing(dir.path());
-    for (const char* threads : {"0", "-2", "1.5", "two", "''", "4294967296", "1e3"}) {
+    for (const char* threads : {"0", "-2", "1.5", "two", "''", "4294967296", "1e3", "0x2"}) {
         const Result result =
             run(dir, std::string("--threads ") + threads +
                          " compute --metric euclidean --demand d.EUC --out o.EUD");
@@ -68,6 +68,9 @@ TEST(BatchThreads, TheNumberGivenBeforeOrAfterTheVerbIsTheOneUsedAndAllCoresOthe
     after.insert(after.end(), compute.begin(), compute.end());
     after.insert(after.end(), {"--threads", "5"});
     EXPECT_EQ(workersOfRun(after), 5u);
+    // Decimal as every whole number given: no octal.
+    after.back() = " 010 ";
+    EXPECT_EQ(workersOfRun(after), 10u);
     std::vector<std::string> plain = {"compute"};
     plain.insert(plain.end(), compute.begin(), compute.end());
     EXPECT_EQ(workersOfRun(plain), allCores);
