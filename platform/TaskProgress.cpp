@@ -1,0 +1,7 @@
+#include "platform/TaskProgress.h"
+
+void TaskProgress::checkCancelled() const {
+    if (cancelled()) {
+        throw TaskCancelled();
+    }
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+// The length of a road segment: the great-circle distance on a sphere of the Earth's mean
+// radius by the haversine formula, in double precision.
+
+inline constexpr double EarthRadiusMetres = 6371008.8;
+
+double haversineMetres(double longitude1, double latitude1, double longitude2, double latitude2);

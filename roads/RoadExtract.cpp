@@ -1,0 +1,205 @@
+#include "roads/RoadExtract.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <osmium/handler.hpp>
+#include <osmium/io/any_input.hpp>
+#include <osmium/io/error.hpp>
+#include <osmium/osm/node.hpp>
+#include <osmium/osm/way.hpp>
+#include <osmium/visitor.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+
+#include "roads/RoadError.h"
+#include "roads/RoadTags.h"
+
+namespace {
+
+// The whole file in one pass, so a pipe reads as well as a file.
+std::string readWholeFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw inOutErrorFor("Cannot open file", path, errno);
+    }
+    std::string bytes;
+    std::size_t used = 0;
+    for (;;) {
+        if (bytes.size() - used < (1u << 20)) {
+            bytes.resize(std::max<std::size_t>(bytes.size() * 2, 1u << 20));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw inOutErrorFor("Cannot read file", path, error);
+        }
+        if (got == 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    bytes.resize(used);
+    return bytes;
+}
+
+// The format name libosmium knows the bytes by.
+std::string formatOf(const std::string& bytes) {
+    // Not empty.
+    if (bytes.starts_with("\x1f\x8b")) {
+        return "osm.gz";
+    }
+    if (bytes.starts_with("BZh")) {
+        return "osm.bz2";
+    }
+    // A PBF file starts with the length of its first blob header, a few bytes long, so its
+    // first byte is 0, which no text file starts with.
+    if (bytes.front() == '\0') {
+        return "pbf";
+    }
+    return "osm";
+}
+
+struct ExtractNode {
+    int64_t id;
+    osmium::Location location;
+};
+
+struct ExtractWay {
+    std::size_t firstRef;
+    std::size_t endRef;
+    RoadDirection direction;
+};
+
+// Keeps every node's place, since ways may name nodes read before them, and the road ways
+// of the mode with their node lists.
+class ExtractCollector : public osmium::handler::Handler {
+public:
+    explicit ExtractCollector(TravelMode mode) : m_mode(mode) {}
+
+    void node(const osmium::Node& node) { nodes.push_back({node.id(), node.location()}); }
+
+    void way(const osmium::Way& way) {
+        if (!isRoad(way.tags(), m_mode)) {
+            return;
+        }
+        const std::size_t first = refs.size();
+        for (const osmium::NodeRef& ref : way.nodes()) {
+            refs.push_back(ref.ref());
+        }
+        ways.push_back({first, refs.size(), roadDirection(way.tags(), m_mode)});
+    }
+
+    std::vector<ExtractNode> nodes;
+    std::vector<int64_t> refs;
+    std::vector<ExtractWay> ways;
+
+private:
+    TravelMode m_mode;
+};
+
+void collect(const std::string& bytes, ExtractCollector& collector, TaskProgress& progress) {
+    osmium::io::File file(bytes.data(), bytes.size(), formatOf(bytes));
+    osmium::io::Reader reader(file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
+                              osmium::io::read_meta::no);
+    while (osmium::memory::Buffer buffer = reader.read()) {
+        progress.checkCancelled();
+        osmium::apply(buffer, collector);
+    }
+    reader.close();
+}
+
+// libosmium's reasons as the user reads them.
+void collectOrExplain(const std::string& bytes, ExtractCollector& collector,
+                      TaskProgress& progress) {
+    if (bytes.empty()) {
+        throw RoadError("The road map is empty: it is not an OpenStreetMap file");
+    }
+    try {
+        collect(bytes, collector, progress);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const osmium::xml_error& error) {
+        throw RoadError("The road map is not OpenStreetMap XML: " + error.error_string +
+                        " at line " + std::to_string(error.line) + ", column " +
+                        std::to_string(error.column));
+    } catch (const std::exception& error) {
+        throw RoadError(std::string("The road map cannot be read as an OpenStreetMap file: ") +
+                        error.what());
+    }
+}
+
+}  // namespace
+
+RoadGraph readRoadGraph(const std::string& path, TravelMode mode, TaskProgress& progress) {
+    return readRoadGraphFrom(readWholeFile(path), mode, progress);
+}
+
+RoadGraph readRoadGraphFrom(const std::string& bytes, TravelMode mode, TaskProgress& progress) {
+    ExtractCollector collector(mode);
+    collectOrExplain(bytes, collector, progress);
+
+    // By id, the last of repeated ids winning, so that each id names one place.
+    std::vector<ExtractNode>& nodes = collector.nodes;
+    const auto byId = [](const ExtractNode& a, const ExtractNode& b) { return a.id < b.id; };
+    if (!std::is_sorted(nodes.begin(), nodes.end(), byId)) {
+        std::stable_sort(nodes.begin(), nodes.end(), byId);
+    }
+    std::vector<ExtractNode> unique;
+    unique.reserve(nodes.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (i + 1 < nodes.size() && nodes[i + 1].id == nodes[i].id) {
+            continue;
+        }
+        unique.push_back(nodes[i]);
+    }
+    nodes = std::vector<ExtractNode>();
+    progress.checkCancelled();
+
+    // A node the extract lacks, or holds without a valid place, breaks its way.
+    constexpr uint32_t None = UINT32_MAX;
+    const auto indexOf = [&](int64_t id) -> uint32_t {
+        const auto found = std::lower_bound(unique.begin(), unique.end(),
+                                            ExtractNode{id, osmium::Location()}, byId);
+        if (found == unique.end() || found->id != id || !found->location.valid()) {
+            return None;
+        }
+        return static_cast<uint32_t>(found - unique.begin());
+    };
+    std::vector<uint32_t> vertexOf(unique.size(), None);
+    std::vector<int64_t> ids;
+    std::vector<double> longitudes;
+    std::vector<double> latitudes;
+    const auto vertex = [&](uint32_t index) {
+        if (vertexOf[index] == None) {
+            vertexOf[index] = static_cast<uint32_t>(ids.size());
+            ids.push_back(unique[index].id);
+            longitudes.push_back(unique[index].location.lon());
+            latitudes.push_back(unique[index].location.lat());
+        }
+        return vertexOf[index];
+    };
+    std::vector<RoadSegment> segments;
+    for (const ExtractWay& way : collector.ways) {
+        const bool forward = way.direction != RoadDirection::Backward;
+        const bool backward = way.direction != RoadDirection::Forward;
+        for (std::size_t r = way.firstRef; r + 1 < way.endRef; ++r) {
+            const uint32_t from = indexOf(collector.refs[r]);
+            const uint32_t to = indexOf(collector.refs[r + 1]);
+            // A node repeated in a row makes no segment.
+            if (from == None || to == None || from == to) {
+                continue;
+            }
+            segments.push_back({vertex(from), vertex(to), forward, backward});
+        }
+    }
+    progress.checkCancelled();
+    return buildRoadGraph(std::move(ids), std::move(longitudes), std::move(latitudes), segments);
+}

@@ -1,0 +1,183 @@
+#include "roads/RoadMatrix.h"
+
+#include <cmath>
+#include <optional>
+
+#include "roads/NearestRoadNode.h"
+#include "roads/RoadError.h"
+#include "roads/RoadExtract.h"
+#include "roads/RoadSearch.h"
+#include "store/DataStore.h"
+#include "store/DistanceMetrics.h"
+
+namespace {
+
+std::string count(long long value, const NumberSeparators& separators) {
+    const std::string digits = std::to_string(value < 0 ? -value : value);
+    return (value < 0 ? "-" : "") + groupedDigits(digits, separators.thousands);
+}
+
+std::string metres(double value, const NumberSeparators& separators) {
+    return formatNumber(value, 1, separators) + " metres";
+}
+
+void checkPlaces(const std::vector<RoadPlace>& places, const NumberSeparators& separators) {
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const RoadPlace& place = places[i];
+        const bool onGlobe = place.longitude >= -180 && place.longitude <= 180 &&
+                             place.latitude >= -90 && place.latitude <= 90;
+        if (!onGlobe) {
+            const int node = static_cast<int>(i) + 1;
+            throw RoadError("Node " + std::to_string(node) + " is at longitude (X) " +
+                                formatShortest(place.longitude, separators.decimal) +
+                                " and latitude (Y) " +
+                                formatShortest(place.latitude, separators.decimal) +
+                                ": a longitude must lie from -180 to 180 and a latitude from "
+                                "-90 to 90",
+                            node);
+        }
+    }
+}
+
+std::string tooLargeMessage(int row, int column, DistanceUnit unit) {
+    std::string advice;
+    switch (unit) {
+        case DistanceUnit::Metres:
+            advice = " in metres: choose kilometres or miles";
+            break;
+        case DistanceUnit::Kilometres:
+            advice = " in kilometres: choose miles";
+            break;
+        case DistanceUnit::Miles:
+            advice = " even in miles";
+            break;
+    }
+    return "The road distance from node " + std::to_string(row) + " to node " +
+           std::to_string(column) + " is too large for the distance matrix" + advice;
+}
+
+}  // namespace
+
+std::vector<RoadPlace> nodePlaces(const TDataStore& store, int n) {
+    std::vector<RoadPlace> places;
+    places.reserve(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 1; i <= n; ++i) {
+        places.push_back({store.NodeTable[i].XCoord, store.NodeTable[i].YCoord});
+    }
+    return places;
+}
+
+RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadPlace>& places,
+                             const RoadSettings& settings, TaskProgress& progress) {
+    const NumberSeparators& separators = settings.separators;
+    checkPlaces(places, separators);
+    progress.stage("Reading the road map", 0);
+    const RoadGraph graph = readRoadGraph(roadMap, settings.mode, progress);
+    if (graph.vertexCount() == 0) {
+        throw RoadError(std::string("The road map holds no roads ") + roadsOfMode(settings.mode));
+    }
+
+    RoadMatrix matrix;
+    matrix.n = static_cast<int>(places.size());
+    RoadSummary& summary = matrix.summary;
+    summary.nodes = matrix.n;
+    summary.roadNodes = graph.vertexCount();
+    summary.segments = graph.segments;
+
+    // Each node's road vertex, and the different road vertices in order of first use.
+    const NearestRoadNode nearest(graph);
+    std::vector<uint32_t> snapped(places.size());
+    std::vector<int32_t> distinctIndex(graph.vertexCount(), -1);
+    std::vector<uint32_t> distinct;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const int node = static_cast<int>(i) + 1;
+        const RoadSnap snap = nearest.nearest(places[i].longitude, places[i].latitude);
+        if (settings.maxSnapMetres && snap.metres > *settings.maxSnapMetres) {
+            throw RoadError("Node " + std::to_string(node) + " is " +
+                                metres(snap.metres, separators) + " from the nearest road " +
+                                roadsOfMode(settings.mode) + ", farther than the " +
+                                metres(*settings.maxSnapMetres, separators) + " allowed",
+                            node);
+        }
+        if (summary.longestSnapNode == 0 || snap.metres > summary.longestSnapMetres) {
+            summary.longestSnapNode = node;
+            summary.longestSnapMetres = snap.metres;
+        }
+        snapped[i] = snap.vertex;
+        if (distinctIndex[snap.vertex] < 0) {
+            distinctIndex[snap.vertex] = static_cast<int32_t>(distinct.size());
+            distinct.push_back(snap.vertex);
+        }
+    }
+
+    progress.stage("Computing road distances", static_cast<long long>(distinct.size()));
+    const std::vector<double> lengths = shortestLengths(graph, distinct, progress);
+
+    const std::size_t n = places.size();
+    const std::size_t m = distinct.size();
+    const long double unitMetres = metresPerUnit(settings.unit);
+    matrix.cells.assign(n * n, 0);
+    std::optional<NodePair> firstUnreachable;
+    std::optional<NodePair> firstTooLarge;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto a = static_cast<std::size_t>(distinctIndex[snapped[i]]);
+        for (std::size_t j = 0; j < n; ++j) {
+            const auto b = static_cast<std::size_t>(distinctIndex[snapped[j]]);
+            const NodePair pair{static_cast<int>(i) + 1, static_cast<int>(j) + 1};
+            int32_t& cell = matrix.cells[i * n + j];
+            const double length = a == b ? 0.0 : lengths[a * m + b];
+            if (std::isinf(length)) {
+                ++summary.unreachableCells;
+                if (!firstUnreachable) {
+                    firstUnreachable = pair;
+                }
+                cell = settings.unreachableValue.value_or(0);
+                continue;
+            }
+            const std::optional<int32_t> rounded = roundToCell(length / unitMetres);
+            if (!rounded && !firstTooLarge) {
+                firstTooLarge = pair;
+            }
+            cell = rounded.value_or(0);
+        }
+    }
+    if (firstUnreachable && !settings.unreachableValue) {
+        throw RoadError(count(summary.unreachableCells, separators) +
+                        " pairs of nodes are joined by no road " + roadsOfMode(settings.mode) +
+                        "; the first is row " + std::to_string(firstUnreachable->from) +
+                        ", column " + std::to_string(firstUnreachable->to) + " (from node " +
+                        std::to_string(firstUnreachable->from) + " to node " +
+                        std::to_string(firstUnreachable->to) + ")");
+    }
+    if (firstTooLarge) {
+        throw RoadError(tooLargeMessage(firstTooLarge->from, firstTooLarge->to, settings.unit));
+    }
+    return matrix;
+}
+
+void storeRoadMatrix(TDataStore& store, const RoadMatrix& matrix) {
+    const auto n = static_cast<std::size_t>(matrix.n);
+    for (int i = 1; i <= matrix.n; ++i) {
+        DistanceRow& row = store.DistanceMatrix.create(i);
+        for (int j = 1; j <= matrix.n; ++j) {
+            row[j] =
+                matrix.cells[static_cast<std::size_t>(i - 1) * n + static_cast<std::size_t>(j - 1)];
+        }
+    }
+}
+
+std::string roadSummaryText(const RoadSummary& summary, const RoadSettings& settings) {
+    const NumberSeparators& separators = settings.separators;
+    std::string text = count(summary.nodes, separators) + " nodes; " +
+                       count(static_cast<long long>(summary.roadNodes), separators) +
+                       " road nodes and " +
+                       count(static_cast<long long>(summary.segments), separators) +
+                       " road segments " + roadsOfMode(settings.mode) + "; longest snap: node " +
+                       std::to_string(summary.longestSnapNode) + ", " +
+                       metres(summary.longestSnapMetres, separators) +
+                       "; unreachable cells: " + count(summary.unreachableCells, separators);
+    if (summary.unreachableCells > 0 && settings.unreachableValue) {
+        text += " (set to " + std::to_string(*settings.unreachableValue) + ")";
+    }
+    return text;
+}

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <osmium/io/any_input.hpp>
+#include <osmium/io/any_output.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "platform/RunTimeError.h"
+#include "platform/Workers.h"
+#include "roads/RoadError.h"
+#include "roads/RoadMatrix.h"
+#include "tests/support/RoadMaps.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+// The XML file written again by libosmium in another format.
+void convert(const std::string& xml, const std::string& out, const std::string& format) {
+    osmium::io::Reader reader(osmium::io::File(xml, "osm"));
+    osmium::io::Writer writer(osmium::io::File(out, format), osmium::io::overwrite::allow);
+    while (osmium::memory::Buffer buffer = reader.read()) {
+        writer(std::move(buffer));
+    }
+    writer.close();
+    reader.close();
+}
+
+class RoadExtractTest : public ::testing::Test {
+protected:
+    RoadMatrix compute(const std::string& path) {
+        return computeRoadMatrix(path, places, settings, progress);
+    }
+
+    std::string failure(const std::string& path) {
+        try {
+            compute(path);
+        } catch (const RoadError& error) {
+            return error.message();
+        }
+        return "nothing thrown";
+    }
+
+    TempDir dir;
+    RoadSettings settings;
+    SilentProgress progress;
+    std::vector<RoadPlace> places = {
+        {0.0000, -0.0002}, {0.0030, -0.0002}, {0.0020, -0.0001}, {0.0010, 0.0021}};
+};
+
+TEST_F(RoadExtractTest, everyFormReadsAsTheXmlDoes) {
+    const std::string xml = dir.write("town.osm", townMap().xml());
+    const std::vector<int32_t> expected = compute(xml).cells;
+    const struct {
+        const char* name;
+        const char* format;
+    } forms[] = {{"town.osm.pbf", "pbf"},
+                 {"town.osm.bz2", "osm.bz2"},
+                 {"town.osm.gz", "osm.gz"},
+                 // Told by its bytes, not its name.
+                 {"town.data", "pbf"},
+                 {"town.pbf.osm", "osm.gz"}};
+    for (const auto& form : forms) {
+        const std::string path = dir.file(form.name);
+        convert(xml, path, form.format);
+        EXPECT_EQ(compute(path).cells, expected) << form.name;
+    }
+}
+
+TEST_F(RoadExtractTest, filesThatAreNoExtractAreRefusedEachWithItsReason) {
+    const std::string xml = dir.write("town.osm", townMap().xml());
+    const std::string pbf = dir.file("town.osm.pbf");
+    convert(xml, pbf, "pbf");
+    const std::string bytes = readBytes(pbf);
+    EXPECT_EQ(failure(dir.write("empty.osm.pbf", "")),
+              "The road map is empty: it is not an OpenStreetMap file");
+    const std::string reading = "The road map cannot be read as an OpenStreetMap file: ";
+    EXPECT_TRUE(
+        failure(dir.write("cut.osm.pbf", bytes.substr(0, bytes.size() / 2))).starts_with(reading));
+    EXPECT_TRUE(failure(dir.write("head.osm.pbf", bytes.substr(0, 6))).starts_with(reading));
+    EXPECT_EQ(failure(dir.write("text.osm", "just some words\n")).substr(0, 39),
+              "The road map is not OpenStreetMap XML: ");
+    EXPECT_TRUE(failure(dir.write("broken.osm", "<osm version=\"0.6\">\n<node id=\"1\"\n</osm>\n"))
+                    .ends_with(" at line 3, column 0"));
+    EXPECT_TRUE(failure(dir.write("bad.osm.gz", "\x1f\x8b not really")).starts_with(reading));
+    EXPECT_EQ(failure(dir.write("none.osm", "<osm version=\"0.6\"></osm>\n")),
+              "The road map holds no roads for driving");
+    EXPECT_THROW(compute(dir.file("missing.osm")), InOutError);
+    EXPECT_THROW(compute(dir.path()), InOutError);
+}
+
+// A grid city of 24 x 24 nodes with random one-way streets, gaps and nodes a little off the
+// grid, and its distances by a plain search written for this test.
+class GeneratedCity {
+public:
+    GeneratedCity() {
+        std::mt19937 random(20240611);
+        const auto jitter = [&] { return static_cast<double>(random() % 2000) * 1e-7; };
+        for (int row = 0; row < Side; ++row) {
+            for (int column = 0; column < Side; ++column) {
+                map.nodes.push_back(
+                    {id(row, column), 0.001 * column + jitter(), 0.001 * row + jitter()});
+            }
+        }
+        int64_t wayId = 1;
+        const auto street = [&](int64_t from, int64_t to) {
+            switch (random() % 6) {
+                case 0:
+                    return;  // no street here
+                case 1:
+                    map.ways.push_back(
+                        {wayId++, {from, to}, {{"highway", "residential"}, {"oneway", "yes"}}});
+                    arcs.push_back({from, to});
+                    return;
+                case 2:
+                    map.ways.push_back(
+                        {wayId++, {from, to}, {{"highway", "residential"}, {"oneway", "-1"}}});
+                    arcs.push_back({to, from});
+                    return;
+                default:
+                    map.ways.push_back({wayId++, {from, to}, {{"highway", "residential"}}});
+                    arcs.push_back({from, to});
+                    arcs.push_back({to, from});
+            }
+        };
+        for (int row = 0; row < Side; ++row) {
+            for (int column = 0; column < Side; ++column) {
+                if (column + 1 < Side) {
+                    street(id(row, column), id(row, column + 1));
+                }
+                if (row + 1 < Side) {
+                    street(id(row, column), id(row + 1, column));
+                }
+            }
+        }
+        for (int k = 0; k < 40; ++k) {
+            places.push_back({static_cast<double>(random() % 240000) * 1e-7,
+                              static_cast<double>(random() % 240000) * 1e-7});
+        }
+    }
+
+    // Cell (i, j) rounded to metres; -1 where no road leads.
+    std::vector<int32_t> expectedCells() const {
+        std::vector<int64_t> snapped;
+        for (const RoadPlace& place : places) {
+            snapped.push_back(nearestRoadNode(place));
+        }
+        std::vector<int32_t> cells;
+        for (int64_t from : snapped) {
+            const std::vector<long double> lengths = searchFrom(from);
+            for (int64_t to : snapped) {
+                const long double length = lengths[index(to)];
+                cells.push_back(std::isinf(length) ? -1
+                                                   : static_cast<int32_t>(std::llrint(length)));
+            }
+        }
+        return cells;
+    }
+
+    RoadMapText map;
+    std::vector<RoadPlace> places;
+
+private:
+    static constexpr int Side = 24;
+    static int64_t id(int row, int column) { return 1000 + row * Side + column; }
+    static std::size_t index(int64_t id) { return static_cast<std::size_t>(id - 1000); }
+
+    const MapNode& node(int64_t id) const { return map.nodes[index(id)]; }
+
+    // Among the nodes of some street, the nearest; the smaller id on a tie.
+    int64_t nearestRoadNode(const RoadPlace& place) const {
+        int64_t best = -1;
+        long double bestMetres = INFINITY;
+        for (const auto& [from, to] : arcs) {
+            for (int64_t candidate : {from, to}) {
+                const long double metres =
+                    sphereMetres(place.longitude, place.latitude, node(candidate).longitude,
+                                 node(candidate).latitude);
+                if (metres < bestMetres || (metres == bestMetres && candidate < best)) {
+                    best = candidate;
+                    bestMetres = metres;
+                }
+            }
+        }
+        return best;
+    }
+
+    std::vector<long double> searchFrom(int64_t source) const {
+        const std::size_t n = map.nodes.size();
+        std::vector<long double> length(n, INFINITY);
+        std::vector<bool> done(n, false);
+        length[index(source)] = 0;
+        for (;;) {
+            std::size_t next = n;
+            for (std::size_t v = 0; v < n; ++v) {
+                if (!done[v] && !std::isinf(length[v]) && (next == n || length[v] < length[next])) {
+                    next = v;
+                }
+            }
+            if (next == n) {
+                return length;
+            }
+            done[next] = true;
+            for (const auto& [from, to] : arcs) {
+                if (index(from) == next) {
+                    const long double through =
+                        length[next] + sphereMetres(node(from).longitude, node(from).latitude,
+                                                    node(to).longitude, node(to).latitude);
+                    length[index(to)] = std::min(length[index(to)], through);
+                }
+            }
+        }
+    }
+
+    std::vector<std::pair<int64_t, int64_t>> arcs;
+};
+
+TEST_F(RoadExtractTest, aGeneratedCityMatchesAPlainSearchWithOneWorkerOrTwo) {
+    const GeneratedCity city;
+    const std::string path = dir.write("city.osm", city.map.xml());
+    places = city.places;
+    settings.unreachableValue = -1;
+    const std::vector<int32_t> expected = city.expectedCells();
+    ASSERT_GT(std::count(expected.begin(), expected.end(), -1), 0);
+    for (unsigned workers : {1u, 2u}) {
+        setWorkerCount(workers);
+        EXPECT_EQ(compute(path).cells, expected) << workers << " workers";
+    }
+    setWorkerCount(0);
+}
+
+}  // namespace
