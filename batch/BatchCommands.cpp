@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "batch/NetworkCommand.h"
 #include "batch/Printable.h"
 #include "batch/ReportCommand.h"
 #include "loading/DataLoad.h"
@@ -336,6 +337,7 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
         ->check(CLI::Range(int64_t{ScaleDistanceRange.min}, int64_t{ScaleDistanceRange.max}));
     transformVerb->add_flag("--no-scale", noScale, "Do not scale to the maximum scale distance");
 
+    NetworkVerb network(app, fileName);
     ReportVerb report(app, fileName);
 
     try {
@@ -370,6 +372,9 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     }
     if (checkVerb->parsed()) {
         return actions.check(check, console);
+    }
+    if (network.chosen()) {
+        return network.run(console, actions.network);
     }
     if (report.chosen()) {
         return report.run(console, actions.report, pictures);

@@ -63,6 +63,9 @@ int transformCommand(const TransformRequest& request, Console& console);
 // The version of the running program, "1.0.6.1", from the record its file carries.
 std::optional<std::string> programVersion();
 
+struct NetworkRequest;
+int networkCommand(const NetworkRequest& request, Console& console);
+
 struct ReportRequest;
 // Without a renderer the pictures of `report` cannot be asked for (a usage error).
 int reportCommand(const ReportRequest& request, Console& console, ChartRenderer* pictures);
@@ -74,6 +77,7 @@ struct Actions {
     int (*transform)(const TransformRequest&, Console&) = transformCommand;
     std::optional<std::string> (*version)() = programVersion;
     int (*report)(const ReportRequest&, Console&, ChartRenderer*) = reportCommand;
+    int (*network)(const NetworkRequest&, Console&) = networkCommand;
 };
 
 // The command line itself: parses the verb and its options and runs it. Without a renderer

@@ -48,11 +48,15 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
         return usage(console, "--plot and --map need the picture module, which this build lacks");
     }
     return runVerb(console, request.nodes.demand, [&] {
-        // Distances read from a file count as the network metric's, as in the program.
-        const char metric = request.in.empty() ? request.metricCode : 'N';
+        // Distances read from a file or the roads count as the network metric's, as in the
+        // program.
+        const bool network = !request.in.empty() || !request.roads.empty();
+        const char metric = network ? 'N' : request.metricCode;
         int status = Success;
         const ProblemTexts texts = readProblemTexts(request.nodes, request.in);
-        const auto store = loadProblemFiles(texts, metric, console, status);
+        const auto store = request.roads.empty() ? loadProblemFiles(texts, metric, console, status)
+                                                 : loadRoadProblem(texts, request.roads,
+                                                                   request.roadSettings, console);
         if (!store) {
             return status;
         }
@@ -98,7 +102,9 @@ ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
     auto* in =
         m_verb->add_option("--in", m_request.in, "Read the distances from this distance file")
             ->check(fileName);
+    m_roads = std::make_unique<RoadOptions>(*m_verb, fileName);
     metric->excludes(in);
+    m_roads->roadsOption()->excludes(metric)->excludes(in);
     m_verb->add_option("--coverage", m_coverage, "Coverage distance (whole number)")
         ->required()
         ->transform(wholeNumber())
@@ -126,9 +132,13 @@ ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
 }
 
 int ReportVerb::run(Console& console, decltype(Actions::report) report, ChartRenderer* pictures) {
-    if (m_metric.empty() && m_request.in.empty()) {
-        return usage(console, "give --metric to compute the distances or --in to read them");
+    m_request.roads = m_roads->roads();
+    if (m_metric.empty() && m_request.in.empty() && m_request.roads.empty()) {
+        return usage(console,
+                     "give --metric to compute the distances, --in to read them or --roads to "
+                     "compute road distances");
     }
+    m_request.roadSettings = m_roads->settings(console);
     m_request.metricCode = metricCodeNamed(m_metric);
     m_request.coverage = static_cast<int32_t>(m_coverage);
     return report(m_request, console, pictures);

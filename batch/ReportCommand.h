@@ -5,10 +5,13 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "batch/BatchCommands.h"
+#include "batch/NetworkCommand.h"
 #include "report/ChartRenderer.h"
+#include "roads/RoadSettings.h"
 
 namespace batch {
 
@@ -16,6 +19,8 @@ struct ReportRequest {
     NodeFiles nodes;
     char metricCode = 'E';  // for computed distances
     std::string in;         // the distance file; empty: compute the distances
+    std::string roads;      // the road map to compute road distances from; empty: none
+    RoadSettings roadSettings;
     int32_t coverage = 0;
     int weightPercent = 100;  // on demand set 1
     bool json = false;
@@ -37,6 +42,7 @@ public:
 private:
     CLI::App* m_verb;
     ReportRequest m_request;
+    std::unique_ptr<RoadOptions> m_roads;
     std::string m_metric;
     int64_t m_coverage = 0;
 };

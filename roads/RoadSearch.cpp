@@ -17,10 +17,73 @@ struct HeapEntry {
     uint32_t vertex;
 };
 
-// Smallest length on top.
-bool later(const HeapEntry& a, const HeapEntry& b) {
-    return a.metres > b.metres;
-}
+// A binary heap of the vertices reached but not yet settled, smallest length on top, that
+// knows where each vertex sits so a shorter way found lowers its entry instead of adding
+// another.
+class VertexHeap {
+public:
+    explicit VertexHeap(std::size_t vertices) : m_position(vertices) {}
+
+    bool empty() const { return m_entries.empty(); }
+    void clear() { m_entries.clear(); }
+
+    void push(uint32_t vertex, double metres) {
+        m_entries.push_back({metres, vertex});
+        siftUp(m_entries.size() - 1);
+    }
+    // The vertex is in the heap with a longer length.
+    void lower(uint32_t vertex, double metres) {
+        const std::size_t at = m_position[vertex];
+        m_entries[at].metres = metres;
+        siftUp(at);
+    }
+    HeapEntry pop() {
+        const HeapEntry top = m_entries.front();
+        const HeapEntry last = m_entries.back();
+        m_entries.pop_back();
+        if (!m_entries.empty()) {
+            siftDown(last);
+        }
+        return top;
+    }
+
+private:
+    void place(std::size_t at, const HeapEntry& entry) {
+        m_entries[at] = entry;
+        m_position[entry.vertex] = static_cast<uint32_t>(at);
+    }
+    void siftUp(std::size_t at) {
+        const HeapEntry entry = m_entries[at];
+        while (at > 0) {
+            const std::size_t parent = (at - 1) / 2;
+            if (!(entry.metres < m_entries[parent].metres)) {
+                break;
+            }
+            place(at, m_entries[parent]);
+            at = parent;
+        }
+        place(at, entry);
+    }
+    // Puts `entry` in the place of the removed top: the hole goes down along the smaller
+    // children to the bottom, one comparison a level, and the entry rises from there; the
+    // entry taken from the end nearly always belongs near the bottom anyway.
+    void siftDown(const HeapEntry& entry) {
+        const std::size_t size = m_entries.size();
+        std::size_t at = 0;
+        for (std::size_t child = 1; child < size; child = 2 * at + 1) {
+            if (child + 1 < size && m_entries[child + 1].metres < m_entries[child].metres) {
+                ++child;
+            }
+            place(at, m_entries[child]);
+            at = child;
+        }
+        m_entries[at] = entry;
+        siftUp(at);
+    }
+
+    std::vector<HeapEntry> m_entries;
+    std::vector<uint32_t> m_position;
+};
 
 class Search {
 public:
@@ -28,24 +91,21 @@ public:
         : m_graph(graph),
           m_chosenIndex(chosenIndex),
           m_chosenCount(chosenCount),
-          m_metres(graph.vertexCount(), Unreached) {}
+          m_metres(graph.vertexCount(), Unreached),
+          m_heap(graph.vertexCount()) {}
 
-    // Fills row[b] with the length from `source` to the b-th chosen vertex.
+    // Fills row[b] with the length from `source` to the b-th chosen vertex. A vertex is in
+    // the heap while its length is finite and it is not settled; a settled vertex's length
+    // never shrinks again, since no arc is negative.
     void run(uint32_t source, double* row) {
         std::fill(m_metres.begin(), m_metres.end(), Unreached);
         m_heap.clear();
         m_metres[source] = 0;
-        m_heap.push_back({0, source});
+        m_heap.push(source, 0);
         int32_t reached = 0;
         while (!m_heap.empty()) {
-            std::pop_heap(m_heap.begin(), m_heap.end(), later);
-            const HeapEntry top = m_heap.back();
-            m_heap.pop_back();
+            const HeapEntry top = m_heap.pop();
             const uint32_t u = top.vertex;
-            // An entry left behind by a shorter way found later.
-            if (top.metres != m_metres[u]) {
-                continue;
-            }
             if (const int32_t chosen = m_chosenIndex[u]; chosen != NotChosen) {
                 row[chosen] = top.metres;
                 if (++reached == m_chosenCount) {
@@ -56,10 +116,14 @@ public:
             const RoadArc* const end = m_graph.arcs.data() + m_graph.firstArc[u + 1];
             for (; arc != end; ++arc) {
                 const double metres = top.metres + arc->metres;
-                if (metres < m_metres[arc->head]) {
-                    m_metres[arc->head] = metres;
-                    m_heap.push_back({metres, arc->head});
-                    std::push_heap(m_heap.begin(), m_heap.end(), later);
+                double& known = m_metres[arc->head];
+                if (metres < known) {
+                    if (known == Unreached) {
+                        m_heap.push(arc->head, metres);
+                    } else {
+                        m_heap.lower(arc->head, metres);
+                    }
+                    known = metres;
                 }
             }
         }
@@ -70,7 +134,7 @@ private:
     const std::vector<int32_t>& m_chosenIndex;
     int32_t m_chosenCount;
     std::vector<double> m_metres;
-    std::vector<HeapEntry> m_heap;
+    VertexHeap m_heap;
 };
 
 }  // namespace

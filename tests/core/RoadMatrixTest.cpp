@@ -25,6 +25,14 @@ int32_t expectedCell(const RoadMapText& map, std::initializer_list<Path> paths,
     return static_cast<int32_t>(std::llrint(shortest / unitMetres));
 }
 
+std::vector<RoadPlace> placesOf(const std::vector<MapPlace>& places) {
+    std::vector<RoadPlace> converted;
+    for (const MapPlace& place : places) {
+        converted.push_back({place.longitude, place.latitude});
+    }
+    return converted;
+}
+
 class RoadMatrixTest : public ::testing::Test {
 protected:
     RoadMatrix compute(const RoadMapText& map, const std::vector<RoadPlace>& places) {
@@ -50,23 +58,16 @@ protected:
     RoadSettings settings;
     SilentProgress progress;
     RoadMapText town = townMap();
-    // Just south of town nodes 1, 4 and 3, and just north of node 6.
-    std::vector<RoadPlace> townPlaces = {
-        {0.0000, -0.0002}, {0.0030, -0.0002}, {0.0020, -0.0001}, {0.0010, 0.0021}};
+    std::vector<RoadPlace> townPlaces = placesOf(::townPlaces());
 };
 
 TEST_F(RoadMatrixTest, drivingKeepsOneWaysAndLeavesPrivateRoadsAndFootwaysOut) {
     const RoadMatrix matrix = compute(town, townPlaces);
     ASSERT_EQ(matrix.n, 4);
-    const Path rows[4][4] = {
-        {{1}, {1, 2, 3, 4}, {1, 2, 3}, {1, 5, 6}},
-        {{4, 8, 7, 6, 5, 1}, {4}, {4, 8, 7, 6, 5, 1, 2, 3}, {4, 8, 7, 6}},
-        {{3, 4, 8, 7, 6, 5, 1}, {3, 4}, {3}, {3, 4, 8, 7, 6}},
-        {{6, 5, 1}, {6, 7, 8, 4}, {6, 5, 1, 2, 3}, {6}},
-    };
+    const auto expected = townDriveMetres();
     for (int i = 1; i <= 4; ++i) {
         for (int j = 1; j <= 4; ++j) {
-            EXPECT_EQ(cell(matrix, i, j), expectedCell(town, {rows[i - 1][j - 1]}))
+            EXPECT_EQ(cell(matrix, i, j), expected[i - 1][j - 1])
                 << "row " << i << ", column " << j;
         }
     }

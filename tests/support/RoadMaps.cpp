@@ -93,3 +93,28 @@ RoadMapText townMap() {
     };
     return map;
 }
+
+std::vector<MapPlace> townPlaces() {
+    return {{0.0000, -0.0002}, {0.0030, -0.0002}, {0.0020, -0.0001}, {0.0010, 0.0021}};
+}
+
+std::vector<std::vector<std::vector<int64_t>>> townDrivePaths() {
+    return {
+        {{1}, {1, 2, 3, 4}, {1, 2, 3}, {1, 5, 6}},
+        {{4, 8, 7, 6, 5, 1}, {4}, {4, 8, 7, 6, 5, 1, 2, 3}, {4, 8, 7, 6}},
+        {{3, 4, 8, 7, 6, 5, 1}, {3, 4}, {3}, {3, 4, 8, 7, 6}},
+        {{6, 5, 1}, {6, 7, 8, 4}, {6, 5, 1, 2, 3}, {6}},
+    };
+}
+
+std::vector<std::vector<int32_t>> townDriveMetres() {
+    const RoadMapText town = townMap();
+    std::vector<std::vector<int32_t>> rows;
+    for (const auto& paths : townDrivePaths()) {
+        rows.emplace_back();
+        for (const auto& path : paths) {
+            rows.back().push_back(static_cast<int32_t>(std::llrint(town.pathMetres(path))));
+        }
+    }
+    return rows;
+}

@@ -31,6 +31,11 @@ struct RoadMapText {
     long double pathMetres(const std::vector<int64_t>& path) const;
 };
 
+struct MapPlace {
+    double longitude;
+    double latitude;
+};
+
 // Metres between two places on the sphere of radius 6,371,008.8 m.
 long double sphereMetres(double longitude1, double latitude1, double longitude2, double latitude2);
 
@@ -43,3 +48,10 @@ long double sphereMetres(double longitude1, double latitude1, double longitude2,
 //
 // with 1-5 and 4-8 both ways, an island 20 - 21 to the east and a building at 99.
 RoadMapText townMap();
+
+// Four places in the town: just south of nodes 1, 4 and 3, and just north of node 6.
+std::vector<MapPlace> townPlaces();
+// The road each pair of those places takes when driving, row by row: from place i to j.
+std::vector<std::vector<std::vector<int64_t>>> townDrivePaths();
+// The town's rounded driving distances in metres, row by row, worked out from those paths.
+std::vector<std::vector<int32_t>> townDriveMetres();

@@ -1,0 +1,147 @@
+#include "batch/NetworkCommand.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "batch/Printable.h"
+#include "loading/DataLoad.h"
+#include "roads/RoadError.h"
+#include "store/DistanceFile.h"
+
+namespace batch {
+namespace {
+
+std::string choices(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    }
+    return text;
+}
+
+// A road error about a node names the node file and line the node came from; any other names
+// the road map.
+[[noreturn]] void rethrowLocated(RoadError& error, const ProblemTexts& nodes, int demandNodes,
+                                 const std::string& roads) {
+    const int node = error.node();
+    if (node == 0) {
+        error.setLocation(roads, 0);
+    } else if (node <= demandNodes) {
+        error.setLocation(nodes.demand.name(), node);
+    } else {
+        error.setLocation(nodes.candidates.name(), node - demandNodes);
+    }
+    throw error;
+}
+
+}  // namespace
+
+std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std::string& roads,
+                                            const RoadSettings& settings, const Console& console,
+                                            RoadSummary* summary) {
+    auto store = std::make_unique<TDataStore>();
+    store->MetricCode = 'N';
+    const int demandNodes =
+        loadNodes(*store, {nodes.demand, nodes.candidates, {}}, console.separators.decimal);
+    SilentProgress progress;
+    try {
+        const RoadMatrix matrix =
+            computeRoadMatrix(roads, nodePlaces(*store, store->NodeCount), settings, progress);
+        storeRoadMatrix(*store, matrix);
+        if (summary) {
+            *summary = matrix.summary;
+        }
+    } catch (RoadError& error) {
+        rethrowLocated(error, nodes, demandNodes, roads);
+    }
+    return store;
+}
+
+int networkCommand(const NetworkRequest& request, Console& console) {
+    return runVerb(console, request.nodes.demand, [&] {
+        RoadSummary summary;
+        const auto store = loadRoadProblem(readProblemTexts(request.nodes, ""), request.roads,
+                                           request.settings, console, &summary);
+        DistanceFileWriter writer(request.out);
+        const MatrixWriteReport outcome = writeWholeMatrix(writer, *store, request.out);
+        if (!outcome.written) {
+            console.err << "velmora-batch: " << printable(request.out) << ": "
+                        << printable(outcome.message + ": " + std::strerror(outcome.error)) << '\n';
+            return static_cast<int>(BadInput);
+        }
+        console.out << roadSummaryText(summary, request.settings) << '\n';
+        return static_cast<int>(Success);
+    });
+}
+
+RoadOptions::RoadOptions(CLI::App& verb, const CLI::Validator& fileName) {
+    m_roadsOption =
+        verb.add_option("--roads", m_roads,
+                        "OpenStreetMap extract to compute road distances from (.osm.pbf, .osm, "
+                        ".osm.bz2 or .osm.gz)")
+            ->check(fileName);
+    auto* mode = verb.add_option("--mode", m_mode,
+                                 "Roads to travel: " + choices(modeNames()) + " (default drive)")
+                     ->check(CLI::IsMember(modeNames()));
+    auto* unit =
+        verb.add_option("--unit", m_unit,
+                        "Unit of the distances: " + choices(unitNames()) + " (default metres)")
+            ->check(CLI::IsMember(unitNames()));
+    auto* unreachable =
+        verb.add_option("--unreachable", m_unreachable,
+                        "Distance to put where no road joins two nodes (whole number); without "
+                        "it such pairs are an error")
+            ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
+    // Read as --equation's numbers are: "nan" or "inf" is no limit.
+    const CLI::Validator metres(
+        [](std::string& text) {
+            const auto value = parseFloat(text, '.');
+            return value && *value >= 0 ? "" : "a distance in metres, 0 or more, is needed";
+        },
+        "METRES");
+    auto* maxSnap = verb.add_option("--max-snap", m_maxSnap,
+                                    "Refuse a node farther than this many metres from a road")
+                        ->check(metres);
+    for (CLI::Option* option : {mode, unit, unreachable, maxSnap}) {
+        option->needs(m_roadsOption);
+    }
+}
+
+RoadSettings RoadOptions::settings(const Console& console) const {
+    RoadSettings settings;
+    settings.mode = modeNamed(m_mode).value_or(TravelMode::Drive);
+    settings.unit = unitNamed(m_unit).value_or(DistanceUnit::Metres);
+    if (m_unreachable) {
+        settings.unreachableValue = static_cast<int32_t>(*m_unreachable);
+    }
+    if (!m_maxSnap.empty()) {
+        settings.maxSnapMetres = parseFloat(m_maxSnap, '.');
+    }
+    settings.separators = console.separators;
+    return settings;
+}
+
+NetworkVerb::NetworkVerb(CLI::App& app, const CLI::Validator& fileName) {
+    m_verb = app.add_subcommand(
+        "network",
+        "Compute road distances between the nodes from an OpenStreetMap extract and write the "
+        "Network distance file");
+    m_roads = std::make_unique<RoadOptions>(*m_verb, fileName);
+    m_roads->roadsOption()->required();
+    m_verb->add_option("--demand", m_request.nodes.demand, "Demand node file")
+        ->required()
+        ->check(fileName);
+    m_verb->add_option("--candidates", m_request.nodes.candidates, "Candidate-site file")
+        ->check(fileName);
+    m_verb->add_option("--out", m_request.out, "Distance file to write")
+        ->required()
+        ->check(fileName);
+}
+
+int NetworkVerb::run(Console& console, decltype(Actions::network) network) {
+    m_request.roads = m_roads->roads();
+    m_request.settings = m_roads->settings(console);
+    return network(m_request, console);
+}
+
+}  // namespace batch
