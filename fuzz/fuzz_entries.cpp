@@ -40,6 +40,10 @@ protected:
     std::optional<std::string> askSaveFileName(FileDialogSettings&) override {
         return std::nullopt;
     }
+    void showProgress(const std::string&, const std::function<void(TaskProgress&)>& task) override {
+        SilentProgress progress;
+        task(progress);
+    }
 };
 
 // An optional sign and at least one digit, nothing else, within 32 bits.

@@ -8,10 +8,13 @@
 #include "loading/DataLoad.h"
 #include "loading/NodeFile.h"
 #include "loading/RadioGroup.h"
+#include "loading/RoadMapOptions.h"
 #include "platform/FileExists.h"
 #include "platform/FileStamp.h"
 #include "platform/qt/DisplayableLine.h"
 #include "platform/qt/LocaleNumbers.h"
+#include "roads/RoadError.h"
+#include "roads/RoadMatrix.h"
 #include "store/DataStore.h"
 #include "store/DistanceFile.h"
 #include "store/DistanceMetrics.h"
@@ -22,6 +25,7 @@ namespace {
 
 constexpr int ComputeItem = 0;
 constexpr int ReadItem = 1;
+constexpr int RoadMapItem = 2;
 constexpr int NetworkItem = 3;
 // The sample box shows the start of a first line, however long the line is.
 constexpr int SampleLineLimit = 300;
@@ -32,6 +36,9 @@ const char* const DemandFilter =
 const char* const ExtrasFilter =
     "Euclidean Distance Extra File|*.euc|Great Circle Distance Extra File|*.grt|Manhattan "
     "Distance Extra File|*.man|Network Distance Extra File|*.net|All Files|*.*";
+const char* const RoadMapFilter =
+    "OpenStreetMap Files|*.osm.pbf;*.osm;*.osm.bz2;*.osm.gz|All Files|*.*";
+const char* const RoadDistancesTitle = "VELMORA Road Distances";
 const char* const DistanceFilter =
     "Euclidean Distance File|*.eud|Great Circle Distance File|*.grd|Manhattan Distance "
     "File|*.mad|Network Distance File|*.ned|All Files|*.*";
@@ -55,8 +62,8 @@ TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
     fixSizeAndCentre();
     m_distanceMetric = new RadioGroup(ui->DistanceMetric,
                                       {ui->Euclidean, ui->GreatCircle, ui->Manhattan, ui->Network});
-    m_distFileCreation =
-        new RadioGroup(ui->DistFileCreation, {ui->ComputeDistances, ui->ReadDistanceFile});
+    m_distFileCreation = new RadioGroup(ui->DistFileCreation,
+                                        {ui->ComputeDistances, ui->ReadDistanceFile, ui->RoadMap});
     for (QLabel* label : {ui->DataFileToRead, ui->ExtraFileToRead, ui->DistFileToRead}) {
         m_fileLabelHints[label] = label->toolTip();
     }
@@ -64,6 +71,7 @@ TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
     m_readExtras.filter = ExtrasFilter;
     m_getDistFileName.filter = DistanceFilter;
     m_saveDistances.filter = DistanceFilter;
+    m_getRoadMapFileName.filter = RoadMapFilter;
     connect(m_distanceMetric, &RadioGroup::clicked, this,
             &TLoadDataVelmoraForm::DistanceMetricClick);
     connect(ui->SpecifyDemand, &QPushButton::clicked, this,
@@ -98,6 +106,9 @@ void TLoadDataVelmoraForm::InitLoadData() {
     ui->ExtraSites->setEnabled(false);
     ui->DistFileCreation->setEnabled(false);
     ui->ComputeDistances->setEnabled(true);
+    ui->RoadMap->setEnabled(false);
+    forgetRoadMap();
+    m_roadMapChoice = RoadMapChoice();
     ui->SpecifyDistanceFile->setEnabled(false);
     ui->ExitAndLoadData->setEnabled(false);
     hideInformationLabels();
@@ -128,6 +139,7 @@ void TLoadDataVelmoraForm::DistanceMetricClick() {
         dialog->filterIndex = metric.filterIndex;
         dialog->defaultExt = metric.distanceFileExtension;
     }
+    ui->RoadMap->setEnabled(metric.distancesFromFile);
     ui->DistanceMetric->setEnabled(false);
 }
 
@@ -209,6 +221,10 @@ void TLoadDataVelmoraForm::chooseDistancesAgain() {
 }
 
 void TLoadDataVelmoraForm::DistFileCreationClick() {
+    if (m_roadMap && m_distFileCreation->itemIndex() != RoadMapItem) {
+        forgetRoadMap();
+        ui->DistFileToRead->hide();
+    }
     if (m_distFileCreation->itemIndex() == ComputeItem) {
         ui->ExitAndLoadData->setEnabled(true);
         ui->SpecifyDistanceFile->setEnabled(false);
@@ -218,10 +234,19 @@ void TLoadDataVelmoraForm::DistFileCreationClick() {
     } else if (m_distFileCreation->itemIndex() == ReadItem) {
         ui->ExitAndLoadData->setEnabled(false);
         ui->SpecifyDistanceFile->setEnabled(true);
+    } else if (m_distFileCreation->itemIndex() == RoadMapItem) {
+        ui->ExitAndLoadData->setEnabled(false);
+        ui->SpecifyDistanceFile->setEnabled(true);
+        m_store.DistanceFileName.clear();
+        ui->DistFileToRead->hide();
     }
 }
 
 void TLoadDataVelmoraForm::SpecifyDistanceFileClick() {
+    if (m_distFileCreation->itemIndex() == RoadMapItem) {
+        specifyRoadMap();
+        return;
+    }
     chooseFile(m_getDistFileName, m_store.DistanceFileName);
     if (m_store.DistanceFileName.empty()) {
         ui->DistFileToRead->hide();
@@ -265,6 +290,12 @@ void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
         return;
     }
     m_store.DemandWeightPercent = ui->PercentDem1->value();
+    if (m_roadMap) {
+        if (loadFromRoadMap()) {
+            saveAndHandBack();
+        }
+        return;
+    }
     const LoadFiles files{m_store.DemandFileName, m_store.CandidateFileName,
                           m_store.DistanceFileName};
     const LoadOutcome outcome = loadProblem(m_store, files, localeSeparators().decimal);
@@ -280,6 +311,10 @@ void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
         case LoadOutcome::Status::Loaded:
             break;
     }
+    saveAndHandBack();
+}
+
+void TLoadDataVelmoraForm::saveAndHandBack() {
     if (m_store.DistanceFileName.empty()) {
         // The target becomes the store's distance file only once it is written: after a
         // failed save, pressing the button again must compute and offer the save again, not
@@ -297,6 +332,60 @@ void TLoadDataVelmoraForm::ExitAndLoadDataClick() {
     emit matrixCommandsEnabled(true);
     m_store.MatrixSaved = true;
     leaveDialog();
+}
+
+void TLoadDataVelmoraForm::specifyRoadMap() {
+    std::string path;
+    chooseFile(m_getRoadMapFileName, path);
+    std::optional<RoadMapChoice> choice;
+    if (!path.empty()) {
+        choice = TRoadMapOptionsForm::ask(this, m_roadMapChoice);
+    }
+    if (!choice) {
+        forgetRoadMap();
+        ui->DistFileToRead->hide();
+        ui->ExitAndLoadData->setEnabled(false);
+        return;
+    }
+    m_roadMapChoice = *choice;
+    m_roadMap = RoadMapFile{path, *choice};
+    showFileName(ui->DistFileToRead, path,
+                 QStringLiteral(" (") + QString::fromLatin1(modeName(choice->mode)) +
+                     QStringLiteral(", ") + QString::fromLatin1(unitName(choice->unit)) +
+                     QLatin1Char(')'));
+    ui->ExitAndLoadData->setEnabled(true);
+}
+
+void TLoadDataVelmoraForm::forgetRoadMap() {
+    m_roadMap.reset();
+}
+
+bool TLoadDataVelmoraForm::loadFromRoadMap() {
+    loadNodes(m_store, {m_store.DemandFileName, m_store.CandidateFileName, ""},
+              localeSeparators().decimal);
+    const std::vector<RoadPlace> places = nodePlaces(m_store, m_store.NodeCount);
+    RoadSettings settings;
+    settings.mode = m_roadMap->choice.mode;
+    settings.unit = m_roadMap->choice.unit;
+    settings.separators = localeSeparators();
+    RoadMatrix matrix;
+    try {
+        const bool computed = m_prompts.runTask(RoadDistancesTitle, [&](TaskProgress& progress) {
+            matrix = computeRoadMatrix(m_roadMap->path, places, settings, progress);
+        });
+        if (!computed) {
+            return false;
+        }
+    } catch (const RunTimeError& error) {
+        // Refused as a distance file that does not fit is: another road map may be chosen.
+        m_prompts.messageBox(BoxType::Error, error.message(), Buttons::Ok);
+        forgetRoadMap();
+        ui->DistFileToRead->hide();
+        ui->ExitAndLoadData->setEnabled(false);
+        return false;
+    }
+    storeRoadMatrix(m_store, matrix);
+    return true;
 }
 
 void TLoadDataVelmoraForm::CancelButtonClick() {
@@ -377,13 +466,14 @@ void TLoadDataVelmoraForm::hideInformationLabels() {
     }
 }
 
-void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path) {
+void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path,
+                                        const QString& suffix) {
     static const QString prefix = QStringLiteral("File to Read = ");
     const QString name = visibleText(std::filesystem::path(path).filename().string());
     label->ensurePolished();
     const QFontMetrics metrics = label->fontMetrics();
-    const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix);
-    label->setText(prefix + metrics.elidedText(name, Qt::ElideMiddle, room));
+    const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix + suffix);
+    label->setText(prefix + metrics.elidedText(name, Qt::ElideMiddle, room) + suffix);
     const QString tip = m_fileLabelHints[label] + QLatin1Char('\n') + visibleText(path);
     // Markup in a name is shown, not followed, and no line is broken: a path would break at
     // each slash. Assistive technology gets the plain text.
@@ -400,6 +490,6 @@ bool TLoadDataVelmoraForm::networkMetric() const {
 
 void TLoadDataVelmoraForm::forceReadDistanceFile() {
     ui->ComputeDistances->setEnabled(false);
-    ui->DistFileCreation->setEnabled(false);
+    ui->DistFileCreation->setEnabled(true);
     m_distFileCreation->setItemIndex(ReadItem);
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "loading/RoadMapOptions.h"
 #include "platform/FileStamp.h"
 #include "platform/Prompts.h"
 #include "platform/qt/DataDialog.h"
@@ -29,6 +30,13 @@ public:
 
     int DemandLineCount() const { return m_demandLineCount; }
     int CandidateLineCount() const { return m_candidateLineCount; }
+
+    // The road map chosen to compute the distances from, with its mode and unit.
+    struct RoadMapFile {
+        std::string path;
+        RoadMapChoice choice;
+    };
+    const std::optional<RoadMapFile>& RoadMap() const { return m_roadMap; }
 
 signals:
     void matrixCommandsEnabled(bool enabled);
@@ -60,11 +68,20 @@ private:
     void refuseChangedFile(const std::string& path);
     void hideInformationLabels();
     // The chosen file's name without its folder, shortened in the middle when it does not
-    // fit; the full path is in the tool-tip.
-    void showFileName(QLabel* label, const std::string& path);
+    // fit, and `suffix`; the full path is in the tool-tip.
+    void showFileName(QLabel* label, const std::string& path, const QString& suffix = {});
     bool networkMetric() const;
-    // Network distances have no source but a file: Read Distance File, not to be changed.
+    // Network distances come from a file or a road map, never from the coordinates: Read
+    // Distance File to start with.
     void forceReadDistanceFile();
+    // The road map and its mode and unit, in place of a distance file.
+    void specifyRoadMap();
+    void forgetRoadMap();
+    // Reads the node files and computes the road distances; false when it did not come to
+    // a matrix (an error shown, or cancelled).
+    bool loadFromRoadMap();
+    // After a load: offers to save computed distances, then hands back to the main window.
+    void saveAndHandBack();
 
     std::unique_ptr<Ui::TLoadDataVelmoraForm> ui;
     Prompts& m_prompts;
@@ -78,6 +95,10 @@ private:
     // What the chosen node files were when they were read for the dialog.
     std::optional<FileStamp> m_demandStamp;
     std::optional<FileStamp> m_candidateStamp;
+    FileDialogSettings m_getRoadMapFileName;
+    std::optional<RoadMapFile> m_roadMap;
+    // The last mode and unit chosen, offered again with the next road map.
+    RoadMapChoice m_roadMapChoice;
     int m_demandLineCount = 0;
     int m_candidateLineCount = 0;
     // The design tool-tip of each file-name label, shown above the file's full path.

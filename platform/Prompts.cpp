@@ -27,6 +27,15 @@ bool Prompts::runSaveDialog(FileDialogSettings& dialog) {
     return accept(dialog, askSaveFileName(dialog));
 }
 
+bool Prompts::runTask(const std::string& title, const std::function<void(TaskProgress&)>& task) {
+    try {
+        showProgress(title, task);
+    } catch (const TaskCancelled&) {
+        return false;
+    }
+    return true;
+}
+
 bool Prompts::accept(FileDialogSettings& dialog, const std::optional<std::string>& chosen) {
     if (!chosen) {
         return false;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+
+#include "platform/TaskProgress.h"
 
 // Everything that asks the user something or makes a sound goes through Prompts, so a test
 // can script the answers and check every box the program shows.
@@ -47,11 +50,19 @@ public:
     bool runOpenDialog(FileDialogSettings& dialog);
     bool runSaveDialog(FileDialogSettings& dialog);
 
+    // Runs a long task while a progress box titled `title` shows how far it has come and
+    // offers to cancel it. False when the user cancelled it; anything else the task throws
+    // is thrown here.
+    bool runTask(const std::string& title, const std::function<void(TaskProgress&)>& task);
+
 protected:
     // Return the chosen path, or nothing when cancelled. May update the filter index to
     // the user's last choice.
     virtual std::optional<std::string> askOpenFileName(FileDialogSettings& dialog) = 0;
     virtual std::optional<std::string> askSaveFileName(FileDialogSettings& dialog) = 0;
+    // Runs the task to its end, which may be TaskCancelled.
+    virtual void showProgress(const std::string& title,
+                              const std::function<void(TaskProgress&)>& task) = 0;
 
 private:
     bool accept(FileDialogSettings& dialog, const std::optional<std::string>& chosen);

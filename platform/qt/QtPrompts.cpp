@@ -2,9 +2,56 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// What the task's thread reports and the dialog shows.
+class SharedProgress : public TaskProgress {
+public:
+    struct Snapshot {
+        std::string text;
+        long long steps = 0;
+        long long done = 0;
+    };
+
+    void stage(const std::string& text, long long steps) override {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        m_text = text;
+        m_steps = steps;
+        m_done = 0;
+    }
+    void advance() override { ++m_done; }
+    bool cancelled() const override { return m_cancelled; }
+
+    void cancel() { m_cancelled = true; }
+    Snapshot snapshot() const {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        return {m_text, m_steps, m_done};
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::string m_text;
+    long long m_steps = 0;
+    std::atomic<long long> m_done{0};
+    std::atomic<bool> m_cancelled{false};
+};
+
+constexpr std::chrono::milliseconds ShowAfter{300};
+constexpr int RefreshMilliseconds = 50;
+
+}  // namespace
 
 #include "platform/qt/DisplayableLine.h"
 
@@ -67,6 +114,58 @@ Answer QtPrompts::messageBox(BoxType type, const std::string& text, Buttons butt
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return Answer::Ok;
+}
+
+void QtPrompts::showProgress(const std::string& title,
+                             const std::function<void(TaskProgress&)>& task) {
+    SharedProgress progress;
+    std::promise<void> finished;
+    std::future<void> done = finished.get_future();
+    std::thread worker([&] {
+        try {
+            task(progress);
+            finished.set_value();
+        } catch (...) {
+            finished.set_exception(std::current_exception());
+        }
+    });
+    if (done.wait_for(ShowAfter) != std::future_status::ready) {
+        QProgressDialog dialog;
+        dialog.setWindowTitle(QString::fromStdString(title));
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.setCancelButtonText(QStringLiteral("&Cancel"));
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        dialog.setMinimumDuration(0);
+        dialog.setMinimumWidth(360);
+        QEventLoop loop;
+        const auto refresh = [&] {
+            if (done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+                loop.quit();
+                return;
+            }
+            if (progress.cancelled()) {
+                return;
+            }
+            const SharedProgress::Snapshot now = progress.snapshot();
+            dialog.setLabelText(QString::fromStdString(now.text));
+            dialog.setMaximum(static_cast<int>(now.steps));
+            dialog.setValue(static_cast<int>(std::min(now.done, now.steps)));
+        };
+        QTimer timer;
+        timer.setInterval(RefreshMilliseconds);
+        QObject::connect(&timer, &QTimer::timeout, &dialog, refresh);
+        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
+            progress.cancel();
+            dialog.setLabelText(QStringLiteral("Cancelling..."));
+        });
+        refresh();
+        dialog.show();
+        timer.start();
+        loop.exec();
+    }
+    worker.join();
+    done.get();
 }
 
 void QtPrompts::messageBeep(unsigned) {

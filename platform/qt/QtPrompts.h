@@ -18,6 +18,10 @@ public:
 protected:
     std::optional<std::string> askOpenFileName(FileDialogSettings& dialog) override;
     std::optional<std::string> askSaveFileName(FileDialogSettings& dialog) override;
+    // The task runs on a thread of its own; a modal progress dialog shows once it has taken
+    // a moment, so short tasks show nothing.
+    void showProgress(const std::string& title,
+                      const std::function<void(TaskProgress&)>& task) override;
 
 private:
     std::optional<std::string> askFileName(FileDialogSettings& dialog, bool save);

@@ -40,6 +40,14 @@ ScriptedPrompts& ScriptedPrompts::saveDialog(std::optional<std::string> path) {
     return *this;
 }
 
+ScriptedPrompts& ScriptedPrompts::progress(std::string title, bool cancel) {
+    Expected expected = event(Kind::Progress);
+    expected.text = std::move(title);
+    expected.cancel = cancel;
+    m_expected.push_back(expected);
+    return *this;
+}
+
 ScriptedPrompts::Expected ScriptedPrompts::event(Kind kind) {
     Expected expected;
     expected.kind = kind;
@@ -57,6 +65,9 @@ std::string ScriptedPrompts::describe(const Expected& expected) const {
             return "open dialog";
         case Kind::SaveDialog:
             return "save dialog";
+        case Kind::Progress:
+            return "progress box \"" + expected.text + "\"" +
+                   (expected.cancel ? " [cancelled]" : "");
     }
     return "";
 }
@@ -114,6 +125,44 @@ std::optional<std::string> ScriptedPrompts::dialog(Kind kind, FileDialogSettings
     return path;
 }
 
+namespace {
+
+// Runs the task on the test's own thread, recording its stages.
+class RecordedProgress : public TaskProgress {
+public:
+    RecordedProgress(bool cancel, std::vector<std::string>& stages)
+        : m_cancel(cancel), m_stages(stages) {}
+    void stage(const std::string& text, long long steps) override {
+        m_stages.push_back(text + "/" + std::to_string(steps));
+    }
+    void advance() override {}
+    bool cancelled() const override { return m_cancel; }
+
+private:
+    bool m_cancel;
+    std::vector<std::string>& m_stages;
+};
+
+}  // namespace
+
+void ScriptedPrompts::showProgress(const std::string& title,
+                                   const std::function<void(TaskProgress&)>& task) {
+    Expected shown = event(Kind::Progress);
+    shown.text = title;
+    bool cancel = false;
+    if (m_expected.empty() || m_expected.front().kind != Kind::Progress ||
+        m_expected.front().text != title) {
+        m_failures.push_back("unexpected " + describe(shown) +
+                             (m_expected.empty() ? std::string(", nothing more expected")
+                                                 : ", expected " + describe(m_expected.front())));
+    } else {
+        cancel = m_expected.front().cancel;
+        m_expected.pop_front();
+    }
+    RecordedProgress progress(cancel, m_stages);
+    task(progress);
+}
+
 std::string ScriptedPrompts::report() const {
     std::string text;
     for (const std::string& failure : m_failures) {
@@ -129,4 +178,5 @@ void ScriptedPrompts::clear() {
     m_expected.clear();
     m_failures.clear();
     m_dialogs.clear();
+    m_stages.clear();
 }

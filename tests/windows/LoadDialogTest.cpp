@@ -10,7 +10,12 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolTip>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "app/Velmora.h"
@@ -19,6 +24,7 @@
 #include "platform/RunTimeError.h"
 #include "store/DataStore.h"
 #include "tests/support/FifoReaderWatch.h"
+#include "tests/support/RoadMaps.h"
 #include "tests/support/TestFiles.h"
 #include "tests/windows/WindowTestSupport.h"
 
@@ -49,6 +55,55 @@ std::string valueLines(int count) {
         text += "1\r\n";
     }
     return text;
+}
+
+// A node line at the place, its numbers written with the locale's decimal separator.
+std::string placeLine(int id, const MapPlace& place) {
+    const auto number = [](double value) {
+        char text[32];
+        const std::string english(text, std::to_chars(text, text + sizeof text, value).ptr);
+        return localized(english.c_str()).toStdString();
+    };
+    return std::to_string(id) + " " + number(place.longitude) + " " + number(place.latitude) +
+           " 1 1 1\r\n";
+}
+
+// A distance file's bytes, column by column.
+std::string distanceFile(const std::vector<std::vector<int32_t>>& rows) {
+    std::string text;
+    for (std::size_t column = 0; column < rows.size(); ++column) {
+        for (const auto& row : rows) {
+            text += std::to_string(row[column]) + "\r\n";
+        }
+    }
+    return text;
+}
+
+// Answers the road-map options dialog that the next handler opens with these keys, each
+// typed into the control that has the focus. A dialog the keys leave open is cancelled and
+// counted in `leftOpen`, so a fault fails the test instead of hanging it.
+void answerRoadMapOptions(QList<QKeyCombination> keys, int& leftOpen, int attempts = 200) {
+    QTimer::singleShot(5, [keys, &leftOpen, attempts] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != QLatin1String("RoadMapOptionsForm")) {
+            if (attempts > 0) {
+                answerRoadMapOptions(keys, leftOpen, attempts - 1);
+            }
+            return;
+        }
+        for (const QKeyCombination& key : keys) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dialog;
+            QTest::keyClick(target, key.key(), key.keyboardModifiers());
+            // A mnemonic clicks its button a moment later.
+            if (key.keyboardModifiers() & Qt::AltModifier) {
+                QTest::qWait(200);
+            }
+        }
+        if (dialog->isVisible()) {
+            ++leftOpen;
+            dialog->reject();
+        }
+    });
 }
 
 }  // namespace
@@ -157,16 +212,17 @@ private slots:
         QCOMPARE(controlsWithoutAUsefulName(form), QStringList());
     }
 
-    // Network distances have no source but a file: Compute Distances is never available,
-    // whatever the user does after choosing the demand file.
+    // Network distances come from a file or a road map, never from the coordinates: Compute
+    // Distances is never available, whatever the user does after choosing the demand file.
     void networkDistancesCanOnlyBeRead() {
         QRadioButton* compute = control<QRadioButton>(form, "ComputeDistances");
         QRadioButton* read = control<QRadioButton>(form, "ReadDistanceFile");
         chooseDemand(3, dir->write("d.NET", nodeLines(2)));
         QVERIFY(read->isChecked());
         QVERIFY(!compute->isEnabled());
-        QCOMPARE(enabledSteps(),
-                 QStringList({"PercentDem1", "ExtraSites", "SpecifyDistanceFile", "CancelButton"}));
+        QVERIFY(control<QRadioButton>(form, "RoadMap")->isEnabled());
+        QCOMPARE(enabledSteps(), QStringList({"PercentDem1", "ExtraSites", "DistFileCreation",
+                                              "SpecifyDistanceFile", "CancelButton"}));
 
         prompts->openDialog(dir->write("s.NET", "1 0 0 x x 1\r\n"));
         control<QPushButton>(form, "ExtraSites")->click();
@@ -641,6 +697,245 @@ private slots:
         control<QPushButton>(form, "ExitAndLoadData")->click();
         VERIFY_PROMPTS(*prompts);
         QCOMPARE(store->DemandWeightPercent, 37);
+    }
+
+    void roadMapIsOfferedOnlyForNetwork() {
+        chooseDemand(0, dir->write("d.EUC", nodeLines(2)));
+        QVERIFY(!control<QRadioButton>(form, "RoadMap")->isEnabled());
+        QVERIFY(control<QRadioButton>(form, "ComputeDistances")->isEnabled());
+        form->hide();
+        chooseDemand(3, dir->write("d.NET", nodeLines(2)));
+        QVERIFY(control<QRadioButton>(form, "RoadMap")->isEnabled());
+        form->hide();
+        chooseDemand(1, dir->write("d.GRT", nodeLines(2)));
+        QVERIFY(!control<QRadioButton>(form, "RoadMap")->isEnabled());
+    }
+
+    // The town of the road tests: its first three places demand nodes, the fourth a site.
+    void roadMapDistancesAreComputedSavedAndTheBatchCommandsOwn() {
+        const std::vector<MapPlace> places = townPlaces();
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        const std::string demand = dir->write(
+            "d.NET", placeLine(1, places[0]) + placeLine(2, places[1]) + placeLine(3, places[2]));
+        const std::string sites = dir->write("s.NET", placeLine(1, places[3]));
+        chooseDemand(3, demand);
+        prompts->openDialog(sites);
+        control<QPushButton>(form, "ExtraSites")->click();
+        control<QRadioButton>(form, "RoadMap")->click();
+        QCOMPARE(enabledSteps(), QStringList({"PercentDem1", "ExtraSites", "DistFileCreation",
+                                              "SpecifyDistanceFile", "CancelButton"}));
+        prompts->openDialog(roads);
+        int leftOpen = 0;
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(leftOpen, 0);
+        const FileDialogSettings& open = prompts->dialogsRun().back();
+        QCOMPARE(open.filter,
+                 std::string("OpenStreetMap Files|*.osm.pbf;*.osm;*.osm.bz2;*.osm.gz|All "
+                             "Files|*.*"));
+        QCOMPARE(open.filterIndex, 1);
+        QCOMPARE(label("DistFileToRead"),
+                 QStringLiteral("File to Read = town.osm (drive, metres)"));
+        QVERIFY(!control<QWidget>(form, "DistFileToRead")->isHidden());
+        QCOMPARE(enabledSteps(),
+                 QStringList({"PercentDem1", "ExtraSites", "DistFileCreation",
+                              "SpecifyDistanceFile", "ExitAndLoadData", "CancelButton"}));
+        QCOMPARE(store->DistanceFileName, std::string());
+
+        const std::string out = dir->file("town.NED");
+        prompts->progress("VELMORA Road Distances")
+            .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+            .saveDialog(out);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(prompts->stagesShown(), std::vector<std::string>({"Reading the road map/0",
+                                                                   "Computing road distances/4"}));
+        const auto metres = townDriveMetres();
+        QCOMPARE(readBytes(out), distanceFile(metres));
+        QCOMPARE(store->NodeCount, uint16_t{4});
+        QCOMPARE(store->DistanceMatrix[2][1], metres[1][0]);
+        QCOMPARE(store->DistanceFileName, out);
+        QCOMPARE(store->MetricCode, 'N');
+        QVERIFY(store->MatrixSaved);
+        QVERIFY(!form->isVisible());
+        QVERIFY(control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+        const FileDialogSettings& save = prompts->dialogsRun().back();
+        QCOMPARE(save.filterIndex, 4);
+        QCOMPARE(save.defaultExt, std::string("NED"));
+
+        const std::string command = std::string("cd '") + dir->path() + "' && " + VELMORA_BATCH +
+                                    " network --roads town.osm --demand d.NET --candidates "
+                                    "s.NET --out batch.NED >/dev/null";
+        QCOMPARE(std::system(command.c_str()), 0);
+        QCOMPARE(readBytes(dir->file("batch.NED")), readBytes(out));
+    }
+
+    void modeAndUnitAreChosenByKeyboard() {
+        // One degree of longitude apart along the equator, on a path only walkers take.
+        RoadMapText map;
+        map.nodes = {{1, 0, 0}, {2, 1, 0}, {3, 2, 0}, {4, 3, 0}};
+        map.ways = {{1, {1, 2, 3, 4}, {{"highway", "path"}}}};
+        const std::string roads = dir->write("line.osm", map.xml());
+        chooseDemand(3, dir->write("d.NET", placeLine(1, {0, 0.001}) + placeLine(2, {3, 0.001})));
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(roads);
+        int leftOpen = 0;
+        // Down to Walk, Tab to the units, Down to Kilometres, Enter.
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Down), QKeyCombination(Qt::Key_Tab),
+                              QKeyCombination(Qt::Key_Down), QKeyCombination(Qt::Key_Return)},
+                             leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QCOMPARE(leftOpen, 0);
+        QCOMPARE(label("DistFileToRead"),
+                 QStringLiteral("File to Read = line.osm (walk, kilometres)"));
+
+        // The next road map starts from the last choice; its mnemonics change it.
+        prompts->openDialog(roads);
+        answerRoadMapOptions({QKeyCombination(Qt::ALT, Qt::Key_I), QKeyCombination(Qt::Key_Return)},
+                             leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QCOMPARE(leftOpen, 0);
+        QCOMPARE(label("DistFileToRead"), QStringLiteral("File to Read = line.osm (walk, miles)"));
+
+        prompts->progress("VELMORA Road Distances")
+            .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        const auto miles =
+            static_cast<int32_t>(std::llrint(map.pathMetres({1, 2, 3, 4}) / 1609.344L));
+        QCOMPARE(store->DistanceMatrix[1][2], miles);
+        QCOMPARE(store->DistanceMatrix[2][1], miles);
+    }
+
+    void aCancelledChoiceLeavesNoRoadMap() {
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        chooseDemand(3, dir->write("d.NET", placeLine(1, townPlaces()[0])));
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(roads);
+        int leftOpen = 0;
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Escape)}, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QCOMPARE(leftOpen, 0);
+        QVERIFY(!form->RoadMap());
+        QVERIFY(control<QWidget>(form, "DistFileToRead")->isHidden());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
+        prompts->openDialog({});
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+    }
+
+    void errorsAreShownAndTheRoadMapIsRefused() {
+        std::vector<MapPlace> places = townPlaces();
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        const std::string empty = dir->write("empty.osm.pbf", "");
+        // The last place lies on the island, which no road joins to the town.
+        chooseDemand(3, dir->write("d.NET", placeLine(1, places[0]) + placeLine(2, places[1]) +
+                                                placeLine(3, {0.0101, 0})));
+        control<QRadioButton>(form, "RoadMap")->click();
+        const struct {
+            std::string file;
+            std::string message;
+        } cases[] = {
+            {roads,
+             "4 pairs of nodes are joined by no road for driving; the first is row 1, "
+             "column 3 (from node 1 to node 3)"},
+            {empty, "The road map is empty: it is not an OpenStreetMap file"},
+            {dir->file("gone.osm"),
+             "Cannot open file \"" + dir->file("gone.osm") + "\": " + std::strerror(ENOENT)},
+        };
+        for (const auto& bad : cases) {
+            if (bad.file == dir->file("gone.osm")) {
+                dir->write("gone.osm", townMap().xml());
+            }
+            prompts->openDialog(bad.file);
+            int leftOpen = 0;
+            answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
+            control<QPushButton>(form, "SpecifyDistanceFile")->click();
+            QCOMPARE(leftOpen, 0);
+            if (bad.file == dir->file("gone.osm")) {
+                std::filesystem::remove(bad.file);
+            }
+            prompts->progress("VELMORA Road Distances")
+                .box(BoxType::Error, bad.message, Buttons::Ok);
+            control<QPushButton>(form, "ExitAndLoadData")->click();
+            VERIFY_PROMPTS(*prompts);
+            QVERIFY(form->isVisible());
+            QVERIFY(!form->RoadMap());
+            QVERIFY(control<QWidget>(form, "DistFileToRead")->isHidden());
+            QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+            QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
+            QVERIFY(control<QRadioButton>(form, "RoadMap")->isChecked());
+            QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+        }
+    }
+
+    void aNodeOffTheGlobeIsNamed() {
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        chooseDemand(3,
+                     dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, {180.5, 0})));
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(roads);
+        int leftOpen = 0;
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        prompts->progress("VELMORA Road Distances")
+            .box(BoxType::Error,
+                 "Node 2 is at longitude (X) " + localized("180.5").toStdString() +
+                     " and latitude (Y) 0: a longitude must lie from -180 to 180 and a latitude "
+                     "from -90 to 90",
+                 Buttons::Ok);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(leftOpen, 0);
+    }
+
+    void aCancelledComputationKeepsTheDialogAsItWas() {
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        chooseDemand(
+            3, dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, townPlaces()[1])));
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(roads);
+        int leftOpen = 0;
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        prompts->progress("VELMORA Road Distances", true);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(form->isVisible());
+        QVERIFY(control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        QVERIFY(!store->DistanceMatrix.holds(1));
+        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+
+        prompts->progress("VELMORA Road Distances")
+            .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->DistanceMatrix[1][2], townDriveMetres()[0][1]);
+        QVERIFY(!form->isVisible());
+    }
+
+    void readingAFileAgainForgetsTheRoadMap() {
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        chooseDemand(3, dir->write("d.NET", nodeLines(2)));
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(roads);
+        int leftOpen = 0;
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QVERIFY(form->RoadMap());
+        control<QRadioButton>(form, "ReadDistanceFile")->click();
+        QVERIFY(!form->RoadMap());
+        QVERIFY(control<QWidget>(form, "DistFileToRead")->isHidden());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        prompts->openDialog(dir->write("d.NED", "0\r\n7\r\n5\r\n0\r\n"));
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(store->DistanceMatrix[2][1], 7);
+        QVERIFY(!form->isVisible());
     }
 
 private:
