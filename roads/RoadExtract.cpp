@@ -1,6 +1,7 @@
 #include "roads/RoadExtract.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <osmium/handler.hpp>
@@ -25,10 +26,15 @@ std::string readWholeFile(const std::string& path) {
     if (fd < 0) {
         throw inOutErrorFor("Cannot open file", path, errno);
     }
+    // A file's size is known, so it is read without copying; a pipe's grows as it comes.
+    struct stat status {};
     std::string bytes;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
+    }
     std::size_t used = 0;
     for (;;) {
-        if (bytes.size() - used < (1u << 20)) {
+        if (bytes.size() == used) {
             bytes.resize(std::max<std::size_t>(bytes.size() * 2, 1u << 20));
         }
         const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
@@ -152,37 +158,36 @@ RoadGraph readRoadGraphFrom(const std::string& bytes, TravelMode mode, TaskProgr
     if (!std::is_sorted(nodes.begin(), nodes.end(), byId)) {
         std::stable_sort(nodes.begin(), nodes.end(), byId);
     }
-    std::vector<ExtractNode> unique;
-    unique.reserve(nodes.size());
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         if (i + 1 < nodes.size() && nodes[i + 1].id == nodes[i].id) {
             continue;
         }
-        unique.push_back(nodes[i]);
+        nodes[kept++] = nodes[i];
     }
-    nodes = std::vector<ExtractNode>();
+    nodes.resize(kept);
     progress.checkCancelled();
 
     // A node the extract lacks, or holds without a valid place, breaks its way.
     constexpr uint32_t None = UINT32_MAX;
     const auto indexOf = [&](int64_t id) -> uint32_t {
-        const auto found = std::lower_bound(unique.begin(), unique.end(),
-                                            ExtractNode{id, osmium::Location()}, byId);
-        if (found == unique.end() || found->id != id || !found->location.valid()) {
+        const auto found =
+            std::lower_bound(nodes.begin(), nodes.end(), ExtractNode{id, osmium::Location()}, byId);
+        if (found == nodes.end() || found->id != id || !found->location.valid()) {
             return None;
         }
-        return static_cast<uint32_t>(found - unique.begin());
+        return static_cast<uint32_t>(found - nodes.begin());
     };
-    std::vector<uint32_t> vertexOf(unique.size(), None);
+    std::vector<uint32_t> vertexOf(nodes.size(), None);
     std::vector<int64_t> ids;
     std::vector<double> longitudes;
     std::vector<double> latitudes;
     const auto vertex = [&](uint32_t index) {
         if (vertexOf[index] == None) {
             vertexOf[index] = static_cast<uint32_t>(ids.size());
-            ids.push_back(unique[index].id);
-            longitudes.push_back(unique[index].location.lon());
-            latitudes.push_back(unique[index].location.lat());
+            ids.push_back(nodes[index].id);
+            longitudes.push_back(nodes[index].location.lon());
+            latitudes.push_back(nodes[index].location.lat());
         }
         return vertexOf[index];
     };
