@@ -1,4 +1,5 @@
-// Writes a synthetic grid city as an OpenStreetMap PBF extract, and a problem in it: SIDE x
+// Writes a synthetic grid city as an OpenStreetMap extract (PBF or XML by the name given),
+// and a problem in it: SIDE x
 // SIDE road nodes about 100 m apart (streets along every row and column, every third row
 // one-way, every fifth column a primary road), BUILDINGS buildings between the streets (nodes
 // on no road, as real extracts are full of), and node files of DEMAND demand points and
@@ -28,7 +29,7 @@ constexpr int WayLength = 10;
 class CityWriter {
 public:
     explicit CityWriter(const std::string& path)
-        : m_writer(osmium::io::File(path, "pbf"), osmium::io::overwrite::allow) {}
+        : m_writer(osmium::io::File(path), osmium::io::overwrite::allow) {}
 
     void node(int64_t id, double longitude, double latitude) {
         {
