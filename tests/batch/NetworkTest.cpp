@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 
@@ -9,33 +8,12 @@
 
 namespace {
 
-std::string number(double value) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-std::string nodeLine(int id, const MapPlace& place) {
-    return std::to_string(id) + " " + number(place.longitude) + " " + number(place.latitude) +
-           " 1 1 1\r\n";
-}
-
 // The town with its first three places as demand nodes and the fourth as a candidate site.
 void writeTown(const TempDir& dir) {
     const std::vector<MapPlace> places = townPlaces();
     dir.write("town.osm", townMap().xml());
     dir.write("d.NET", nodeLine(1, places[0]) + nodeLine(2, places[1]) + nodeLine(3, places[2]));
     dir.write("s.NET", nodeLine(1, places[3]));
-}
-
-// A distance file's bytes: column by column.
-std::string distanceFile(const std::vector<std::vector<int32_t>>& rows) {
-    std::string text;
-    for (std::size_t column = 0; column < rows.size(); ++column) {
-        for (const auto& row : rows) {
-            text += std::to_string(row[column]) + "\r\n";
-        }
-    }
-    return text;
 }
 
 const char* const TownSummary =
@@ -52,7 +30,7 @@ TEST(BatchNetwork, WritesTheRoadDistancesAndOneSummaryLine) {
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, TownSummary);
-    EXPECT_EQ(readBytes(dir.file("town.NED")), distanceFile(townDriveMetres()));
+    EXPECT_EQ(readBytes(dir.file("town.NED")), distanceFileBytes(townDriveMetres()));
 }
 
 TEST(BatchNetwork, ReadsTheRoadMapFromAPipe) {
@@ -62,7 +40,7 @@ TEST(BatchNetwork, ReadsTheRoadMapFromAPipe) {
         run(dir, "network --roads /dev/stdin --demand d.NET --candidates s.NET --out town.NED",
             "cat town.osm | ");
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(readBytes(dir.file("town.NED")), distanceFile(townDriveMetres()));
+    EXPECT_EQ(readBytes(dir.file("town.NED")), distanceFileBytes(townDriveMetres()));
 }
 
 TEST(BatchNetwork, ModeAndUnit) {
@@ -84,7 +62,7 @@ TEST(BatchNetwork, ModeAndUnit) {
                                            unit.unit);
         ASSERT_EQ(result.status, 0) << result.err;
         const auto cell = static_cast<int32_t>(std::llrint(metres / unit.metresPerUnit));
-        EXPECT_EQ(readBytes(dir.file("line.NED")), distanceFile({{0, cell}, {cell, 0}}))
+        EXPECT_EQ(readBytes(dir.file("line.NED")), distanceFileBytes({{0, cell}, {cell, 0}}))
             << unit.unit;
     }
     const Result driving = run(dir, "network --roads line.osm --demand d.NET --out drive.NED");
@@ -143,7 +121,7 @@ TEST(BatchNetwork, BadInputNamesItsFileAndLineAndWritesNothing) {
     EXPECT_TRUE(filled.out.ends_with("; unreachable cells: 4 (set to -7)\n")) << filled.out;
     const auto metres = townDriveMetres();
     EXPECT_EQ(readBytes(dir.file("far.NED")),
-              distanceFile({{0, metres[0][2], -7}, {metres[2][0], 0, -7}, {-7, -7, 0}}));
+              distanceFileBytes({{0, metres[0][2], -7}, {metres[2][0], 0, -7}, {-7, -7, 0}}));
 }
 
 TEST(BatchNetwork, UsageMistakes) {

@@ -118,3 +118,22 @@ std::vector<std::vector<int32_t>> townDriveMetres() {
     }
     return rows;
 }
+
+std::string nodeLine(int id, const MapPlace& place, char decimal) {
+    std::string line =
+        std::to_string(id) + " " + number(place.longitude) + " " + number(place.latitude);
+    for (char& c : line) {
+        c = c == '.' ? decimal : c;
+    }
+    return line + " 1 1 1\r\n";
+}
+
+std::string distanceFileBytes(const std::vector<std::vector<int32_t>>& rows) {
+    std::string text;
+    for (std::size_t column = 0; column < rows.size(); ++column) {
+        for (const auto& row : rows) {
+            text += std::to_string(row[column]) + "\r\n";
+        }
+    }
+    return text;
+}

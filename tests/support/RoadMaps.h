@@ -55,3 +55,8 @@ std::vector<MapPlace> townPlaces();
 std::vector<std::vector<std::vector<int64_t>>> townDrivePaths();
 // The town's rounded driving distances in metres, row by row, worked out from those paths.
 std::vector<std::vector<int32_t>> townDriveMetres();
+
+// A node-file line for the place, its numbers with `decimal` as the decimal separator.
+std::string nodeLine(int id, const MapPlace& place, char decimal = '.');
+// A distance file's bytes for the matrix given row by row: column by column, CR LF.
+std::string distanceFileBytes(const std::vector<std::vector<int32_t>>& rows);

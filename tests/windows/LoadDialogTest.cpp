@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QToolTip>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -59,24 +58,7 @@ std::string valueLines(int count) {
 
 // A node line at the place, its numbers written with the locale's decimal separator.
 std::string placeLine(int id, const MapPlace& place) {
-    const auto number = [](double value) {
-        char text[32];
-        const std::string english(text, std::to_chars(text, text + sizeof text, value).ptr);
-        return localized(english.c_str()).toStdString();
-    };
-    return std::to_string(id) + " " + number(place.longitude) + " " + number(place.latitude) +
-           " 1 1 1\r\n";
-}
-
-// A distance file's bytes, column by column.
-std::string distanceFile(const std::vector<std::vector<int32_t>>& rows) {
-    std::string text;
-    for (std::size_t column = 0; column < rows.size(); ++column) {
-        for (const auto& row : rows) {
-            text += std::to_string(row[column]) + "\r\n";
-        }
-    }
-    return text;
+    return nodeLine(id, place, localized("0.5").at(1).toLatin1());
 }
 
 // Answers the road-map options dialog that the next handler opens with these keys, each
@@ -752,7 +734,7 @@ private slots:
         QCOMPARE(prompts->stagesShown(), std::vector<std::string>({"Reading the road map/0",
                                                                    "Computing road distances/4"}));
         const auto metres = townDriveMetres();
-        QCOMPARE(readBytes(out), distanceFile(metres));
+        QCOMPARE(readBytes(out), distanceFileBytes(metres));
         QCOMPARE(store->NodeCount, uint16_t{4});
         QCOMPARE(store->DistanceMatrix[2][1], metres[1][0]);
         QCOMPARE(store->DistanceFileName, out);
