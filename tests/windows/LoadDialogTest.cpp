@@ -73,6 +73,12 @@ void answerRoadMapOptions(QList<QKeyCombination> keys, int& leftOpen, int attemp
             }
             return;
         }
+        // Keys move the focus as a user's do only once the dialog has the keyboard.
+        if (!QTest::qWaitForWindowActive(dialog)) {
+            ++leftOpen;
+            dialog->reject();
+            return;
+        }
         for (const QKeyCombination& key : keys) {
             QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dialog;
             QTest::keyClick(target, key.key(), key.keyboardModifiers());
