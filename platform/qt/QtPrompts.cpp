@@ -129,6 +129,17 @@ void QtPrompts::showProgress(const std::string& title,
             finished.set_exception(std::current_exception());
         }
     });
+    // Whatever leaves this function, the task is told to stop and waited for first.
+    struct Joined {
+        std::thread& worker;
+        SharedProgress& progress;
+        ~Joined() {
+            if (worker.joinable()) {
+                progress.cancel();
+                worker.join();
+            }
+        }
+    } joined{worker, progress};
     if (done.wait_for(ShowAfter) != std::future_status::ready) {
         QProgressDialog dialog;
         dialog.setWindowTitle(QString::fromStdString(title));

@@ -813,6 +813,16 @@ private slots:
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         VERIFY_PROMPTS(*prompts);
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+
+        // A pipe is refused before anything would wait on it.
+        const std::string fifo = dir->file("roads.osm");
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        prompts->openDialog(fifo).box(BoxType::Error, "File [" + fifo + "] is not a regular file.",
+                                      Buttons::Ok);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(!form->RoadMap());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
     }
 
     void errorsAreShownAndTheRoadMapIsRefused() {
