@@ -13,7 +13,6 @@
 #include "platform/FileStamp.h"
 #include "platform/qt/DisplayableLine.h"
 #include "platform/qt/LocaleNumbers.h"
-#include "roads/RoadError.h"
 #include "roads/RoadMatrix.h"
 #include "store/DataStore.h"
 #include "store/DistanceFile.h"
