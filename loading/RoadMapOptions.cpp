@@ -25,18 +25,6 @@ int itemOf(const Value (&values)[N], Value value) {
 TRoadMapOptionsForm::TRoadMapOptionsForm(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TRoadMapOptionsForm>()) {
     ui->setupUi(this);
-    // The form paints its own light background, so its radio buttons and push buttons keep
-    // light colours on a dark desktop too: a checked item must look checked.
-    QPalette light = palette();
-    light.setColor(QPalette::Base, Qt::white);
-    light.setColor(QPalette::Text, Qt::black);
-    light.setColor(QPalette::Button, QColor(240, 240, 240));
-    light.setColor(QPalette::ButtonText, Qt::black);
-    light.setColor(QPalette::Window, Qt::yellow);
-    light.setColor(QPalette::WindowText, Qt::black);
-    for (QWidget* control : findChildren<QWidget*>()) {
-        control->setPalette(light);
-    }
     setFixedSize(size());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     m_travelMode = new RadioGroup(ui->TravelMode, {ui->Drive, ui->Walk});
