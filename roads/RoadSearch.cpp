@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/Workers.h"
+#include "roads/ChainGraph.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ private:
 
 class Search {
 public:
-    Search(const RoadGraph& graph, const std::vector<int32_t>& chosenIndex, int32_t chosenCount)
+    Search(const ChainGraph& graph, const std::vector<int32_t>& chosenIndex, int32_t chosenCount)
         : m_graph(graph),
           m_chosenIndex(chosenIndex),
           m_chosenCount(chosenCount),
@@ -96,7 +97,7 @@ public:
 
     // Fills row[b] with the length from `source` to the b-th chosen vertex. A vertex is in
     // the heap while its length is finite and it is not settled; a settled vertex's length
-    // never shrinks again, since no arc is negative.
+    // never shrinks again, since no segment is negative.
     void run(uint32_t source, double* row) {
         std::fill(m_metres.begin(), m_metres.end(), Unreached);
         m_heap.clear();
@@ -112,11 +113,20 @@ public:
                     return;
                 }
             }
-            const RoadArc* arc = m_graph.arcs.data() + m_graph.firstArc[u];
-            const RoadArc* const end = m_graph.arcs.data() + m_graph.firstArc[u + 1];
+            const ChainArc* arc = m_graph.arcs.data() + m_graph.firstArc[u];
+            const ChainArc* const end = m_graph.arcs.data() + m_graph.firstArc[u + 1];
+            const double* length = m_graph.lengths.data() + m_graph.firstLength[u];
             for (; arc != end; ++arc) {
-                const double metres = top.metres + arc->metres;
                 double& known = m_metres[arc->head];
+                const double* const chainEnd = length + arc->segments;
+                // Segment by segment, as a search through the inner vertices adds them. No
+                // length shrinks as segments are added, so once it reaches the known one
+                // (at once, when the head is settled) the rest can be left.
+                double metres = top.metres;
+                while (metres < known && length != chainEnd) {
+                    metres += *length++;
+                }
+                length = chainEnd;
                 if (metres < known) {
                     if (known == Unreached) {
                         m_heap.push(arc->head, metres);
@@ -130,7 +140,7 @@ public:
     }
 
 private:
-    const RoadGraph& m_graph;
+    const ChainGraph& m_graph;
     const std::vector<int32_t>& m_chosenIndex;
     int32_t m_chosenCount;
     std::vector<double> m_metres;
@@ -139,12 +149,14 @@ private:
 
 }  // namespace
 
-std::vector<double> shortestLengths(const RoadGraph& graph, const std::vector<uint32_t>& vertices,
+std::vector<double> shortestLengths(const RoadGraph& roads, const std::vector<uint32_t>& vertices,
                                     TaskProgress& progress) {
+    const ChainGraph graph = buildChainGraph(roads, vertices);
+    progress.checkCancelled();
     const auto m = static_cast<int32_t>(vertices.size());
     std::vector<int32_t> chosenIndex(graph.vertexCount(), NotChosen);
     for (int32_t b = 0; b < m; ++b) {
-        chosenIndex[vertices[static_cast<std::size_t>(b)]] = b;
+        chosenIndex[graph.chosen[static_cast<std::size_t>(b)]] = b;
     }
     std::vector<double> lengths(static_cast<std::size_t>(m) * static_cast<std::size_t>(m),
                                 Unreached);
@@ -152,7 +164,7 @@ std::vector<double> shortestLengths(const RoadGraph& graph, const std::vector<ui
         Search search(graph, chosenIndex, m);
         for (int a = begin; a <= end; ++a) {
             progress.checkCancelled();
-            search.run(vertices[static_cast<std::size_t>(a)],
+            search.run(graph.chosen[static_cast<std::size_t>(a)],
                        lengths.data() + static_cast<std::size_t>(a) * static_cast<std::size_t>(m));
             progress.advance();
         }

@@ -1,9 +1,10 @@
 #pragma once
 
 // Shortest road lengths between chosen vertices: one search from each, Dijkstra's with a
-// binary heap, spread over the workers, each search ending once it has reached every chosen
-// vertex. A length is the sum of its arcs taken from the start outward, as a plain search
-// adds them, so no result depends on how the searches are spread.
+// binary heap over the chain graph, spread over the workers, each search ending once it has
+// reached every chosen vertex. A length is the sum of its segments taken from the start
+// outward, as a plain search over every vertex adds them, so neither the chains nor how the
+// searches are spread change a result.
 
 #include <cstdint>
 #include <vector>

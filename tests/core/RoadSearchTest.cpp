@@ -1,0 +1,223 @@
+#include "roads/RoadSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <queue>
+#include <random>
+#include <set>
+
+#include "platform/Workers.h"
+#include "roads/ChainGraph.h"
+
+namespace {
+
+// Random road graphs with every shape a road takes between junctions: streets of several
+// segments, each segment both ways or one way, so that a street's direction may change along
+// it; streets missing; loops that come back to where they left; dead ends and dead-end
+// branches; rings and lines on their own; segments drawn twice; and chosen vertices anywhere,
+// inside streets, loops and dead ends too.
+class RandomRoads {
+public:
+    explicit RandomRoads(unsigned seed) : m_random(seed) {
+        constexpr int Junctions = 7;
+        std::vector<uint32_t> junctions;
+        for (int row = 0; row < Junctions; ++row) {
+            for (int column = 0; column < Junctions; ++column) {
+                junctions.push_back(vertex(10.0 + 0.004 * column, 50.0 + 0.003 * row));
+            }
+        }
+        const auto junction = [&](int row, int column) {
+            return junctions[static_cast<std::size_t>(row * Junctions + column)];
+        };
+        for (int row = 0; row < Junctions; ++row) {
+            for (int column = 0; column < Junctions; ++column) {
+                if (column + 1 < Junctions && chance(5, 6)) {
+                    street(junction(row, column), junction(row, column + 1));
+                }
+                if (row + 1 < Junctions && chance(5, 6)) {
+                    street(junction(row, column), junction(row + 1, column));
+                }
+            }
+        }
+        for (int k = 0; k < 12; ++k) {
+            loopFrom(anyVertex());
+        }
+        for (int k = 0; k < 15; ++k) {
+            deadEndFrom(anyVertex());
+        }
+        const uint32_t ringStart = vertex(10.05, 50.05);
+        loopFrom(ringStart);
+        const uint32_t lineStart = vertex(10.06, 50.06);
+        deadEndFrom(lineStart);
+        for (int k = 0; k < 10; ++k) {
+            const RoadSegment twice = segments[pick(segments.size())];
+            segments.push_back(twice);
+        }
+
+        std::set<uint32_t> chosenSet{ringStart, lineStart};
+        while (chosenSet.size() < 36) {
+            chosenSet.insert(anyVertex());
+        }
+        chosen.assign(chosenSet.begin(), chosenSet.end());
+        std::shuffle(chosen.begin(), chosen.end(), m_random);
+        graph = buildRoadGraph(ids, longitudes, latitudes, segments);
+        // The graph numbers its vertices in its own order.
+        std::vector<uint32_t> numberOf(ids.size());
+        for (uint32_t v = 0; v < graph.vertexCount(); ++v) {
+            numberOf[static_cast<std::size_t>(graph.osmIds[v] - 1)] = v;
+        }
+        for (uint32_t& v : chosen) {
+            v = numberOf[v];
+        }
+    }
+
+    // A plain search from each chosen vertex over every vertex and segment of the graph.
+    std::vector<double> plainLengths() const {
+        std::vector<double> result;
+        for (uint32_t source : chosen) {
+            std::vector<double> metres(graph.vertexCount(), INFINITY);
+            std::vector<bool> settled(graph.vertexCount(), false);
+            using Entry = std::pair<double, uint32_t>;
+            std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
+            metres[source] = 0;
+            open.push({0, source});
+            while (!open.empty()) {
+                const uint32_t u = open.top().second;
+                open.pop();
+                if (settled[u]) {
+                    continue;
+                }
+                settled[u] = true;
+                for (uint32_t a = graph.firstArc[u]; a < graph.firstArc[u + 1]; ++a) {
+                    const RoadArc& arc = graph.arcs[a];
+                    if (metres[u] + arc.metres < metres[arc.head]) {
+                        metres[arc.head] = metres[u] + arc.metres;
+                        open.push({metres[arc.head], arc.head});
+                    }
+                }
+            }
+            for (uint32_t target : chosen) {
+                result.push_back(metres[target]);
+            }
+        }
+        return result;
+    }
+
+    RoadGraph graph;
+    std::vector<uint32_t> chosen;
+
+private:
+    bool chance(unsigned times, unsigned in) { return m_random() % in < times; }
+    std::size_t pick(std::size_t count) { return m_random() % count; }
+    uint32_t anyVertex() { return static_cast<uint32_t>(pick(ids.size())); }
+    double jitter() { return static_cast<double>(m_random() % 1000) * 1e-7; }
+
+    uint32_t vertex(double longitude, double latitude) {
+        ids.push_back(static_cast<int64_t>(ids.size()) + 1);
+        longitudes.push_back(longitude + jitter());
+        latitudes.push_back(latitude + jitter());
+        return static_cast<uint32_t>(ids.size() - 1);
+    }
+
+    // Both ways mostly, else one way either way.
+    void segment(uint32_t from, uint32_t to) {
+        switch (m_random() % 5) {
+            case 0:
+                segments.push_back({from, to, true, false});
+                break;
+            case 1:
+                segments.push_back({from, to, false, true});
+                break;
+            default:
+                segments.push_back({from, to, true, true});
+        }
+    }
+
+    // Through 0 to 5 inner vertices; one street in three keeps one direction throughout.
+    void path(const std::vector<uint32_t>& vertices) {
+        if (chance(1, 3)) {
+            const bool forward = chance(1, 2);
+            for (std::size_t k = 0; k + 1 < vertices.size(); ++k) {
+                segments.push_back({vertices[k], vertices[k + 1], forward, !forward});
+            }
+            return;
+        }
+        for (std::size_t k = 0; k + 1 < vertices.size(); ++k) {
+            segment(vertices[k], vertices[k + 1]);
+        }
+    }
+
+    void street(uint32_t from, uint32_t to) {
+        std::vector<uint32_t> vertices{from};
+        const int inner = static_cast<int>(m_random() % 6);
+        for (int k = 1; k <= inner; ++k) {
+            const double t = static_cast<double>(k) / (inner + 1);
+            vertices.push_back(vertex(longitudes[from] + t * (longitudes[to] - longitudes[from]),
+                                      latitudes[from] + t * (latitudes[to] - latitudes[from])));
+        }
+        vertices.push_back(to);
+        path(vertices);
+    }
+
+    void loopFrom(uint32_t start) {
+        std::vector<uint32_t> vertices{start};
+        const int inner = 2 + static_cast<int>(m_random() % 5);
+        for (int k = 0; k < inner; ++k) {
+            vertices.push_back(vertex(longitudes[start] + 0.0005 * std::cos(k),
+                                      latitudes[start] + 0.0005 * std::sin(k)));
+        }
+        vertices.push_back(start);
+        path(vertices);
+    }
+
+    // A dead end, sometimes with a branch of its own.
+    void deadEndFrom(uint32_t start) {
+        std::vector<uint32_t> vertices{start};
+        const int length = 1 + static_cast<int>(m_random() % 5);
+        for (int k = 1; k <= length; ++k) {
+            vertices.push_back(
+                vertex(longitudes[start] + 0.0003 * k, latitudes[start] - 0.0002 * k));
+        }
+        path(vertices);
+        if (chance(1, 2)) {
+            const uint32_t fork = vertices[pick(vertices.size())];
+            path({fork, vertex(longitudes[fork] - 0.0002, latitudes[fork] - 0.0003)});
+        }
+    }
+
+    std::mt19937 m_random;
+    std::vector<int64_t> ids;
+    std::vector<double> longitudes;
+    std::vector<double> latitudes;
+    std::vector<RoadSegment> segments;
+};
+
+TEST(RoadSearchTest, lengthsAlongChainsAreThoseOfAPlainSearchCellByCell) {
+    for (unsigned seed = 1; seed <= 25; ++seed) {
+        const RandomRoads roads(seed);
+        // The shapes leave most vertices inside chains or dead ends, and some pairs apart.
+        ASSERT_LT(buildChainGraph(roads.graph, roads.chosen).vertexCount() * 2,
+                  roads.graph.vertexCount());
+        const std::vector<double> expected = roads.plainLengths();
+        ASSERT_TRUE(std::any_of(expected.begin(), expected.end(),
+                                [](double metres) { return std::isinf(metres); }));
+        for (unsigned workers : {1u, 2u}) {
+            setWorkerCount(workers);
+            SilentProgress progress;
+            const std::vector<double> lengths =
+                shortestLengths(roads.graph, roads.chosen, progress);
+            ASSERT_EQ(lengths.size(), expected.size());
+            for (std::size_t cell = 0; cell < expected.size(); ++cell) {
+                ASSERT_EQ(lengths[cell], expected[cell])
+                    << "seed " << seed << ", " << workers << " workers, row "
+                    << cell / roads.chosen.size() << ", column " << cell % roads.chosen.size();
+            }
+        }
+        setWorkerCount(0);
+    }
+}
+
+}  // namespace
