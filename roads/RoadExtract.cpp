@@ -9,12 +9,16 @@
 #include <osmium/io/error.hpp>
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/way.hpp>
+#include <osmium/thread/pool.hpp>
 #include <osmium/visitor.hpp>
 
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <optional>
 
+#include "platform/Workers.h"
+#include "roads/InMemoryFile.h"
 #include "roads/RoadError.h"
 #include "roads/RoadTags.h"
 
@@ -73,6 +77,9 @@ std::string formatOf(const std::string& bytes) {
     return "osm";
 }
 
+// At most 4 GiB of places reserved, however large the file.
+constexpr std::size_t MaxNodesReserved = std::size_t{1} << 28;
+
 struct ExtractNode {
     int64_t id;
     osmium::Location location;
@@ -112,9 +119,17 @@ private:
 };
 
 void collect(const std::string& bytes, ExtractCollector& collector, TaskProgress& progress) {
-    osmium::io::File file(bytes.data(), bytes.size(), formatOf(bytes));
+    const std::string format = formatOf(bytes);
+    // libosmium takes a PBF held in memory as one piece and copies all that is left of it
+    // after each block it takes off the front; from a file it reads block by block.
+    const std::optional<InMemoryFile> pbf =
+        format == "pbf" ? InMemoryFile::of(bytes) : std::nullopt;
+    const osmium::io::File file = pbf ? osmium::io::File(pbf->name(), format)
+                                      : osmium::io::File(bytes.data(), bytes.size(), format);
+    // Its own decoding threads, as many as the searches use.
+    osmium::thread::Pool pool(static_cast<int>(workerCount()));
     osmium::io::Reader reader(file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
-                              osmium::io::read_meta::no);
+                              osmium::io::read_meta::no, pool);
     while (osmium::memory::Buffer buffer = reader.read()) {
         progress.checkCancelled();
         osmium::apply(buffer, collector);
@@ -150,6 +165,9 @@ RoadGraph readRoadGraph(const std::string& path, TravelMode mode, TaskProgress& 
 
 RoadGraph readRoadGraphFrom(const std::string& bytes, TravelMode mode, TaskProgress& progress) {
     ExtractCollector collector(mode);
+    // Room for more nodes than an extract of this size holds, so the list is not moved as it
+    // grows; pages never written take no memory.
+    collector.nodes.reserve(std::min<std::size_t>(bytes.size() / 4, MaxNodesReserved));
     collectOrExplain(bytes, collector, progress);
 
     // By id, the last of repeated ids winning, so that each id names one place.
