@@ -915,6 +915,31 @@ private slots:
         QVERIFY(!form->isVisible());
     }
 
+    // The roads are not read for nodes other than those the dialog shows.
+    void aNodeFileChangedSinceItWasChosenIsRefusedBeforeTheRoadsAreRead() {
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        const std::string demand = dir->write("d.NET", placeLine(1, townPlaces()[0]));
+        chooseDemand(3, demand);
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(roads);
+        int leftOpen = 0;
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QCOMPARE(leftOpen, 0);
+        dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, townPlaces()[1]));
+        const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, demand.c_str(), times, 0), 0);
+        prompts->box(BoxType::Error,
+                     "File [" + demand + "] changed since it was chosen... Choose it again.",
+                     Buttons::Ok);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(form->isVisible());
+        QCOMPARE(store->NodeCount, uint16_t{0});
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        QVERIFY(control<QWidget>(form, "SpecifyDemand")->isEnabled());
+    }
+
     void readingAFileAgainForgetsTheRoadMap() {
         const std::string roads = dir->write("town.osm", townMap().xml());
         chooseDemand(3, dir->write("d.NET", nodeLines(2)));
