@@ -622,15 +622,7 @@ private slots:
             prompts->openDialog(dir->write("s.EUC", nodeLines(1)));
             control<QPushButton>(form, "ExtraSites")->click();
             control<QRadioButton>(form, "ComputeDistances")->click();
-            // Written again with one more line, and a time that differs whatever the clock.
-            const std::string path = dir->write(changed, nodeLines(3));
-            const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
-            QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-            prompts->box(BoxType::Error,
-                         "File [" + path + "] changed since it was chosen... Choose it again.",
-                         Buttons::Ok);
-            control<QPushButton>(form, "ExitAndLoadData")->click();
-            VERIFY_PROMPTS(*prompts);
+            loadAfterWritingAgain(changed, nodeLines(3));
             QVERIFY(form->isVisible());
             QCOMPARE(store->NodeCount, uint16_t{0});
             QCOMPARE(enabledSteps(), enabled);
@@ -918,22 +910,15 @@ private slots:
     // The roads are not read for nodes other than those the dialog shows.
     void aNodeFileChangedSinceItWasChosenIsRefusedBeforeTheRoadsAreRead() {
         const std::string roads = dir->write("town.osm", townMap().xml());
-        const std::string demand = dir->write("d.NET", placeLine(1, townPlaces()[0]));
-        chooseDemand(3, demand);
+        chooseDemand(3, dir->write("d.NET", placeLine(1, townPlaces()[0])));
         control<QRadioButton>(form, "RoadMap")->click();
         prompts->openDialog(roads);
         int leftOpen = 0;
         answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         QCOMPARE(leftOpen, 0);
-        dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, townPlaces()[1]));
-        const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
-        QCOMPARE(::utimensat(AT_FDCWD, demand.c_str(), times, 0), 0);
-        prompts->box(BoxType::Error,
-                     "File [" + demand + "] changed since it was chosen... Choose it again.",
-                     Buttons::Ok);
-        control<QPushButton>(form, "ExitAndLoadData")->click();
-        VERIFY_PROMPTS(*prompts);
+        loadAfterWritingAgain("d.NET",
+                              placeLine(1, townPlaces()[0]) + placeLine(2, townPlaces()[1]));
         QVERIFY(form->isVisible());
         QCOMPARE(store->NodeCount, uint16_t{0});
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
@@ -962,6 +947,19 @@ private slots:
     }
 
 private:
+    // Writes the chosen node file again, with a time that differs whatever the clock, and
+    // presses Exit and Load Data, which refuses it.
+    void loadAfterWritingAgain(const std::string& name, const std::string& lines) {
+        const std::string path = dir->write(name, lines);
+        const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        prompts->box(BoxType::Error,
+                     "File [" + path + "] changed since it was chosen... Choose it again.",
+                     Buttons::Ok);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+    }
+
     void chooseDemand(int metricItem, const std::string& path) {
         const char* const items[] = {"Euclidean", "GreatCircle", "Manhattan", "Network"};
         form->show();
