@@ -336,14 +336,6 @@ void TLoadDataVelmoraForm::saveAndHandBack() {
 void TLoadDataVelmoraForm::specifyRoadMap() {
     std::string path;
     chooseFile(m_getRoadMapFileName, path);
-    std::error_code error;
-    if (!path.empty() && !std::filesystem::is_regular_file(path, error)) {
-        // A pipe or device would be read on the computation's thread, where nothing can
-        // stop a read that waits for ever.
-        m_prompts.messageBox(BoxType::Error, "File [" + path + "] is not a regular file.",
-                             Buttons::Ok);
-        path.clear();
-    }
     std::optional<RoadMapChoice> choice;
     if (!path.empty()) {
         choice = TRoadMapOptionsForm::ask(this, m_roadMapChoice);

@@ -806,15 +806,19 @@ private slots:
         VERIFY_PROMPTS(*prompts);
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
 
-        // A pipe is refused before anything would wait on it.
+        // A pipe is refused, and asked again, before anything would wait on it.
         const std::string fifo = dir->file("roads.osm");
         QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
-        prompts->openDialog(fifo).box(BoxType::Error, "File [" + fifo + "] is not a regular file.",
-                                      Buttons::Ok);
+        const FifoReaderWatch watch(fifo);
+        prompts->openDialog(fifo)
+            .box(BoxType::Error, "File [" + fifo + "] is not a regular file... Try again.",
+                 Buttons::Ok)
+            .openDialog({});
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         VERIFY_PROMPTS(*prompts);
         QVERIFY(!form->RoadMap());
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        QVERIFY2(!watch.readerSeen(), "the pipe was opened for reading");
     }
 
     void errorsAreShownAndTheRoadMapIsRefused() {
