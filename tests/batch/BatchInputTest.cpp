@@ -11,6 +11,11 @@ namespace {
 const std::string Demand = "1 0 0 1 1 1\r\n2 3 4 1 1 1\r\n";
 const std::string Sites = "1 6 8 x x 1\r\n";
 const std::string Distances = "0\r\n5\r\n10\r\n5\r\n0\r\n5\r\n10\r\n5\r\n0\r\n";
+// A road through the three nodes' places.
+const std::string Roads =
+    "<osm version=\"0.6\"><node id=\"1\" lon=\"0\" lat=\"0\"/><node id=\"2\" lon=\"3\" "
+    "lat=\"4\"/><node id=\"3\" lon=\"6\" lat=\"8\"/><way id=\"1\"><nd ref=\"1\"/><nd "
+    "ref=\"2\"/><nd ref=\"3\"/><tag k=\"highway\" v=\"road\"/></way></osm>\n";
 
 // Endless lines of `line`, each ended by a CR, into the command; the command gets two
 // minutes, far more than reading the lines a problem can hold takes, so an endless read
@@ -28,6 +33,7 @@ TEST(BatchInput, PipesGiveTheAnswersFilesGive) {
     dir.write("d.EUC", Demand);
     dir.write("s.EUC", Sites);
     dir.write("in.EUD", Distances);
+    dir.write("roads.osm", Roads);
     ASSERT_EQ(mkfifo(dir.file("demand.fifo").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo(dir.file("distances.fifo").c_str(), 0600), 0);
     // Each writer, and the command, gives up after two minutes: a pipe read twice waits for
@@ -51,6 +57,12 @@ TEST(BatchInput, PipesGiveTheAnswersFilesGive) {
          "--demand demand.fifo --candidates s.EUC --in distances.fifo", feedBoth},
         {"transform --coverage 5 --out o.EUD", "--demand d.EUC --candidates s.EUC --in in.EUD",
          "--demand /dev/stdin --candidates s.EUC --in in.EUD", "cat d.EUC | "},
+        {"network --out o.NED", "--demand d.EUC --candidates s.EUC --roads roads.osm",
+         "--demand /dev/stdin --candidates s.EUC --roads roads.osm", "cat d.EUC | "},
+        {"network --out o.NED", "--demand d.EUC --candidates s.EUC --roads roads.osm",
+         "--demand d.EUC --candidates s.EUC --roads /dev/stdin", "cat roads.osm | "},
+        {"report --coverage 5 --json", "--demand d.EUC --candidates s.EUC --roads roads.osm",
+         "--demand /dev/stdin --candidates s.EUC --roads roads.osm", "cat d.EUC | "},
     };
     for (const auto& [verb, fromFiles, fromPipes, launcher] : cases) {
         const Result expected = run(dir, verb + " " + fromFiles);
