@@ -1,5 +1,6 @@
-// The road searches on a grid city of 500 x 500 road nodes, built in memory: the time of one
-// search that has to settle nearly every node (its targets lie in the far corners).
+// The road searches on a lattice of 500 x 500 road nodes, built in memory: sixteen searches
+// that each settle nearly every node (their targets lie in the far corners), with the chain
+// graph they travel built for them.
 
 #include <benchmark/benchmark.h>
 
