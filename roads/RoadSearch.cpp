@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "platform/Workers.h"
 #include "roads/ChainGraph.h"
@@ -10,8 +11,6 @@ namespace {
 
 constexpr double Unreached = std::numeric_limits<double>::infinity();
 constexpr int32_t NotChosen = -1;
-// Sources per block: each block sets up its own working arrays once.
-constexpr int SourcesPerBlock = 4;
 
 struct HeapEntry {
     double metres;
@@ -160,12 +159,19 @@ std::vector<double> shortestLengths(const RoadGraph& roads, const std::vector<ui
     }
     std::vector<double> lengths(static_cast<std::size_t>(m) * static_cast<std::size_t>(m),
                                 Unreached);
-    forEachBlock(0, m - 1, SourcesPerBlock, [&](int begin, int end) {
-        Search search(graph, chosenIndex, m);
+    // One search's working arrays per worker, set up when the worker first needs them; there
+    // are never more workers than sources.
+    std::vector<std::unique_ptr<Search>> searches(
+        std::min<std::size_t>(workerCount(), static_cast<std::size_t>(m)));
+    forEachBlockByWorker(0, m - 1, 1, [&](unsigned worker, int begin, int end) {
+        std::unique_ptr<Search>& search = searches[worker];
+        if (!search) {
+            search = std::make_unique<Search>(graph, chosenIndex, m);
+        }
         for (int a = begin; a <= end; ++a) {
             progress.checkCancelled();
-            search.run(graph.chosen[static_cast<std::size_t>(a)],
-                       lengths.data() + static_cast<std::size_t>(a) * static_cast<std::size_t>(m));
+            search->run(graph.chosen[static_cast<std::size_t>(a)],
+                        lengths.data() + static_cast<std::size_t>(a) * static_cast<std::size_t>(m));
             progress.advance();
         }
     });
