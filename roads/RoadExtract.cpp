@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <new>
 #include <optional>
 
@@ -126,8 +127,10 @@ void collect(const std::string& bytes, ExtractCollector& collector, TaskProgress
         format == "pbf" ? InMemoryFile::of(bytes) : std::nullopt;
     const osmium::io::File file = pbf ? osmium::io::File(pbf->name(), format)
                                       : osmium::io::File(bytes.data(), bytes.size(), format);
-    // Its own decoding threads, as many as the searches use.
-    osmium::thread::Pool pool(static_cast<int>(workerCount()));
+    // Its own decoding threads, as many as the searches use; libosmium caps a large count
+    // itself but reads a negative one as cores to leave free.
+    osmium::thread::Pool pool(
+        static_cast<int>(std::min<unsigned>(workerCount(), std::numeric_limits<int>::max())));
     osmium::io::Reader reader(file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
                               osmium::io::read_meta::no, pool);
     while (osmium::memory::Buffer buffer = reader.read()) {
