@@ -31,6 +31,10 @@ unsigned workersOfRun(std::vector<std::string> arguments) {
         seen = workerCount();
         return 0;
     };
+    actions.network = [](const batch::NetworkRequest&, batch::Console&) {
+        seen = workerCount();
+        return 0;
+    };
     arguments.insert(arguments.begin(), "velmora-batch");
     seen = 0;
     const Result result = runHere(arguments, actions);
@@ -74,6 +78,11 @@ TEST(BatchThreads, TheNumberGivenBeforeOrAfterTheVerbIsTheOneUsedAndAllCoresOthe
     std::vector<std::string> plain = {"compute"};
     plain.insert(plain.end(), compute.begin(), compute.end());
     EXPECT_EQ(workersOfRun(plain), allCores);
+    // The road searches and the reading of the road map share the one count.
+    const unsigned more = allCores + 1;
+    EXPECT_EQ(workersOfRun({"network", "--roads", "r", "--demand", "d", "--out", "o", "--threads",
+                            std::to_string(more)}),
+              more);
 }
 
 TEST(BatchThreads, EveryVerbWritesTheSameBytesWithOneTwoOrSevenWorkers) {
