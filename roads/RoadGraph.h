@@ -8,13 +8,10 @@
 #include <cstdint>
 #include <vector>
 
-// Twelve bytes, not sixteen: every search reads all the arcs it reaches.
-#pragma pack(push, 4)
 struct RoadArc {
     uint32_t head;
     double metres;
 };
-#pragma pack(pop)
 
 struct RoadGraph {
     std::vector<int64_t> osmIds;
