@@ -151,7 +151,6 @@ private:
             return;
         }
         const std::size_t begin = result.lengths.size();
-        result.lengths.push_back(first.metres);
         uint32_t previous = start;
         uint32_t at = first.head;
         while (m_core[at] == NotCore) {
@@ -169,7 +168,8 @@ private:
             result.lengths.resize(begin);
             return;
         }
-        result.arcs.push_back({m_core[at], static_cast<uint32_t>(result.lengths.size() - begin)});
+        result.arcs.push_back(
+            {m_core[at], static_cast<uint32_t>(result.lengths.size() - begin), first.metres});
     }
 
     const RoadGraph& m_graph;

@@ -12,14 +12,17 @@
 
 #include "roads/RoadGraph.h"
 
+// The first segment's length sits in the arc, which a search reads anyway: on roads with a
+// junction at every node that is all there is to read.
 struct ChainArc {
-    uint32_t head;      // a core vertex
-    uint32_t segments;  // how many lengths it adds
+    uint32_t head;          // a core vertex
+    uint32_t moreSegments;  // how many lengths it adds after the first
+    double firstMetres;
 };
 
 // Core vertices keep the order of their road vertices. The arcs leaving core vertex v run
-// from firstArc[v] to firstArc[v + 1], and their lengths, arc after arc, start at
-// lengths[firstLength[v]].
+// from firstArc[v] to firstArc[v + 1], and the lengths after their first, arc after arc,
+// start at lengths[firstLength[v]].
 struct ChainGraph {
     std::vector<uint32_t> firstArc{0};  // one more than there are core vertices
     std::vector<uint32_t> firstLength;

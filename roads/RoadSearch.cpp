@@ -117,11 +117,15 @@ public:
             const double* length = m_graph.lengths.data() + m_graph.firstLength[u];
             for (; arc != end; ++arc) {
                 double& known = m_metres[arc->head];
-                const double* const chainEnd = length + arc->segments;
+                const double* const chainEnd = length + arc->moreSegments;
                 // Segment by segment, as a search through the inner vertices adds them. No
                 // length shrinks as segments are added, so once it reaches the known one
                 // (at once, when the head is settled) the rest can be left.
-                double metres = top.metres;
+                if (!(top.metres < known)) {
+                    length = chainEnd;
+                    continue;
+                }
+                double metres = top.metres + arc->firstMetres;
                 while (metres < known && length != chainEnd) {
                     metres += *length++;
                 }
