@@ -26,6 +26,7 @@ public:
 
     bool empty() const { return m_entries.empty(); }
     void clear() { m_entries.clear(); }
+    uint32_t topVertex() const { return m_entries.front().vertex; }
 
     void push(uint32_t vertex, double metres) {
         m_entries.push_back({metres, vertex});
@@ -106,6 +107,13 @@ public:
         while (!m_heap.empty()) {
             const HeapEntry top = m_heap.pop();
             const uint32_t u = top.vertex;
+            // The vertex settled next is most often the one now on top: its arcs are fetched
+            // from memory while this one's are followed.
+            if (!m_heap.empty()) {
+                const uint32_t next = m_heap.topVertex();
+                __builtin_prefetch(m_graph.arcs.data() + m_graph.firstArc[next]);
+                __builtin_prefetch(m_chosenIndex.data() + next);
+            }
             if (const int32_t chosen = m_chosenIndex[u]; chosen != NotChosen) {
                 row[chosen] = top.metres;
                 if (++reached == m_chosenCount) {
