@@ -26,7 +26,8 @@ public:
 
     bool empty() const { return m_entries.empty(); }
     void clear() { m_entries.clear(); }
-    uint32_t topVertex() const { return m_entries.front().vertex; }
+    std::size_t size() const { return m_entries.size(); }
+    uint32_t vertexAt(std::size_t at) const { return m_entries[at].vertex; }
 
     void push(uint32_t vertex, double metres) {
         m_entries.push_back({metres, vertex});
@@ -107,10 +108,10 @@ public:
         while (!m_heap.empty()) {
             const HeapEntry top = m_heap.pop();
             const uint32_t u = top.vertex;
-            // The vertex settled next is most often the one now on top: its arcs are fetched
-            // from memory while this one's are followed.
-            if (!m_heap.empty()) {
-                const uint32_t next = m_heap.topVertex();
+            // The vertices settled next are most often the one now on top and its children:
+            // their arcs are fetched from memory while this one's are followed.
+            for (std::size_t at = 0; at < 3 && at < m_heap.size(); ++at) {
+                const uint32_t next = m_heap.vertexAt(at);
                 __builtin_prefetch(m_graph.arcs.data() + m_graph.firstArc[next]);
                 __builtin_prefetch(m_chosenIndex.data() + next);
             }
