@@ -130,12 +130,13 @@ MatrixTransformation::Evaluations& MatrixTransformation::evaluationsOf(unsigned 
     return *own;
 }
 
-void MatrixTransformation::prepareWorkers() {
-    m_evaluations.resize(std::max<std::size_t>(m_evaluations.size(), workerCount()));
+void MatrixTransformation::prepareWorkers(int n) {
+    m_evaluations.resize(
+        std::max<std::size_t>(m_evaluations.size(), workersFor(1, n, RowsPerBlock)));
 }
 
 long double MatrixTransformation::MaximumNewDistance(const TDataStore& store, int n) {
-    prepareWorkers();
+    prepareWorkers(n);
     for (const auto& evaluations : m_evaluations) {
         if (evaluations) {
             evaluations->startWeighing();
@@ -194,7 +195,7 @@ bool MatrixTransformation::everyCellFits(long double maximum) const {
 }
 
 void MatrixTransformation::apply(TDataStore& store, int n, long double maximum) {
-    prepareWorkers();
+    prepareWorkers(n);
     for (const auto& evaluations : m_evaluations) {
         if (evaluations) {
             evaluations->forgetCells();

@@ -68,8 +68,9 @@ private:
         bool finite;
     };
 
-    // Room for every worker's evaluations; each worker creates its own on first use.
-    void prepareWorkers();
+    // Room for the evaluations of every worker a pass over n rows uses; each worker creates
+    // its own on first use.
+    void prepareWorkers(int n);
     Evaluations& evaluationsOf(unsigned worker);
     // The cell a new value becomes; none when it does not fit.
     std::optional<int32_t> cellOf(long double value, long double maximum) const;

@@ -27,15 +27,29 @@ void setWorkerCount(unsigned count) {
     chosenWorkers.store(count);
 }
 
+namespace {
+long long blockCount(int first, int last, int grain) {
+    if (last < first) {
+        return 0;
+    }
+    const long long items = static_cast<long long>(last) - first + 1;
+    return (items + grain - 1) / grain;
+}
+}  // namespace
+
+unsigned workersFor(int first, int last, int grain) {
+    return static_cast<unsigned>(
+        std::min<long long>(workerCount(), blockCount(first, last, std::max(grain, 1))));
+}
+
 void forEachBlockByWorker(int first, int last, int grain,
                           const std::function<void(unsigned worker, int begin, int end)>& body) {
     if (last < first) {
         return;
     }
     grain = std::max(grain, 1);
-    const long long items = static_cast<long long>(last) - first + 1;
-    const long long blocks = (items + grain - 1) / grain;
-    const unsigned workers = static_cast<unsigned>(std::min<long long>(workerCount(), blocks));
+    const long long blocks = blockCount(first, last, grain);
+    const unsigned workers = workersFor(first, last, grain);
 
     std::atomic<long long> nextBlock{0};
     // Once a block has failed, no block after it needs to start.

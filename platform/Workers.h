@@ -11,6 +11,10 @@ unsigned workerCount();
 // 0 goes back to all cores.
 void setWorkerCount(unsigned count);
 
+// How many workers a split of first..last in blocks of `grain` items uses: never more than
+// there are blocks, so state kept per worker is sized by this, not by workerCount().
+unsigned workersFor(int first, int last, int grain);
+
 // Runs body(begin, end) over consecutive blocks of at most `grain` items that together cover
 // first..last (inclusive), with up to workerCount() workers, the calling thread one of them;
 // blocks are handed out in order as workers become free. It returns when every block is

@@ -172,10 +172,8 @@ std::vector<double> shortestLengths(const RoadGraph& roads, const std::vector<ui
     }
     std::vector<double> lengths(static_cast<std::size_t>(m) * static_cast<std::size_t>(m),
                                 Unreached);
-    // One search's working arrays per worker, set up when the worker first needs them; there
-    // are never more workers than sources.
-    std::vector<std::unique_ptr<Search>> searches(
-        std::min<std::size_t>(workerCount(), static_cast<std::size_t>(m)));
+    // One search's working arrays per worker, set up when the worker first needs them.
+    std::vector<std::unique_ptr<Search>> searches(workersFor(0, m - 1, 1));
     forEachBlockByWorker(0, m - 1, 1, [&](unsigned worker, int begin, int end) {
         std::unique_ptr<Search>& search = searches[worker];
         if (!search) {

@@ -253,7 +253,8 @@ TEST_P(SpreadTransformation, ACellThatDoesNotFitStopsThePassWhereAPlainLoopStops
     EXPECT_EQ(mismatches, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Workers, SpreadTransformation, ::testing::Values(1u, 2u, 7u));
+// The largest count --threads admits: per-worker state is sized by the workers a pass uses.
+INSTANTIATE_TEST_SUITE_P(Workers, SpreadTransformation, ::testing::Values(1u, 2u, 7u, 2147483647u));
 
 TEST(FirstNegativeDistance, NamesTheFirstRowAndColumn) {
     const TDataStore store = matrixStore({{0, 1, 2}, {3, 0, -4}, {-5, 6, 0}});
