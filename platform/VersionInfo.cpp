@@ -1,36 +1,69 @@
 #include "platform/VersionInfo.h"
 
-#include <algorithm>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "platform/UniqueFd.h"
 
 namespace {
+
+// A whole executable, mapped rather than read: the record lies in its constant data, and
+// the debugging sections after it (tens of megabytes) are never touched.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path) {
+        const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        struct stat status {};
+        if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_size <= 0) {
+            return;
+        }
+        void* data = ::mmap(nullptr, static_cast<std::size_t>(status.st_size), PROT_READ,
+                            MAP_PRIVATE, fd.get(), 0);
+        if (data != MAP_FAILED) {
+            m_data = static_cast<const char*>(data);
+            m_size = static_cast<std::size_t>(status.st_size);
+        }
+    }
+    ~MappedFile() {
+        if (m_data != nullptr) {
+            ::munmap(const_cast<char*>(m_data), m_size);
+        }
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    const char* data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+
+private:
+    const char* m_data = nullptr;
+    std::size_t m_size = 0;
+};
 
 // The marker also stands in the reader's own constant data; only a match followed by a
 // valid record counts.
 std::vector<char> findRecord(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return {};
-    }
-    const std::vector<char> content((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
-    const char* const first = VersionRecordMarker;
-    const char* const last = VersionRecordMarker + sizeof VersionRecordMarker;
-    auto at = content.begin();
-    while ((at = std::search(at, content.end(), first, last)) != content.end()) {
-        const auto offset = static_cast<std::size_t>(at - content.begin());
-        if (content.size() - offset >= sizeof(VersionRecord)) {
+    const MappedFile file(path);
+    const char* const end = file.data() + file.size();
+    for (const char* at = file.data(); at != nullptr && at < end; ++at) {
+        at = static_cast<const char*>(
+            ::memmem(at, end - at, VersionRecordMarker, sizeof VersionRecordMarker));
+        if (at == nullptr) {
+            break;
+        }
+        if (static_cast<std::size_t>(end - at) >= sizeof(VersionRecord)) {
             VersionRecord record;
-            std::memcpy(&record, content.data() + offset, sizeof record);
+            std::memcpy(&record, at, sizeof record);
             if (record.size == sizeof(VersionRecord) &&
                 record.fixed.dwSignature == FixedFileInfoSignature &&
                 record.strings[VersionStringsSize - 1] == '\0') {
                 return {at, at + sizeof(VersionRecord)};
             }
         }
-        ++at;
     }
     return {};
 }
