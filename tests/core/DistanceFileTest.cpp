@@ -86,6 +86,19 @@ TEST(DistanceFile, ReadingRules) {
     EXPECT_EQ(store.DistanceMatrix[2][2], 0);
 }
 
+// A lone LF does not end a line: it and the text after it up to the CR LF are skipped with
+// the rest of the value's line.
+TEST(DistanceFile, ALoneLineFeedStaysInsideItsLine) {
+    TempDir dir;
+    TDataStore store;
+    const auto read = readDistanceFile(store, dir.write("d.EUD", "1\n9\r\n2\r\n3\r\n4\r\n"), 2);
+    EXPECT_TRUE(read.complete);
+    EXPECT_EQ(store.DistanceMatrix[1][1], 1);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 2);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 3);
+    EXPECT_EQ(store.DistanceMatrix[2][2], 4);
+}
+
 TEST(DistanceFile, ValuesThatDoNotConvertStopTheReadAtTheirLine) {
     TempDir dir;
     for (const char* bad : {"1.5", "12km", "2147483648", "-2147483649", "-", "\x01"}) {

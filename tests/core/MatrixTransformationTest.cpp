@@ -113,6 +113,25 @@ TEST(Transformation, ScalingRequestedScalesTheLargestToTheScale) {
     EXPECT_EQ(store.DistanceMatrix[2][1], 2500);
 }
 
+// Constants with coefficients 0 give the new values 25 and 42 exactly. In extended precision
+// 25 / 42 rounds up, so (25 / 42) x 21 lies just above 12.5 and becomes 13; multiplying first
+// gives exactly 12.5, which goes to the even 12, and so does dividing first in double
+// precision.
+TEST(Transformation, ScalingDividesByTheMaximumFirstThenMultipliesByTheScale) {
+    TDataStore store = matrixStore({{0, 1}, {2, 0}});
+    TransformSettings settings;
+    settings.CoverageDistance = 1;
+    settings.equations.EquationConstant = {0, 25, 0, 42};
+    settings.equations.EquationCoefficient = {0, 0, 0, 0};
+    settings.ScaleDistance = 21;
+    EXPECT_EQ(
+        transform(store, settings),
+        std::vector<std::string>{"<<< DISTANCES WILL BE SCALED SO MAXIMUM DISTANCE = 21.0 >>>"});
+    EXPECT_EQ(store.DistanceMatrix[1][2], 13);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 21);
+    EXPECT_EQ(store.DistanceMatrix[1][1], 0);
+}
+
 TEST(Transformation, ScalingNotRequestedLeavesValuesUnscaled) {
     TDataStore store = matrixStore({{0, 20000}, {5000, 0}});
     TransformSettings settings;

@@ -35,6 +35,13 @@ TEST(NodeDistance, EuclideanAndManhattan) {
     EXPECT_EQ(NodeDistance(store, 2, 1), 5.0);
 }
 
+// Differences of opposite sign add their sizes: from (0, 0) to (3, -4) is 7, not |-3 + 4|.
+TEST(NodeDistance, ManhattanAddsTheSizesOfDifferencesOfOppositeSign) {
+    const TDataStore store = storeWith('M', {{0, 0}, {3, -4}});
+    EXPECT_EQ(NodeDistance(store, 1, 2), 7.0);
+    EXPECT_EQ(NodeDistance(store, 2, 1), 7.0);
+}
+
 TEST(NodeDistance, NetworkIsTheStoredCellDiagonalIncluded) {
     TDataStore store = storeWith('N', {{0, 0}, {0, 0}});
     store.DistanceMatrix.create(1)[1] = 4;

@@ -127,6 +127,21 @@ TEST(ReadNodeFile, WordsInFieldsFourAndFiveStopOnlyADemandFile) {
     EXPECT_TRUE(demand.NodeTable.holds(1));
 }
 
+// Field 6 is converted in both kinds of file, only fields 4 and 5 are a demand file's own.
+TEST(ReadNodeFile, AWordInFieldSixStopsACandidateSiteFileToo) {
+    TempDir dir;
+    TDataStore store;
+    NodeFields fields;
+    try {
+        readNodeFile(store, dir.write("s.EUC", "1 0 0 x y z\r\n"), NodeFileKind::CandidateSites,
+                     fields, '.');
+        FAIL();
+    } catch (const ConversionError& error) {
+        EXPECT_EQ(error.message(), "'z' is not a valid floating point value");
+        EXPECT_EQ(error.line(), 1);
+    }
+}
+
 TEST(ReadNodeFile, FieldsAreConvertedInOrderTwoThreeFourFiveSix) {
     TempDir dir;
     TDataStore store;
