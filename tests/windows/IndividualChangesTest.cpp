@@ -136,6 +136,12 @@ private slots:
 
     void typingDisablesTheSaveButtonUntilTheFieldIsLeft() {
         QVERIFY(activate(form));
+        // A refused key disables it too.
+        prompts->beep(DefaultBeep);
+        QTest::keyClick(edit("RowNo"), Qt::Key_Return);
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(!button("QuitAndSave")->isEnabled());
+        QCOMPARE(edit("RowNo")->text(), QString());
         QTest::keyClick(edit("RowNo"), Qt::Key_2);
         QVERIFY(!button("QuitAndSave")->isEnabled());
         prompts->beep(DefaultBeep);
