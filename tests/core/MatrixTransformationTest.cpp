@@ -173,6 +173,24 @@ TEST(Transformation, ANewMaximumEqualToTheLimitGetsTheForcedScalingBox) {
     EXPECT_EQ(store.DistanceMatrix[2][1], 7);
 }
 
+// A maximum exactly at the limit is scaled by limit / maximum = 1, which moves one value:
+// 1073741823.5 - 2^-34 (the constant plus -2^-34 times 1 to the power 1) rounds down
+// unscaled, but divided by 2147483646 and multiplied by it again it is exactly 1073741823.5,
+// which goes to the even 1073741824.
+TEST(Transformation, AMaximumExactlyAtTheLimitIsScaledByIt) {
+    TDataStore store = matrixStore({{0, 1}, {5, 0}});
+    TransformSettings settings;
+    settings.CoverageDistance = 1;
+    settings.equations.EquationConstant[1] = 1073741823.5;
+    settings.equations.EquationCoefficient[1] = -0x1p-34;
+    settings.equations.EquationConstant[3] = 2147483646;
+    settings.equations.EquationCoefficient[3] = 0;
+    settings.ScaleRequested = false;
+    EXPECT_EQ(transform(store, settings), (std::vector<std::string>{ShouldScale, MustScale}));
+    EXPECT_EQ(store.DistanceMatrix[1][2], 1073741824);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 2147483646);
+}
+
 TEST(Transformation, BeyondTheCellLimitWithScalingStoresTheScale) {
     TDataStore store = matrixStore({{0, 1000000}, {500000, 0}});
     TransformSettings settings = equation(1, 0, 1, 2, 2000000000);
