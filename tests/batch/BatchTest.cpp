@@ -111,6 +111,7 @@ TEST(BatchCheck, FitsAndReadsOrSaysWhyNot) {
     }
     dir.write("nine.NED", nine);
     dir.write("eight.NED", nine.substr(0, nine.size() - 3));
+    dir.write("ten.NED", nine + "9\r\n");
     dir.write("bad.NED", "0\r\n1\r\n2\r\n3\r\nx\r\n5\r\n6\r\n7\r\n8\r\n");
     EXPECT_EQ(run(dir, "check --demand d.NET --candidates s.NET --in nine.NED").status, 0);
     const Result eight = run(dir, "check --demand d.NET --candidates s.NET --in eight.NED");
@@ -118,6 +119,12 @@ TEST(BatchCheck, FitsAndReadsOrSaysWhyNot) {
     EXPECT_EQ(eight.err,
               "velmora-batch: eight.NED: Number of Distances Incompatible with Input Files (3 "
               "nodes need 9 lines, the file has 8)\n");
+    // A line beyond the nine is refused too, though the read would never reach it.
+    const Result ten = run(dir, "check --demand d.NET --candidates s.NET --in ten.NED");
+    EXPECT_EQ(ten.status, 1);
+    EXPECT_EQ(ten.err,
+              "velmora-batch: ten.NED: Number of Distances Incompatible with Input Files (3 "
+              "nodes need 9 lines, the file has 10)\n");
     const Result bad = run(dir, "check --demand d.NET --candidates s.NET --in bad.NED");
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.err,
