@@ -95,28 +95,32 @@ TEST(AtomicFileWriter, ReplacesTheTargetOnlyWhenCommitted) {
 }
 
 TEST(AtomicFileWriter, AbandonedWriteLeavesTheOldFileAndNoTemporary) {
-    TempDir dir;
-    const std::string target = dir.write("out.EUD", "old\r\n");
-    {
-        AtomicFileWriter writer(target);
-        writer.write("partial");
+    for (const Temporary kind : BothKinds) {
+        TempDir dir;
+        const std::string target = dir.write("out.EUD", "old\r\n");
+        {
+            AtomicFileWriter writer(target, kind);
+            writer.write("partial");
+        }
+        EXPECT_EQ(readBytes(target), "old\r\n") << kindName(kind);
+        EXPECT_EQ(folderListing(dir.path()), "out.EUD\n") << kindName(kind);
     }
-    EXPECT_EQ(readBytes(target), "old\r\n");
-    EXPECT_EQ(folderListing(dir.path()), "out.EUD\n");
 }
 
 TEST(AtomicFileWriter, FullDiskFailsTheWriteAndKeepsTheOldFile) {
-    TempDir dir;
-    const std::string target = dir.write("out.EUD", "old\r\n");
-    AtomicFileWriter writer(target);
-    {
-        FileSizeLimit limit(1000);
-        EXPECT_FALSE(writer.write(std::string(5000, '7')));
+    for (const Temporary kind : BothKinds) {
+        TempDir dir;
+        const std::string target = dir.write("out.EUD", "old\r\n");
+        AtomicFileWriter writer(target, kind);
+        {
+            FileSizeLimit limit(1000);
+            EXPECT_FALSE(writer.write(std::string(5000, '7'))) << kindName(kind);
+        }
+        EXPECT_FALSE(writer.commit()) << kindName(kind);
+        EXPECT_NE(writer.error(), 0) << kindName(kind);
+        EXPECT_EQ(readBytes(target), "old\r\n") << kindName(kind);
+        EXPECT_EQ(folderListing(dir.path()), "out.EUD\n") << kindName(kind);
     }
-    EXPECT_FALSE(writer.commit());
-    EXPECT_NE(writer.error(), 0);
-    EXPECT_EQ(readBytes(target), "old\r\n");
-    EXPECT_EQ(folderListing(dir.path()), "out.EUD\n");
 }
 
 TEST(AtomicFileWriter, NewFileGetsTheUsualPermissions) {
