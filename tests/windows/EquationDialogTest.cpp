@@ -185,8 +185,13 @@ private slots:
         QCOMPARE(form->settings().equations.EquationConstant[0], 5.0);
         control<QCheckBox>(form, "ScaleDistCheckBox")->click();
         QVERIFY(!form->settings().ScaleRequested);
+        typeInto(edit("ScaleDist"), QStringLiteral("500"));
+        QTest::keyClick(edit("ScaleDist"), Qt::Key_Tab);
+        QCOMPARE(form->settings().ScaleDistance, 500);
         button("CancelButton")->click();
         form->show();
+        QCOMPARE(form->settings().ScaleDistance, 10000);
+        QCOMPARE(edit("ScaleDist")->text(), localized("10,000.00"));
         QCOMPARE(edit("CVDist")->text(), QStringLiteral("-40"));
         QCOMPARE(form->settings().CoverageDistance, -40);
         QVERIFY(!form->EquationsEnabled());
