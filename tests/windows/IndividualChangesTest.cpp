@@ -52,6 +52,25 @@ private slots:
         QVERIFY(valueControlsHidden());
     }
 
+    // A click into a dialog that another window has the keyboard from moves the focus before
+    // the dialog is active again: the row field is never left, so no row may be chosen.
+    void aColumnClickedWhileAnotherWindowIsActiveFindsNoRowFromAnEarlierShowing() {
+        QVERIFY(activate(form));
+        select("3", "4");
+        button("Cancel")->click();
+        reopen();
+        QWidget other;
+        QVERIFY(activate(&other));
+        QTest::mouseClick(edit("ColNo"), Qt::LeftButton);
+        QVERIFY(activate(form));
+        QCOMPARE(QApplication::focusWidget(), edit("ColNo"));
+        QTest::keyClicks(edit("ColNo"), QStringLiteral("2"));
+        QTest::keyClick(edit("ColNo"), Qt::Key_Tab);
+        VERIFY_PROMPTS(*prompts);
+        QVERIFY(valueControlsHidden());
+        QCOMPARE(form->SelectedRow(), -1);
+    }
+
     void aNewValueChangesThatCellOnly() {
         QVERIFY(activate(form));
         select("3", "4");
