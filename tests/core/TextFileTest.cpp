@@ -218,6 +218,34 @@ TEST(TextReader, ReadingOnceStopsAtTheLineAfterTheLimit) {
     std::signal(SIGPIPE, SIG_DFL);
 }
 
+// Input read once is kept in memory, so it stops at MaxTextBytes however many lines the limit
+// would allow: the whole lines before it are read, then the error, located in the next line.
+TEST(TextReader, ReadingOnceStopsPastTheSizeLimit) {
+    constexpr std::size_t LineBytes = std::size_t{1} << 20;
+    const auto wholeLines = static_cast<long long>(TextReader::MaxTextBytes / LineBytes);
+    std::signal(SIGPIPE, SIG_IGN);
+    {
+        EndlessPipe endless(std::string(LineBytes - 1, 'x') + "\r");
+        ASSERT_TRUE(endless.ready());
+        const std::string path = endless.path();
+        const TextSource once = readTextOnce(path, wholeLines + 10);
+        endless.closeOwnEnd();
+        TextReader reader(once);
+        long long lines = 0;
+        try {
+            while (reader.skipLine()) {
+                ++lines;
+            }
+            ADD_FAILURE() << "read all " << lines << " lines";
+        } catch (const InOutError& error) {
+            EXPECT_EQ(error.message(), "Cannot read file \"" + path + "\": more than 256 MiB");
+            EXPECT_EQ(error.line(), wholeLines + 1);
+        }
+        EXPECT_EQ(lines, wholeLines);
+    }
+    std::signal(SIGPIPE, SIG_DFL);
+}
+
 // What stops a text read once (a missing file, a line too long) stops a reader of the text
 // where a reader of the file would meet it, not before: the lines before it come first.
 TEST(TextReader, WhatStoppedReadingOnceIsMetWhereTheFileMeetsIt) {
