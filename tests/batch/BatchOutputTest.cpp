@@ -74,6 +74,9 @@ TEST(BatchOutput, ControlsBidirectionalControlsAndInvalidBytesAreEscaped) {
         {"osc\xc2\x9d"
          "0;title\xc2\x9c",
          "osc\\u009D0;title\\u009C"},
+        {"apc\xc2\x9f"
+         "x",
+         "apc\\u009Fx"},
         {"nbsp\xc2\xa0ok", "nbsp\xc2\xa0ok"},
         {"txt.\xe2\x80\xae"
          "EXE",
@@ -86,6 +89,7 @@ TEST(BatchOutput, ControlsBidirectionalControlsAndInvalidBytesAreEscaped) {
         {"lone\x9b", "lone\\x9B"},
         {"\xff\xfe", "\\xFF\\xFE"},
         {"overlong\xc0\xaf", "overlong\\xC0\\xAF"},
+        {"lead\xc3\xc3\xa9", "lead\\xC3\xc3\xa9"},
         {"surrogate\xed\xa0\x80", "surrogate\\xED\\xA0\\x80"},
         {"beyond\xf4\x90\x80\x80", "beyond\\xF4\\x90\\x80\\x80"},
         {"cut\xe2\x80", "cut\\xE2\\x80"},
