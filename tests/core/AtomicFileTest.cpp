@@ -274,7 +274,14 @@ TEST(AtomicFileWriter, ALinkThatAnotherUserOwnsIsRefusedAndNothingIsWritten) {
     // Reached through a link of the user's own, the planted one is still refused.
     const std::string own = dir.file("own.EUD");
     ASSERT_EQ(symlink(planted.c_str(), own.c_str()), 0);
-    for (const std::string& target : {planted, own}) {
+    // So is one planted in a folder its group may write, which the kernel would follow.
+    const std::string team = dir.file("team");
+    ASSERT_EQ(mkdir(team.c_str(), 0775), 0);
+    ASSERT_EQ(chown(team.c_str(), 0, OtherGroup), 0);
+    const std::string plantedByTheGroup = team + "/out.EUD";
+    ASSERT_EQ(symlink(victim.c_str(), plantedByTheGroup.c_str()), 0);
+    ASSERT_EQ(lchown(plantedByTheGroup.c_str(), OtherUser, OtherGroup), 0);
+    for (const std::string& target : {planted, own, plantedByTheGroup}) {
         try {
             AtomicFileWriter writer(target);
             FAIL() << "followed " << target;
@@ -286,6 +293,7 @@ TEST(AtomicFileWriter, ALinkThatAnotherUserOwnsIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(readBytes(victim), "precious\r\n");
     EXPECT_TRUE(isLink(planted));
     EXPECT_EQ(folderListing(shared), "out.EUD\n");
+    EXPECT_EQ(folderListing(team), "out.EUD\n");
 }
 
 namespace {
