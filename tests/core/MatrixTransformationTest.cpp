@@ -113,6 +113,22 @@ TEST(Transformation, ScalingRequestedScalesTheLargestToTheScale) {
     EXPECT_EQ(store.DistanceMatrix[2][1], 2500);
 }
 
+// A diagonal cell's new value counts towards the maximum like any other: here it is the
+// largest, 100, so scaling to 50 halves every value.
+TEST(Transformation, ADiagonalValueCanBeTheMaximumThatScalingDividesBy) {
+    TDataStore store = matrixStore({{100, 6}, {8, 0}});
+    TransformSettings settings;
+    settings.CoverageDistance = 100;
+    settings.ScaleDistance = 50;
+    EXPECT_EQ(
+        transform(store, settings),
+        std::vector<std::string>{"<<< DISTANCES WILL BE SCALED SO MAXIMUM DISTANCE = 50.0 >>>"});
+    EXPECT_EQ(store.DistanceMatrix[1][1], 50);
+    EXPECT_EQ(store.DistanceMatrix[1][2], 3);
+    EXPECT_EQ(store.DistanceMatrix[2][1], 4);
+    EXPECT_EQ(store.DistanceMatrix[2][2], 0);
+}
+
 // Constants with coefficients 0 give the new values 25 and 42 exactly. In extended precision
 // 25 / 42 rounds up, so (25 / 42) x 21 lies just above 12.5 and becomes 13; multiplying first
 // gives exactly 12.5, which goes to the even 12, and so does dividing first in double
