@@ -217,8 +217,8 @@ private slots:
         VERIFY_PROMPTS(*prompts);
         QVERIFY(read->isChecked());
         QVERIFY(!compute->isEnabled());
-        QCOMPARE(enabledSteps(),
-                 QStringList({"PercentDem1", "ExtraSites", "SpecifyDistanceFile", "CancelButton"}));
+        QCOMPARE(enabledSteps(), QStringList({"PercentDem1", "ExtraSites", "DistFileCreation",
+                                              "SpecifyDistanceFile", "CancelButton"}));
         QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
 
