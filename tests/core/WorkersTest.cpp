@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -49,6 +51,30 @@ TEST_P(WorkersTest, theEarliestFailingBlockIsTheOneReported) {
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "item 10");
     }
+}
+
+// The later block fails first in time: the earlier block waits for it before failing itself.
+TEST(WorkersFailure, anEarlierBlockThatFailsLaterIsStillTheOneReported) {
+    setWorkerCount(2);
+    std::promise<void> laterFailed;
+    std::shared_future<void> laterHasFailed = laterFailed.get_future().share();
+    try {
+        forEachBlock(1, 2, 1, [&](int begin, int) {
+            if (begin == 2) {
+                laterFailed.set_value();
+                throw std::runtime_error("item 2");
+            }
+            // Bounded, so that a single thread left to run both blocks cannot hang here; then
+            // time for the later failure to be recorded (the order only matters to a mistake).
+            laterHasFailed.wait_for(std::chrono::seconds(30));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            throw std::runtime_error("item 1");
+        });
+        ADD_FAILURE() << "nothing was thrown";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "item 1");
+    }
+    setWorkerCount(0);
 }
 
 TEST_P(WorkersTest, anEmptyRangeRunsNothing) {
