@@ -130,6 +130,11 @@ int runVerb(Console& console, const std::string& file, const std::function<int()
     return guarded(console, file, verb);
 }
 
+void addNodeFileOptions(CLI::App& verb, NodeFiles& nodes, const CLI::Validator& fileName) {
+    verb.add_option("--demand", nodes.demand, "Demand node file")->required()->check(fileName);
+    verb.add_option("--candidates", nodes.candidates, "Candidate-site file")->check(fileName);
+}
+
 CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::string& purpose) {
     const std::vector<std::string> names = computedMetricNames();
     std::string choices;
@@ -283,11 +288,7 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     auto* computeVerb = app.add_subcommand(
         "compute", "Compute the distances between the nodes and write the distance file");
     addMetricOption(*computeVerb, metric, "")->required();
-    computeVerb->add_option("--demand", compute.nodes.demand, "Demand node file")
-        ->required()
-        ->check(fileName);
-    computeVerb->add_option("--candidates", compute.nodes.candidates, "Candidate-site file")
-        ->check(fileName);
+    addNodeFileOptions(*computeVerb, compute.nodes, fileName);
     computeVerb->add_option("--out", compute.out, "Distance file to write")
         ->required()
         ->check(fileName);
@@ -295,11 +296,7 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     CheckRequest check;
     auto* checkVerb =
         app.add_subcommand("check", "Check that a distance file fits the node files and reads");
-    checkVerb->add_option("--demand", check.nodes.demand, "Demand node file")
-        ->required()
-        ->check(fileName);
-    checkVerb->add_option("--candidates", check.nodes.candidates, "Candidate-site file")
-        ->check(fileName);
+    addNodeFileOptions(*checkVerb, check.nodes, fileName);
     checkVerb->add_option("--in", check.in, "Distance file to check")->required()->check(fileName);
 
     TransformRequest transform;
@@ -309,11 +306,7 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     bool noScale = false;
     auto* transformVerb = app.add_subcommand(
         "transform", "Transform a distance matrix by the four equations and write it");
-    transformVerb->add_option("--demand", transform.nodes.demand, "Demand node file")
-        ->required()
-        ->check(fileName);
-    transformVerb->add_option("--candidates", transform.nodes.candidates, "Candidate-site file")
-        ->check(fileName);
+    addNodeFileOptions(*transformVerb, transform.nodes, fileName);
     transformVerb->add_option("--in", transform.in, "Distance file to transform")
         ->required()
         ->check(fileName);

@@ -105,6 +105,8 @@ std::unique_ptr<TDataStore> loadProblemFiles(const ProblemTexts& texts, char met
 // Runs a verb, turning the run-time errors that stop it into one line naming their file
 // (`file` when they name none).
 int runVerb(Console& console, const std::string& file, const std::function<int()>& verb);
+// The --demand (required) and --candidates options every verb that loads a problem takes.
+void addNodeFileOptions(CLI::App& verb, NodeFiles& nodes, const CLI::Validator& fileName);
 // The --metric option of the verbs that compute distances, taking the names of the metrics
 // computed from coordinates; `purpose` leads its help.
 CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::string& purpose);

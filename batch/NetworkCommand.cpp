@@ -128,11 +128,7 @@ NetworkVerb::NetworkVerb(CLI::App& app, const CLI::Validator& fileName) {
         "Network distance file");
     m_roads = std::make_unique<RoadOptions>(*m_verb, fileName);
     m_roads->roadsOption()->required();
-    m_verb->add_option("--demand", m_request.nodes.demand, "Demand node file")
-        ->required()
-        ->check(fileName);
-    m_verb->add_option("--candidates", m_request.nodes.candidates, "Candidate-site file")
-        ->check(fileName);
+    addNodeFileOptions(*m_verb, m_request.nodes, fileName);
     m_verb->add_option("--out", m_request.out, "Distance file to write")
         ->required()
         ->check(fileName);

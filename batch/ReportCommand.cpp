@@ -93,11 +93,7 @@ ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
         "Report on a problem before the model runs: how the distances spread, how much lies "
         "within the coverage distance, which demand nodes nothing covers, and problems of the "
         "matrix (asymmetry, negatives, duplicate locations)");
-    m_verb->add_option("--demand", m_request.nodes.demand, "Demand node file")
-        ->required()
-        ->check(fileName);
-    m_verb->add_option("--candidates", m_request.nodes.candidates, "Candidate-site file")
-        ->check(fileName);
+    addNodeFileOptions(*m_verb, m_request.nodes, fileName);
     auto* metric = addMetricOption(*m_verb, m_metric, "Compute the distances: ");
     auto* in =
         m_verb->add_option("--in", m_request.in, "Read the distances from this distance file")
