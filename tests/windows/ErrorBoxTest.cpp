@@ -1,4 +1,6 @@
+#include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -115,6 +117,52 @@ private slots:
         };
         for (const auto& [text, shown] : cases) {
             QCOMPARE(boxText(text), shown);
+        }
+    }
+
+    // The real boxes: each type's title, the buttons asked for, Return takes the default (Yes)
+    // and Escape answers No.
+    void realBoxesShowTheirTitleAndButtonsAndReturnTheAnswer() {
+        using Std = QMessageBox::StandardButton;
+        const struct {
+            BoxType type;
+            Buttons buttons;
+            Qt::Key key;
+            QString title;
+            QMessageBox::StandardButtons shown;
+            Answer answer;
+        } cases[] = {
+            {BoxType::Warning, Buttons::YesNo, Qt::Key_Return, QStringLiteral("Warning"),
+             Std::Yes | Std::No, Answer::Yes},
+            {BoxType::Error, Buttons::Ok, Qt::Key_Return, QStringLiteral("Error"), Std::Ok,
+             Answer::Ok},
+            {BoxType::Information, Buttons::Ok, Qt::Key_Escape, QStringLiteral("Information"),
+             Std::Ok, Answer::Ok},
+            {BoxType::Confirm, Buttons::YesNo, Qt::Key_Escape, QStringLiteral("Confirm"),
+             Std::Yes | Std::No, Answer::No},
+            {BoxType::Application, Buttons::Ok, Qt::Key_Return, QStringLiteral("VELMORA Program"),
+             Std::Ok, Answer::Ok},
+        };
+        for (const auto& expected : cases) {
+            QtPrompts real;
+            QString title;
+            QMessageBox::StandardButtons shown;
+            QTimer poll;
+            poll.setInterval(10);
+            connect(&poll, &QTimer::timeout, this, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) {
+                    return;
+                }
+                poll.stop();
+                title = box->windowTitle();
+                shown = box->standardButtons();
+                QTest::keyClick(box, expected.key);
+            });
+            poll.start();
+            QCOMPARE(real.messageBox(expected.type, "text", expected.buttons), expected.answer);
+            QCOMPARE(title, expected.title);
+            QCOMPARE(shown, expected.shown);
         }
     }
 };
