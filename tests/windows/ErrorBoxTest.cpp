@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -121,7 +122,7 @@ private slots:
     }
 
     // The real boxes: each type's title, the buttons asked for, Return takes the default (Yes)
-    // and Escape answers No.
+    // and Escape answers No; a file name that looks like markup is shown as it is.
     void realBoxesShowTheirTitleAndButtonsAndReturnTheAnswer() {
         using Std = QMessageBox::StandardButton;
         const struct {
@@ -147,6 +148,7 @@ private slots:
             QtPrompts real;
             QString title;
             QMessageBox::StandardButtons shown;
+            Qt::TextFormat format = Qt::AutoText;
             QTimer poll;
             poll.setInterval(10);
             connect(&poll, &QTimer::timeout, this, [&] {
@@ -157,12 +159,15 @@ private slots:
                 poll.stop();
                 title = box->windowTitle();
                 shown = box->standardButtons();
+                format = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->textFormat();
                 QTest::keyClick(box, expected.key);
             });
             poll.start();
-            QCOMPARE(real.messageBox(expected.type, "text", expected.buttons), expected.answer);
+            QCOMPARE(real.messageBox(expected.type, "File [<b>a&amp;b</b>.EUD]", expected.buttons),
+                     expected.answer);
             QCOMPARE(title, expected.title);
             QCOMPARE(shown, expected.shown);
+            QCOMPARE(format, Qt::PlainText);
         }
     }
 };
