@@ -5,8 +5,8 @@
 #include <QWindow>
 
 #include "platform/AtomicFile.h"
-#include "platform/FileExists.h"
 #include "platform/RunTimeError.h"
+#include "platform/qt/DisplayableLine.h"
 #include "platform/qt/LocaleNumbers.h"
 #include "platform/qt/WindowPlacement.h"
 #include "preview/PreviewTrace.h"
@@ -15,6 +15,7 @@
 #include "report/WeightedDemand.h"
 #include "report/pictures/ChartPainter.h"
 #include "store/DataStore.h"
+#include "store/SaveFileChoice.h"
 #include "ui_CoveragePreview.h"
 
 namespace {
@@ -104,7 +105,7 @@ void TCoveragePreview::readProblem() {
 
 void TCoveragePreview::showCoverage(int32_t coverage) {
     const bool refused = !m_refusal.empty();
-    ui->Refusal->setText(QString::fromStdString(m_refusal));
+    ui->Refusal->setText(visibleText(m_refusal));
     ui->Refusal->setVisible(refused);
     for (QWidget* part : std::initializer_list<QWidget*>{ui->NumbersPanel, ui->Charts,
                                                          ui->SaveHistogram, ui->SaveMap}) {
@@ -172,14 +173,8 @@ void TCoveragePreview::SaveMapClick() {
 }
 
 void TCoveragePreview::savePicture(const Chart& chart, FileDialogSettings& dialog) {
-    if (!m_prompts.runSaveDialog(dialog)) {
-        return;
-    }
-    const std::string path = dialog.fileName;
-    if (fileExists(path) &&
-        m_prompts.messageBox(BoxType::Confirm,
-                             "File [" + path + "] exists.... Do you want to replace it?",
-                             Buttons::YesNo) != Answer::Yes) {
+    const std::string path = chooseFileToSave(m_prompts, dialog);
+    if (path.empty()) {
         return;
     }
     AtomicFileWriter file(path);

@@ -2,6 +2,18 @@
 
 #include "platform/FileExists.h"
 
+namespace {
+
+// A new file, or an existing one the user agrees to replace.
+bool mayWrite(Prompts& prompts, const std::string& fileName) {
+    return !fileExists(fileName) ||
+           prompts.messageBox(BoxType::Confirm,
+                              "File [" + fileName + "] exists.... Do you want to replace it?",
+                              Buttons::YesNo) == Answer::Yes;
+}
+
+}  // namespace
+
 void chooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::string& fileName) {
     fileName.clear();
     while (true) {
@@ -13,13 +25,17 @@ void chooseFileToWrite(Prompts& prompts, FileDialogSettings& saveDialog, std::st
         } else {
             fileName.clear();
         }
-        if (fileName.empty() || !fileExists(fileName)) {
-            return;
-        }
-        if (prompts.messageBox(BoxType::Confirm,
-                               "File [" + fileName + "] exists.... Do you want to replace it?",
-                               Buttons::YesNo) == Answer::Yes) {
+        if (fileName.empty() || mayWrite(prompts, fileName)) {
             return;
         }
     }
+}
+
+std::string chooseFileToSave(Prompts& prompts, FileDialogSettings& saveDialog) {
+    while (prompts.runSaveDialog(saveDialog)) {
+        if (mayWrite(prompts, saveDialog.fileName)) {
+            return saveDialog.fileName;
+        }
+    }
+    return {};
 }

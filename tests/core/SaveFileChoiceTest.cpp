@@ -67,3 +67,22 @@ TEST(ChooseFileToWrite, AFolderIsNotAnExistingFile) {
     EXPECT_EQ(name, dir.path());
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
+
+TEST(ChooseFileToSave, DecliningToReplaceShowsTheDialogAgain) {
+    TempDir dir;
+    const std::string existing = dir.write("old.png", "1");
+    ScriptedPrompts prompts;
+    FileDialogSettings dialog;
+    prompts.saveDialog(existing)
+        .box(BoxType::Confirm, replaceQuestion(existing), Buttons::YesNo, Answer::No)
+        .saveDialog(dir.file("new.png"));
+    EXPECT_EQ(chooseFileToSave(prompts, dialog), dir.file("new.png"));
+    prompts.saveDialog(existing)
+        .box(BoxType::Confirm, replaceQuestion(existing), Buttons::YesNo, Answer::No)
+        .saveDialog({});
+    EXPECT_EQ(chooseFileToSave(prompts, dialog), "");
+    prompts.saveDialog(existing).box(BoxType::Confirm, replaceQuestion(existing), Buttons::YesNo,
+                                     Answer::Yes);
+    EXPECT_EQ(chooseFileToSave(prompts, dialog), existing);
+    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
+}

@@ -245,12 +245,13 @@ private slots:
         QCOMPARE(QImage::fromData(painted).size(), QSize(1000, 720));
         QCOMPARE(prompts->dialogsRun().back().defaultExt, std::string("png"));
 
-        // An existing file is replaced only with consent.
+        // An existing file is replaced only with consent; No shows the dialog again.
         dir->write("histogram.png", "old");
         const std::string old = dir->file("histogram.png");
-        prompts->saveDialog(old).box(BoxType::Confirm,
-                                     "File [" + old + "] exists.... Do you want to replace it?",
-                                     Buttons::YesNo, Answer::No);
+        prompts->saveDialog(old)
+            .box(BoxType::Confirm, "File [" + old + "] exists.... Do you want to replace it?",
+                 Buttons::YesNo, Answer::No)
+            .saveDialog({});
         control<QPushButton>(previewWindow(), "SaveHistogram")->click();
         VERIFY_PROMPTS(*prompts);
         QCOMPARE(readBytes(old), std::string("old"));
@@ -265,14 +266,16 @@ private slots:
     }
 
     void aNegativeDemandIsNamedInPlaceOfTheReport() {
-        loadThroughTheDialogs("1 0 0 10 20 1\r\n2 3 4 40 0 1\r\n3 30 40 -5 5 1\r\n", 30);
+        // The file's name shown as every shown name is: its control character made visible.
+        loadThroughTheDialogs("1 0 0 10 20 1\r\n2 3 4 40 0 1\r\n3 30 40 -5 5 1\r\n", 30,
+                              "d\x1b.EUC");
         openPreview();
         QLabel* refusal = control<QLabel>(previewWindow(), "Refusal");
         QVERIFY(refusal->isVisible());
         QCOMPARE(refusal->text(),
-                 QString::fromStdString("File [" + dir->file("d.EUC") +
-                                        "], line 3: field 4 holds a negative demand (-5); the "
-                                        "report counts demand of 0 or more"));
+                 QString::fromStdString("File [" + dir->path() +
+                                        "/d\u241B.EUC], line 3: field 4 holds a negative demand "
+                                        "(-5); the report counts demand of 0 or more"));
         QVERIFY(!control<QWidget>(previewWindow(), "NumbersPanel")->isVisible());
         QVERIFY(!control<QWidget>(previewWindow(), "Charts")->isVisible());
         QVERIFY(!control<QWidget>(previewWindow(), "SaveMap")->isVisible());
@@ -289,13 +292,14 @@ private:
 
     // Loads the demand file and the worked candidate site as a user does, with the weight
     // on demand set 1 in hundredths, and opens the equation dialog.
-    void loadThroughTheDialogs(const std::string& demand, int weight) {
+    void loadThroughTheDialogs(const std::string& demand, int weight,
+                               const std::string& demandName = "d.EUC") {
         TVelmoraMain& main = program->VelmoraMain();
         TLoadDataVelmoraForm* load = &program->LoadDataVelmoraForm();
         main.show();
         control<QPushButton>(&main, "LoadData")->click();
         control<QRadioButton>(load, "Euclidean")->click();
-        prompts->openDialog(dir->write("d.EUC", demand));
+        prompts->openDialog(dir->write(demandName, demand));
         control<QPushButton>(load, "SpecifyDemand")->click();
         prompts->openDialog(dir->write("s.EUC", WorkedSites));
         control<QPushButton>(load, "ExtraSites")->click();
