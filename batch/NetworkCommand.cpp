@@ -11,14 +11,6 @@
 namespace batch {
 namespace {
 
-std::string choices(const std::vector<std::string>& names) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
-    }
-    return text;
-}
-
 // A road error about a node names the node file and line the node came from; any other names
 // the road map.
 [[noreturn]] void rethrowLocated(RoadError& error, const ProblemTexts& nodes, int demandNodes,
@@ -80,13 +72,15 @@ RoadOptions::RoadOptions(CLI::App& verb, const CLI::Validator& fileName) {
                         "OpenStreetMap extract to compute road distances from (.osm.pbf, .osm, "
                         ".osm.bz2 or .osm.gz)")
             ->check(fileName);
-    auto* mode = verb.add_option("--mode", m_mode,
-                                 "Roads to travel: " + choices(modeNames()) + " (default drive)")
-                     ->check(CLI::IsMember(modeNames()));
+    auto* mode =
+        verb.add_option("--mode", m_mode,
+                        "Roads to travel: " + listedNames(modeNames()) + " (default drive)")
+            ->check(CLI::IsMember(modeNames()));
     auto* unit =
         verb.add_option("--unit", m_unit,
-                        "Unit of the distances: " + choices(unitNames()) + " (default metres)")
-            ->check(CLI::IsMember(unitNames()));
+                        "Unit of the distances: " + listedNames(unitNames(RoadCost::Distance)) +
+                            " (default metres)")
+            ->check(CLI::IsMember(unitNames(RoadCost::Distance)));
     auto* unreachable =
         verb.add_option("--unreachable", m_unreachable,
                         "Distance to put where no road joins two nodes (whole number); without "
@@ -110,7 +104,7 @@ RoadOptions::RoadOptions(CLI::App& verb, const CLI::Validator& fileName) {
 RoadSettings RoadOptions::settings(const Console& console) const {
     RoadSettings settings;
     settings.mode = modeNamed(m_mode).value_or(TravelMode::Drive);
-    settings.unit = unitNamed(m_unit).value_or(DistanceUnit::Metres);
+    settings.unit = unitNamed(m_unit).value_or(RoadUnit::Metres);
     if (m_unreachable) {
         settings.unreachableValue = static_cast<int32_t>(*m_unreachable);
     }

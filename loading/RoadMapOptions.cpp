@@ -1,23 +1,18 @@
 #include "loading/RoadMapOptions.h"
 
+#include <algorithm>
+
 #include "loading/RadioGroup.h"
 #include "ui_RoadMapOptions.h"
 
 namespace {
 
-// The items in the order of the groups' buttons.
-constexpr TravelMode Modes[] = {TravelMode::Drive, TravelMode::Walk};
-constexpr DistanceUnit Units[] = {DistanceUnit::Metres, DistanceUnit::Kilometres,
-                                  DistanceUnit::Miles};
+// The units offered, in the order of the unit group's buttons.
+const std::vector<RoadUnit> DistanceUnits = unitsOf(RoadCost::Distance);
 
-template <typename Value, std::size_t N>
-int itemOf(const Value (&values)[N], Value value) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (values[i] == value) {
-            return static_cast<int>(i);
-        }
-    }
-    return 0;
+int unitItem(RoadUnit unit) {
+    const auto found = std::find(DistanceUnits.begin(), DistanceUnits.end(), unit);
+    return found == DistanceUnits.end() ? 0 : static_cast<int>(found - DistanceUnits.begin());
 }
 
 }  // namespace
@@ -45,11 +40,11 @@ std::optional<RoadMapChoice> TRoadMapOptionsForm::ask(QWidget* parent, const Roa
 }
 
 RoadMapChoice TRoadMapOptionsForm::choice() const {
-    return {Modes[std::max(m_travelMode->itemIndex(), 0)],
-            Units[std::max(m_distanceUnit->itemIndex(), 0)]};
+    return {Modes[std::max(m_travelMode->itemIndex(), 0)].mode,
+            DistanceUnits[static_cast<std::size_t>(std::max(m_distanceUnit->itemIndex(), 0))]};
 }
 
 void TRoadMapOptionsForm::setChoice(const RoadMapChoice& choice) {
-    m_travelMode->setItemIndex(itemOf(Modes, choice.mode));
-    m_distanceUnit->setItemIndex(itemOf(Units, choice.unit));
+    m_travelMode->setItemIndex(static_cast<int>(&modeRow(choice.mode) - Modes));
+    m_distanceUnit->setItemIndex(unitItem(choice.unit));
 }

@@ -16,7 +16,7 @@ class TRoadMapOptionsForm;
 
 struct RoadMapChoice {
     TravelMode mode = TravelMode::Drive;
-    DistanceUnit unit = DistanceUnit::Metres;
+    RoadUnit unit = RoadUnit::Metres;
 };
 
 class TRoadMapOptionsForm : public QDialog {

@@ -1,5 +1,6 @@
 #include "roads/RoadMatrix.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -17,7 +18,7 @@ std::string count(long long value, const NumberSeparators& separators) {
     return (value < 0 ? "-" : "") + groupedDigits(digits, separators.thousands);
 }
 
-std::string metres(double value, const NumberSeparators& separators) {
+std::string metresText(double value, const NumberSeparators& separators) {
     return formatNumber(value, 1, separators) + " metres";
 }
 
@@ -39,19 +40,22 @@ void checkPlaces(const std::vector<RoadPlace>& places, const NumberSeparators& s
     }
 }
 
-std::string tooLargeMessage(int row, int column, DistanceUnit unit) {
-    std::string advice;
-    switch (unit) {
-        case DistanceUnit::Metres:
-            advice = " in metres: choose kilometres or miles";
-            break;
-        case DistanceUnit::Kilometres:
-            advice = " in kilometres: choose miles";
-            break;
-        case DistanceUnit::Miles:
-            advice = " even in miles";
-            break;
+// The names of the units of the same cost larger than `unit`.
+std::vector<std::string> largerUnitNames(RoadUnit unit) {
+    const std::vector<RoadUnit> units = unitsOf(unitRow(unit).cost);
+    std::vector<std::string> names;
+    for (auto larger = std::find(units.begin(), units.end(), unit) + 1; larger != units.end();
+         ++larger) {
+        names.emplace_back(unitName(*larger));
     }
+    return names;
+}
+
+std::string tooLargeMessage(int row, int column, RoadUnit unit) {
+    const std::vector<std::string> larger = largerUnitNames(unit);
+    const std::string advice =
+        larger.empty() ? std::string(" even in ") + unitName(unit)
+                       : std::string(" in ") + unitName(unit) + ": choose " + listedNames(larger);
     return "The road distance from node " + std::to_string(row) + " to node " +
            std::to_string(column) + " is too large for the distance matrix" + advice;
 }
@@ -74,7 +78,8 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
     progress.stage("Reading the road map", 0);
     const RoadGraph graph = readRoadGraph(roadMap, settings.mode, progress);
     if (graph.vertexCount() == 0) {
-        throw RoadError(std::string("The road map holds no roads ") + roadsOfMode(settings.mode));
+        throw RoadError(std::string("The road map holds no roads ") +
+                        modeRow(settings.mode).roadsPhrase);
     }
 
     RoadMatrix matrix;
@@ -94,9 +99,9 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
         const RoadSnap snap = nearest.nearest(places[i].longitude, places[i].latitude);
         if (settings.maxSnapMetres && snap.metres > *settings.maxSnapMetres) {
             throw RoadError("Node " + std::to_string(node) + " is " +
-                                metres(snap.metres, separators) + " from the nearest road " +
-                                roadsOfMode(settings.mode) + ", farther than the " +
-                                metres(*settings.maxSnapMetres, separators) + " allowed",
+                                metresText(snap.metres, separators) + " from the nearest road " +
+                                modeRow(settings.mode).roadsPhrase + ", farther than the " +
+                                metresText(*settings.maxSnapMetres, separators) + " allowed",
                             node);
         }
         if (summary.longestSnapNode == 0 || snap.metres > summary.longestSnapMetres) {
@@ -115,7 +120,7 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
 
     const std::size_t n = places.size();
     const std::size_t m = distinct.size();
-    const long double unitMetres = metresPerUnit(settings.unit);
+    const long double unitMetres = unitRow(settings.unit).base;
     matrix.cells.assign(n * n, 0);
     std::optional<NodePair> firstUnreachable;
     std::optional<NodePair> firstTooLarge;
@@ -143,9 +148,10 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
     }
     if (firstUnreachable && !settings.unreachableValue) {
         throw RoadError(count(summary.unreachableCells, separators) +
-                        " pairs of nodes are joined by no road " + roadsOfMode(settings.mode) +
-                        "; the first is row " + std::to_string(firstUnreachable->from) +
-                        ", column " + std::to_string(firstUnreachable->to) + " (from node " +
+                        " pairs of nodes are joined by no road " +
+                        modeRow(settings.mode).roadsPhrase + "; the first is row " +
+                        std::to_string(firstUnreachable->from) + ", column " +
+                        std::to_string(firstUnreachable->to) + " (from node " +
                         std::to_string(firstUnreachable->from) + " to node " +
                         std::to_string(firstUnreachable->to) + ")");
     }
@@ -172,9 +178,9 @@ std::string roadSummaryText(const RoadSummary& summary, const RoadSettings& sett
                        count(static_cast<long long>(summary.roadNodes), separators) +
                        " road nodes and " +
                        count(static_cast<long long>(summary.segments), separators) +
-                       " road segments " + roadsOfMode(settings.mode) + "; longest snap: node " +
-                       std::to_string(summary.longestSnapNode) + ", " +
-                       metres(summary.longestSnapMetres, separators) +
+                       " road segments " + modeRow(settings.mode).roadsPhrase +
+                       "; longest snap: node " + std::to_string(summary.longestSnapNode) + ", " +
+                       metresText(summary.longestSnapMetres, separators) +
                        "; unreachable cells: " + count(summary.unreachableCells, separators);
     if (summary.unreachableCells > 0 && settings.unreachableValue) {
         text += " (set to " + std::to_string(*settings.unreachableValue) + ")";

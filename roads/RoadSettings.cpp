@@ -1,89 +1,97 @@
 #include "roads/RoadSettings.h"
 
-#include <array>
-#include <utility>
-
 namespace {
 
-constexpr std::array<std::pair<TravelMode, const char*>, 2> ModeNames{{
-    {TravelMode::Drive, "drive"},
-    {TravelMode::Walk, "walk"},
-}};
-
-constexpr std::array<std::pair<DistanceUnit, const char*>, 3> UnitNames{{
-    {DistanceUnit::Metres, "metres"},
-    {DistanceUnit::Kilometres, "kilometres"},
-    {DistanceUnit::Miles, "miles"},
-}};
-
-template <typename Value, std::size_t N>
-const char* nameOf(const std::array<std::pair<Value, const char*>, N>& names, Value value) {
-    for (const auto& [candidate, name] : names) {
-        if (candidate == value) {
-            return name;
+// The row of `value` in a table that has one for each value.
+template <typename Row, std::size_t N, typename Value>
+const Row& rowOf(const Row (&rows)[N], Value Row::*key, Value value) {
+    for (const Row& row : rows) {
+        if (row.*key == value) {
+            return row;
         }
     }
-    return names.front().second;
+    return rows[0];
 }
 
-template <typename Value, std::size_t N>
-std::optional<Value> valueNamed(const std::array<std::pair<Value, const char*>, N>& names,
-                                std::string_view wanted) {
-    for (const auto& [value, name] : names) {
-        if (wanted == name) {
-            return value;
+template <typename Row, std::size_t N, typename Value>
+std::optional<Value> valueNamed(const Row (&rows)[N], Value Row::*key, std::string_view name) {
+    for (const Row& row : rows) {
+        if (name == row.name) {
+            return row.*key;
         }
     }
     return std::nullopt;
 }
 
-template <typename Value, std::size_t N>
-std::vector<std::string> allNames(const std::array<std::pair<Value, const char*>, N>& names) {
-    std::vector<std::string> all;
-    for (const auto& entry : names) {
-        all.emplace_back(entry.second);
+template <typename Row, std::size_t N, typename Keep>
+std::vector<std::string> namesOf(const Row (&rows)[N], Keep keep) {
+    std::vector<std::string> names;
+    for (const Row& row : rows) {
+        if (keep(row)) {
+            names.emplace_back(row.name);
+        }
     }
-    return all;
+    return names;
 }
+
+constexpr auto Every = [](const auto&) { return true; };
 
 }  // namespace
 
-const char* modeName(TravelMode mode) {
-    return nameOf(ModeNames, mode);
+const ModeRow& modeRow(TravelMode mode) {
+    return rowOf(Modes, &ModeRow::mode, mode);
 }
 
-const char* unitName(DistanceUnit unit) {
-    return nameOf(UnitNames, unit);
+const CostRow& costRow(RoadCost cost) {
+    return rowOf(Costs, &CostRow::cost, cost);
+}
+
+const UnitRow& unitRow(RoadUnit unit) {
+    return rowOf(Units, &UnitRow::unit, unit);
 }
 
 std::optional<TravelMode> modeNamed(std::string_view name) {
-    return valueNamed(ModeNames, name);
+    return valueNamed(Modes, &ModeRow::mode, name);
 }
 
-std::optional<DistanceUnit> unitNamed(std::string_view name) {
-    return valueNamed(UnitNames, name);
+std::optional<RoadCost> costNamed(std::string_view name) {
+    return valueNamed(Costs, &CostRow::cost, name);
+}
+
+std::optional<RoadUnit> unitNamed(std::string_view name) {
+    return valueNamed(Units, &UnitRow::unit, name);
 }
 
 std::vector<std::string> modeNames() {
-    return allNames(ModeNames);
+    return namesOf(Modes, Every);
+}
+
+std::vector<std::string> costNames() {
+    return namesOf(Costs, Every);
 }
 
 std::vector<std::string> unitNames() {
-    return allNames(UnitNames);
+    return namesOf(Units, Every);
 }
 
-const char* roadsOfMode(TravelMode mode) {
-    return mode == TravelMode::Drive ? "for driving" : "for walking";
+std::vector<std::string> unitNames(RoadCost cost) {
+    return namesOf(Units, [cost](const UnitRow& row) { return row.cost == cost; });
 }
 
-long double metresPerUnit(DistanceUnit unit) {
-    switch (unit) {
-        case DistanceUnit::Kilometres:
-            return 1000.0L;
-        case DistanceUnit::Miles:
-            return 1609.344L;
-        case DistanceUnit::Metres:
-            break;
+std::vector<RoadUnit> unitsOf(RoadCost cost) {
+    std::vector<RoadUnit> units;
+    for (const UnitRow& row : Units) {
+        if (row.cost == cost) {
+            units.push_back(row.unit);
+        }
     }
-    return 1.0L;
+    return units;
+}
+
+std::string listedNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    }
+    return text;
 }

@@ -152,18 +152,16 @@ TEST_F(RoadMatrixTest, cellsInEachUnitRoundToTheNearestWholeNumber) {
     map.nodes = {{1, 0, 0}, {2, 1, 0}, {3, 2, 0}, {4, 3, 0}};
     map.ways = {{1, {1, 2, 3, 4}, {{"highway", "trunk"}}}};
     const struct {
-        DistanceUnit unit;
+        RoadUnit unit;
         int32_t expected;
-    } units[] = {{DistanceUnit::Metres, 333585},
-                 {DistanceUnit::Kilometres, 334},
-                 {DistanceUnit::Miles, 207}};
+    } units[] = {{RoadUnit::Metres, 333585}, {RoadUnit::Kilometres, 334}, {RoadUnit::Miles, 207}};
     for (const auto& unit : units) {
         settings.unit = unit.unit;
         const RoadMatrix matrix = compute(map, {{0, 0.01}, {3, 0.01}});
         EXPECT_EQ(cell(matrix, 1, 2), unit.expected) << unitName(unit.unit);
         EXPECT_EQ(cell(matrix, 2, 1), unit.expected) << unitName(unit.unit);
         EXPECT_EQ(cell(matrix, 1, 1), 0);
-        EXPECT_EQ(unit.expected, expectedCell(map, {{1, 2, 3, 4}}, metresPerUnit(unit.unit)));
+        EXPECT_EQ(unit.expected, expectedCell(map, {{1, 2, 3, 4}}, unitRow(unit.unit).base));
     }
 }
 
@@ -186,7 +184,7 @@ TEST_F(RoadMatrixTest, aCellBeyondThirtyTwoBitsAsksForALargerUnit) {
                                          "for the distance matrix in metres: choose kilometres "
                                          "or miles"),
                              0));
-    settings.unit = DistanceUnit::Kilometres;
+    settings.unit = RoadUnit::Kilometres;
     const RoadMatrix matrix = compute(map, ends);
     EXPECT_EQ(cell(matrix, 1, 2), std::llrint(total / 1000));
     EXPECT_EQ(cell(matrix, 2, 1), std::llrint(total / 1000));

@@ -47,11 +47,11 @@ private slots:
         QVERIFY(control<QRadioButton>(&form, "Drive")->isChecked());
         QVERIFY(control<QRadioButton>(&form, "Metres")->isChecked());
         QCOMPARE(form.choice().mode, TravelMode::Drive);
-        QCOMPARE(form.choice().unit, DistanceUnit::Metres);
-        form.setChoice({TravelMode::Walk, DistanceUnit::Miles});
+        QCOMPARE(form.choice().unit, RoadUnit::Metres);
+        form.setChoice({TravelMode::Walk, RoadUnit::Miles});
         QVERIFY(control<QRadioButton>(&form, "Walk")->isChecked());
         QVERIFY(control<QRadioButton>(&form, "Miles")->isChecked());
-        QCOMPARE(form.choice().unit, DistanceUnit::Miles);
+        QCOMPARE(form.choice().unit, RoadUnit::Miles);
         QVERIFY(control<QPushButton>(&form, "OkButton")->isDefault());
         form.show();
         QCOMPARE(controlsWithoutAUsefulName(&form), QStringList());
