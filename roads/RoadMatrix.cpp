@@ -60,40 +60,19 @@ std::string tooLargeMessage(int row, int column, RoadUnit unit) {
            std::to_string(column) + " is too large for the distance matrix" + advice;
 }
 
-}  // namespace
+// Each node's road vertex, and the different road vertices in order of first use: the
+// searches run between those, the cells are looked up through `rowOf`.
+struct SnappedNodes {
+    std::vector<uint32_t> vertices;
+    std::vector<std::size_t> rowOf;  // for node i + 1, its vertex's place in `vertices`
+};
 
-std::vector<RoadPlace> nodePlaces(const TDataStore& store, int n) {
-    std::vector<RoadPlace> places;
-    places.reserve(static_cast<std::size_t>(std::max(n, 0)));
-    for (int i = 1; i <= n; ++i) {
-        places.push_back({store.NodeTable[i].XCoord, store.NodeTable[i].YCoord});
-    }
-    return places;
-}
-
-RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadPlace>& places,
-                             const RoadSettings& settings, TaskProgress& progress) {
+SnappedNodes snapToRoads(const RoadGraph& graph, const std::vector<RoadPlace>& places,
+                         const RoadSettings& settings, RoadSummary& summary) {
     const NumberSeparators& separators = settings.separators;
-    checkPlaces(places, separators);
-    progress.stage("Reading the road map", 0);
-    const RoadGraph graph = readRoadGraph(roadMap, settings.mode, progress);
-    if (graph.vertexCount() == 0) {
-        throw RoadError(std::string("The road map holds no roads ") +
-                        modeRow(settings.mode).roadsPhrase);
-    }
-
-    RoadMatrix matrix;
-    matrix.n = static_cast<int>(places.size());
-    RoadSummary& summary = matrix.summary;
-    summary.nodes = matrix.n;
-    summary.roadNodes = graph.vertexCount();
-    summary.segments = graph.segments;
-
-    // Each node's road vertex, and the different road vertices in order of first use.
     const NearestRoadNode nearest(graph);
-    std::vector<uint32_t> snapped(places.size());
+    SnappedNodes snapped;
     std::vector<int32_t> distinctIndex(graph.vertexCount(), -1);
-    std::vector<uint32_t> distinct;
     for (std::size_t i = 0; i < places.size(); ++i) {
         const int node = static_cast<int>(i) + 1;
         const RoadSnap snap = nearest.nearest(places[i].longitude, places[i].latitude);
@@ -108,26 +87,30 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
             summary.longestSnapNode = node;
             summary.longestSnapMetres = snap.metres;
         }
-        snapped[i] = snap.vertex;
         if (distinctIndex[snap.vertex] < 0) {
-            distinctIndex[snap.vertex] = static_cast<int32_t>(distinct.size());
-            distinct.push_back(snap.vertex);
+            distinctIndex[snap.vertex] = static_cast<int32_t>(snapped.vertices.size());
+            snapped.vertices.push_back(snap.vertex);
         }
+        snapped.rowOf.push_back(static_cast<std::size_t>(distinctIndex[snap.vertex]));
     }
+    return snapped;
+}
 
-    progress.stage("Computing road distances", static_cast<long long>(distinct.size()));
-    const std::vector<double> lengths = shortestLengths(graph, distinct, progress);
-
-    const std::size_t n = places.size();
-    const std::size_t m = distinct.size();
+// The cells from the lengths between the snapped vertices; throws for pairs no road joins
+// (unless they have a value) and for cells beyond 32 bits, naming the first such pair.
+void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vector<double>& lengths,
+               const RoadSettings& settings) {
+    const std::size_t n = snapped.rowOf.size();
+    const std::size_t m = snapped.vertices.size();
     const long double unitMetres = unitRow(settings.unit).base;
+    RoadSummary& summary = matrix.summary;
     matrix.cells.assign(n * n, 0);
     std::optional<NodePair> firstUnreachable;
     std::optional<NodePair> firstTooLarge;
     for (std::size_t i = 0; i < n; ++i) {
-        const auto a = static_cast<std::size_t>(distinctIndex[snapped[i]]);
+        const std::size_t a = snapped.rowOf[i];
         for (std::size_t j = 0; j < n; ++j) {
-            const auto b = static_cast<std::size_t>(distinctIndex[snapped[j]]);
+            const std::size_t b = snapped.rowOf[j];
             const NodePair pair{static_cast<int>(i) + 1, static_cast<int>(j) + 1};
             int32_t& cell = matrix.cells[i * n + j];
             const double length = a == b ? 0.0 : lengths[a * m + b];
@@ -147,7 +130,7 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
         }
     }
     if (firstUnreachable && !settings.unreachableValue) {
-        throw RoadError(count(summary.unreachableCells, separators) +
+        throw RoadError(count(summary.unreachableCells, settings.separators) +
                         " pairs of nodes are joined by no road " +
                         modeRow(settings.mode).roadsPhrase + "; the first is row " +
                         std::to_string(firstUnreachable->from) + ", column " +
@@ -158,6 +141,38 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
     if (firstTooLarge) {
         throw RoadError(tooLargeMessage(firstTooLarge->from, firstTooLarge->to, settings.unit));
     }
+}
+
+}  // namespace
+
+std::vector<RoadPlace> nodePlaces(const TDataStore& store, int n) {
+    std::vector<RoadPlace> places;
+    places.reserve(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 1; i <= n; ++i) {
+        places.push_back({store.NodeTable[i].XCoord, store.NodeTable[i].YCoord});
+    }
+    return places;
+}
+
+RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadPlace>& places,
+                             const RoadSettings& settings, TaskProgress& progress) {
+    checkPlaces(places, settings.separators);
+    progress.stage("Reading the road map", 0);
+    const RoadGraph graph = readRoadGraph(roadMap, settings.mode, progress);
+    if (graph.vertexCount() == 0) {
+        throw RoadError(std::string("The road map holds no roads ") +
+                        modeRow(settings.mode).roadsPhrase);
+    }
+
+    RoadMatrix matrix;
+    matrix.n = static_cast<int>(places.size());
+    matrix.summary.nodes = matrix.n;
+    matrix.summary.roadNodes = graph.vertexCount();
+    matrix.summary.segments = graph.segments;
+    const SnappedNodes snapped = snapToRoads(graph, places, settings, matrix.summary);
+
+    progress.stage("Computing road distances", static_cast<long long>(snapped.vertices.size()));
+    fillCells(matrix, snapped, shortestLengths(graph, snapped.vertices, progress), settings);
     return matrix;
 }
 
