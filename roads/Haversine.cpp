@@ -2,13 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
-
-namespace {
-
-constexpr double RadiansPerDegree = std::numbers::pi / 180.0;
-
-}  // namespace
 
 double haversineMetres(double longitude1, double latitude1, double longitude2, double latitude2) {
     const double y1 = latitude1 * RadiansPerDegree;

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <optional>
 
-#include "roads/NearestRoadNode.h"
 #include "roads/RoadError.h"
 #include "roads/RoadExtract.h"
+#include "roads/RoadNodeIndex.h"
 #include "roads/RoadSearch.h"
 #include "store/DataStore.h"
 #include "store/DistanceMetrics.h"
@@ -70,12 +70,12 @@ struct SnappedNodes {
 SnappedNodes snapToRoads(const RoadGraph& graph, const std::vector<RoadPlace>& places,
                          const RoadSettings& settings, RoadSummary& summary) {
     const NumberSeparators& separators = settings.separators;
-    const NearestRoadNode nearest(graph);
+    const RoadNodeIndex roadNodes(graph);
     SnappedNodes snapped;
     std::vector<int32_t> distinctIndex(graph.vertexCount(), -1);
     for (std::size_t i = 0; i < places.size(); ++i) {
         const int node = static_cast<int>(i) + 1;
-        const RoadSnap snap = nearest.nearest(places[i].longitude, places[i].latitude);
+        const RoadSnap snap = roadNodes.nearest(places[i].longitude, places[i].latitude);
         if (settings.maxSnapMetres && snap.metres > *settings.maxSnapMetres) {
             throw RoadError("Node " + std::to_string(node) + " is " +
                                 metresText(snap.metres, separators) + " from the nearest road " +

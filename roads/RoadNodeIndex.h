@@ -1,10 +1,10 @@
 #pragma once
 
-// Finds the road vertex nearest to a place by the haversine distance, a tie going to the
-// smallest OpenStreetMap id. The vertices are held in a k-d tree of their points on the unit
-// sphere, where the straight-line distance grows with the distance along the sphere, so the
-// tree can leave out whole regions; every vertex that could tie is still measured by the
-// haversine formula itself.
+// The road vertices indexed by place, to find the one nearest to a place by the haversine
+// distance, a tie going to the smallest OpenStreetMap id. The vertices are held in a k-d
+// tree of their points on the unit sphere, where the straight-line distance grows with the
+// distance along the sphere, so the tree can leave out whole regions; every vertex that could
+// tie is still measured by the haversine formula itself.
 
 #include <cstdint>
 #include <vector>
@@ -16,10 +16,10 @@ struct RoadSnap {
     double metres;
 };
 
-class NearestRoadNode {
+class RoadNodeIndex {
 public:
     // The graph must have a vertex and outlive this.
-    explicit NearestRoadNode(const RoadGraph& graph);
+    explicit RoadNodeIndex(const RoadGraph& graph);
 
     RoadSnap nearest(double longitude, double latitude) const;
 

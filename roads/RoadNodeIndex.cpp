@@ -1,17 +1,16 @@
-#include "roads/NearestRoadNode.h"
+#include "roads/RoadNodeIndex.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 #include "roads/Haversine.h"
 
 namespace {
 
 void unitVector(double longitude, double latitude, double xyz[3]) {
-    const double lambda = longitude * (std::numbers::pi / 180.0);
-    const double phi = latitude * (std::numbers::pi / 180.0);
+    const double lambda = longitude * RadiansPerDegree;
+    const double phi = latitude * RadiansPerDegree;
     xyz[0] = std::cos(phi) * std::cos(lambda);
     xyz[1] = std::cos(phi) * std::sin(lambda);
     xyz[2] = std::sin(phi);
@@ -27,7 +26,7 @@ double squaredChord(const double a[3], const double b[3]) {
 
 }  // namespace
 
-struct NearestRoadNode::Search {
+struct RoadNodeIndex::Search {
     double longitude = 0;
     double latitude = 0;
     double xyz[3] = {};
@@ -38,7 +37,7 @@ struct NearestRoadNode::Search {
     double reach() const { return bestChord * (1 + 1e-9) + 1e-18; }
 };
 
-NearestRoadNode::NearestRoadNode(const RoadGraph& graph)
+RoadNodeIndex::RoadNodeIndex(const RoadGraph& graph)
     : m_graph(graph), m_points(graph.vertexCount()), m_axis(graph.vertexCount()) {
     for (uint32_t v = 0; v < m_points.size(); ++v) {
         unitVector(graph.longitudes[v], graph.latitudes[v], m_points[v].xyz);
@@ -47,7 +46,7 @@ NearestRoadNode::NearestRoadNode(const RoadGraph& graph)
     build(0, m_points.size());
 }
 
-void NearestRoadNode::build(std::size_t begin, std::size_t end) {
+void RoadNodeIndex::build(std::size_t begin, std::size_t end) {
     if (end - begin < 2) {
         return;
     }
@@ -75,7 +74,7 @@ void NearestRoadNode::build(std::size_t begin, std::size_t end) {
     build(middle + 1, end);
 }
 
-RoadSnap NearestRoadNode::nearest(double longitude, double latitude) const {
+RoadSnap RoadNodeIndex::nearest(double longitude, double latitude) const {
     Search search;
     search.longitude = longitude;
     search.latitude = latitude;
@@ -84,7 +83,7 @@ RoadSnap NearestRoadNode::nearest(double longitude, double latitude) const {
     return search.best;
 }
 
-void NearestRoadNode::visit(std::size_t begin, std::size_t end, Search& search) const {
+void RoadNodeIndex::visit(std::size_t begin, std::size_t end, Search& search) const {
     if (begin >= end) {
         return;
     }
