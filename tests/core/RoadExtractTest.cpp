@@ -13,6 +13,7 @@
 #include "roads/RoadError.h"
 #include "roads/RoadMatrix.h"
 #include "tests/support/RoadMaps.h"
+#include "tests/support/RoadOracle.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -92,7 +93,7 @@ TEST_F(RoadExtractTest, filesThatAreNoExtractAreRefusedEachWithItsReason) {
 }
 
 // A grid city of 24 x 24 nodes with random one-way streets, gaps and nodes a little off the
-// grid, and its distances by a plain search written for this test.
+// grid, and its distances by the plain search and snapping of the tests.
 class GeneratedCity {
 public:
     GeneratedCity() {
@@ -143,17 +144,28 @@ public:
 
     // Cell (i, j) rounded to metres; -1 where no road leads.
     std::vector<int32_t> expectedCells() const {
-        std::vector<int64_t> snapped;
+        std::vector<MapNode> onStreets;
+        std::vector<OracleArc> lengths;
+        for (const auto& [from, to] : arcs) {
+            const MapNode& tail = node(from);
+            const MapNode& head = node(to);
+            onStreets.insert(onStreets.end(), {tail, head});
+            lengths.push_back({index(from), index(to),
+                               static_cast<double>(sphereMetres(tail.longitude, tail.latitude,
+                                                                head.longitude, head.latitude))});
+        }
+        std::vector<uint32_t> snapped;
         for (const RoadPlace& place : places) {
-            snapped.push_back(nearestRoadNode(place));
+            const MapNode& nearest =
+                onStreets[nearestByScan(onStreets, place.longitude, place.latitude)];
+            snapped.push_back(index(nearest.id));
         }
         std::vector<int32_t> cells;
-        for (int64_t from : snapped) {
-            const std::vector<long double> lengths = searchFrom(from);
-            for (int64_t to : snapped) {
-                const long double length = lengths[index(to)];
-                cells.push_back(std::isinf(length) ? -1
-                                                   : static_cast<int32_t>(std::llrint(length)));
+        for (uint32_t from : snapped) {
+            const std::vector<double> metres = plainSearch(map.nodes.size(), lengths, from);
+            for (uint32_t to : snapped) {
+                cells.push_back(
+                    std::isinf(metres[to]) ? -1 : static_cast<int32_t>(std::llrint(metres[to])));
             }
         }
         return cells;
@@ -165,54 +177,9 @@ public:
 private:
     static constexpr int Side = 24;
     static int64_t id(int row, int column) { return 1000 + row * Side + column; }
-    static std::size_t index(int64_t id) { return static_cast<std::size_t>(id - 1000); }
+    static uint32_t index(int64_t id) { return static_cast<uint32_t>(id - 1000); }
 
     const MapNode& node(int64_t id) const { return map.nodes[index(id)]; }
-
-    // Among the nodes of some street, the nearest; the smaller id on a tie.
-    int64_t nearestRoadNode(const RoadPlace& place) const {
-        int64_t best = -1;
-        long double bestMetres = INFINITY;
-        for (const auto& [from, to] : arcs) {
-            for (int64_t candidate : {from, to}) {
-                const long double metres =
-                    sphereMetres(place.longitude, place.latitude, node(candidate).longitude,
-                                 node(candidate).latitude);
-                if (metres < bestMetres || (metres == bestMetres && candidate < best)) {
-                    best = candidate;
-                    bestMetres = metres;
-                }
-            }
-        }
-        return best;
-    }
-
-    std::vector<long double> searchFrom(int64_t source) const {
-        const std::size_t n = map.nodes.size();
-        std::vector<long double> length(n, INFINITY);
-        std::vector<bool> done(n, false);
-        length[index(source)] = 0;
-        for (;;) {
-            std::size_t next = n;
-            for (std::size_t v = 0; v < n; ++v) {
-                if (!done[v] && !std::isinf(length[v]) && (next == n || length[v] < length[next])) {
-                    next = v;
-                }
-            }
-            if (next == n) {
-                return length;
-            }
-            done[next] = true;
-            for (const auto& [from, to] : arcs) {
-                if (index(from) == next) {
-                    const long double through =
-                        length[next] + sphereMetres(node(from).longitude, node(from).latitude,
-                                                    node(to).longitude, node(to).latitude);
-                    length[index(to)] = std::min(length[index(to)], through);
-                }
-            }
-        }
-    }
 
     std::vector<std::pair<int64_t, int64_t>> arcs;
 };

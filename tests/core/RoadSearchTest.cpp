@@ -4,13 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <queue>
 #include <random>
 #include <set>
 
 #include "platform/Workers.h"
 #include "roads/ChainGraph.h"
+#include "tests/support/RoadOracle.h"
 
 namespace {
 
@@ -76,29 +75,10 @@ public:
 
     // A plain search from each chosen vertex over every vertex and segment of the graph.
     std::vector<double> plainLengths() const {
+        const std::vector<OracleArc> arcs = arcsOf(graph);
         std::vector<double> result;
         for (uint32_t source : chosen) {
-            std::vector<double> metres(graph.vertexCount(), INFINITY);
-            std::vector<bool> settled(graph.vertexCount(), false);
-            using Entry = std::pair<double, uint32_t>;
-            std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
-            metres[source] = 0;
-            open.push({0, source});
-            while (!open.empty()) {
-                const uint32_t u = open.top().second;
-                open.pop();
-                if (settled[u]) {
-                    continue;
-                }
-                settled[u] = true;
-                for (uint32_t a = graph.firstArc[u]; a < graph.firstArc[u + 1]; ++a) {
-                    const RoadArc& arc = graph.arcs[a];
-                    if (metres[u] + arc.metres < metres[arc.head]) {
-                        metres[arc.head] = metres[u] + arc.metres;
-                        open.push({metres[arc.head], arc.head});
-                    }
-                }
-            }
+            const std::vector<double> metres = plainSearch(graph.vertexCount(), arcs, source);
             for (uint32_t target : chosen) {
                 result.push_back(metres[target]);
             }
