@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "batch/Printable.h"
 #include "loading/DataLoad.h"
 #include "roads/RoadError.h"
+#include "roads/RoadSpeeds.h"
 #include "store/DistanceFile.h"
 
 namespace batch {
@@ -29,8 +31,13 @@ namespace {
 }  // namespace
 
 std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std::string& roads,
-                                            const RoadSettings& settings, const Console& console,
-                                            RoadSummary* summary) {
+                                            const std::string& speeds, RoadSettings settings,
+                                            const Console& console, RoadSummary* summary) {
+    if (!speeds.empty()) {
+        // Read once, as every input is; only the 256 MiB limit ends it.
+        settings.speeds =
+            readRoadSpeeds(readTextOnce(speeds, std::numeric_limits<long long>::max() / 2));
+    }
     auto store = std::make_unique<TDataStore>();
     store->MetricCode = 'N';
     const int demandNodes =
@@ -53,7 +60,7 @@ int networkCommand(const NetworkRequest& request, Console& console) {
     return runVerb(console, request.nodes.demand, [&] {
         RoadSummary summary;
         const auto store = loadRoadProblem(readProblemTexts(request.nodes, ""), request.roads,
-                                           request.settings, console, &summary);
+                                           request.speeds, request.settings, console, &summary);
         DistanceFileWriter writer(request.out);
         const MatrixWriteReport outcome = writeWholeMatrix(writer, *store, request.out);
         if (!outcome.written) {
@@ -76,15 +83,24 @@ RoadOptions::RoadOptions(CLI::App& verb, const CLI::Validator& fileName) {
         verb.add_option("--mode", m_mode,
                         "Roads to travel: " + listedNames(modeNames()) + " (default drive)")
             ->check(CLI::IsMember(modeNames()));
+    auto* cost = verb.add_option("--cost", m_cost,
+                                 "What the cells measure: the shortest road's length (distance, "
+                                 "the default) or the quickest road's travel time (time)")
+                     ->check(CLI::IsMember(costNames()));
     auto* unit =
         verb.add_option("--unit", m_unit,
-                        "Unit of the distances: " + listedNames(unitNames(RoadCost::Distance)) +
-                            " (default metres)")
-            ->check(CLI::IsMember(unitNames(RoadCost::Distance)));
+                        "Unit of the cells: " + listedNames(unitNames(RoadCost::Distance)) +
+                            " for distance (default metres); " +
+                            listedNames(unitNames(RoadCost::Time)) + " for time (default minutes)")
+            ->check(CLI::IsMember(unitNames()));
+    auto* speeds = verb.add_option("--speeds", m_speeds,
+                                   "File of speeds in km/h replacing the defaults, one \"KEY "
+                                   "KMH\" a line: KEY a highway value of the drive mode or walk")
+                       ->check(fileName);
     auto* unreachable =
         verb.add_option("--unreachable", m_unreachable,
-                        "Distance to put where no road joins two nodes (whole number); without "
-                        "it such pairs are an error")
+                        "Value of the cells of pairs no road joins (whole number); without it "
+                        "such pairs are an error")
             ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
     // Read as --equation's numbers are: "nan" or "inf" is no limit.
     const CLI::Validator metres(
@@ -96,15 +112,35 @@ RoadOptions::RoadOptions(CLI::App& verb, const CLI::Validator& fileName) {
     auto* maxSnap = verb.add_option("--max-snap", m_maxSnap,
                                     "Refuse a node farther than this many metres from a road")
                         ->check(metres);
-    for (CLI::Option* option : {mode, unit, unreachable, maxSnap}) {
+    for (CLI::Option* option : {mode, cost, unit, speeds, unreachable, maxSnap}) {
         option->needs(m_roadsOption);
     }
+    verb.parse_complete_callback([this] {
+        if (const auto problem = usageProblem()) {
+            throw CLI::ValidationError(problem->first, problem->second);
+        }
+    });
+}
+
+std::optional<std::pair<std::string, std::string>> RoadOptions::usageProblem() const {
+    const RoadCost cost = costNamed(m_cost).value_or(RoadCost::Distance);
+    const std::optional<RoadUnit> unit = unitNamed(m_unit);
+    if (unit && unitRow(*unit).cost != cost) {
+        return std::pair{"--unit", m_unit + " is a unit of " + costName(unitRow(*unit).cost) +
+                                       ": with --cost " + m_cost + " give " +
+                                       listedNames(unitNames(cost))};
+    }
+    if (!m_speeds.empty() && cost != RoadCost::Time) {
+        return std::pair{"--speeds", "speeds count only for travel time: give --cost time too"};
+    }
+    return std::nullopt;
 }
 
 RoadSettings RoadOptions::settings(const Console& console) const {
     RoadSettings settings;
     settings.mode = modeNamed(m_mode).value_or(TravelMode::Drive);
-    settings.unit = unitNamed(m_unit).value_or(RoadUnit::Metres);
+    settings.cost = costNamed(m_cost).value_or(RoadCost::Distance);
+    settings.unit = unitNamed(m_unit).value_or(costRow(settings.cost).defaultUnit);
     if (m_unreachable) {
         settings.unreachableValue = static_cast<int32_t>(*m_unreachable);
     }
@@ -130,6 +166,7 @@ NetworkVerb::NetworkVerb(CLI::App& app, const CLI::Validator& fileName) {
 
 int NetworkVerb::run(Console& console, decltype(Actions::network) network) {
     m_request.roads = m_roads->roads();
+    m_request.speeds = m_roads->speeds();
     m_request.settings = m_roads->settings(console);
     return network(m_request, console);
 }

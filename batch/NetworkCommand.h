@@ -5,7 +5,9 @@
 
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "batch/BatchCommands.h"
 #include "roads/RoadMatrix.h"
@@ -16,13 +18,15 @@ namespace batch {
 struct NetworkRequest {
     NodeFiles nodes;
     std::string roads;
+    std::string speeds;  // the speeds file; empty: the default speeds
     std::string out;
     RoadSettings settings;
 };
 
 int networkCommand(const NetworkRequest& request, Console& console);
 
-// --roads, --mode, --unit, --unreachable and --max-snap on a verb.
+// --roads, --mode, --cost, --unit, --speeds, --unreachable and --max-snap on a verb. A unit
+// of the other cost's kind, or speeds for distances, is a usage error.
 class RoadOptions {
 public:
     RoadOptions(CLI::App& verb, const CLI::Validator& fileName);
@@ -31,14 +35,20 @@ public:
 
     CLI::Option* roadsOption() const { return m_roadsOption; }
     const std::string& roads() const { return m_roads; }
-    // The settings given, numbers in messages written with the console's separators.
+    const std::string& speeds() const { return m_speeds; }
+    // The settings given, numbers in messages written with the console's separators; the
+    // speeds are read with the problem.
     RoadSettings settings(const Console& console) const;
 
 private:
+    std::optional<std::pair<std::string, std::string>> usageProblem() const;
+
     CLI::Option* m_roadsOption;
     std::string m_roads;
     std::string m_mode = "drive";
-    std::string m_unit = "metres";
+    std::string m_cost = "distance";
+    std::string m_unit;  // empty: the cost's default
+    std::string m_speeds;
     std::optional<int64_t> m_unreachable;
     std::string m_maxSnap;
 };
@@ -58,11 +68,11 @@ private:
     std::unique_ptr<RoadOptions> m_roads;
 };
 
-// The node files loaded from their texts and the road matrix computed into a new store.
-// Failures are thrown as run-time errors located at the file and line to name (runVerb
-// reports them).
+// The node files loaded from their texts and the road matrix computed into a new store, at
+// the speeds of the speeds file when one is named. Failures are thrown as run-time errors
+// located at the file and line to name (runVerb reports them).
 std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std::string& roads,
-                                            const RoadSettings& settings, const Console& console,
-                                            RoadSummary* summary = nullptr);
+                                            const std::string& speeds, RoadSettings settings,
+                                            const Console& console, RoadSummary* summary = nullptr);
 
 }  // namespace batch

@@ -54,9 +54,10 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
         const char metric = network ? 'N' : request.metricCode;
         int status = Success;
         const ProblemTexts texts = readProblemTexts(request.nodes, request.in);
-        const auto store = request.roads.empty() ? loadProblemFiles(texts, metric, console, status)
-                                                 : loadRoadProblem(texts, request.roads,
-                                                                   request.roadSettings, console);
+        const auto store = request.roads.empty()
+                               ? loadProblemFiles(texts, metric, console, status)
+                               : loadRoadProblem(texts, request.roads, request.roadSpeeds,
+                                                 request.roadSettings, console);
         if (!store) {
             return status;
         }
@@ -134,6 +135,7 @@ int ReportVerb::run(Console& console, decltype(Actions::report) report, ChartRen
                      "give --metric to compute the distances, --in to read them or --roads to "
                      "compute road distances");
     }
+    m_request.roadSpeeds = m_roads->speeds();
     m_request.roadSettings = m_roads->settings(console);
     m_request.metricCode = metricCodeNamed(m_metric);
     m_request.coverage = static_cast<int32_t>(m_coverage);

@@ -17,9 +17,10 @@ namespace batch {
 
 struct ReportRequest {
     NodeFiles nodes;
-    char metricCode = 'E';  // for computed distances
-    std::string in;         // the distance file; empty: compute the distances
-    std::string roads;      // the road map to compute road distances from; empty: none
+    char metricCode = 'E';   // for computed distances
+    std::string in;          // the distance file; empty: compute the distances
+    std::string roads;       // the road map to compute road distances from; empty: none
+    std::string roadSpeeds;  // the speeds file for travel time; empty: the default speeds
     RoadSettings roadSettings;
     int32_t coverage = 0;
     int weightPercent = 100;  // on demand set 1

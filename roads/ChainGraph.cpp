@@ -72,7 +72,7 @@ public:
             if (m_core[v] == NotCore) {
                 continue;
             }
-            result.firstLength.push_back(static_cast<uint32_t>(result.lengths.size()));
+            result.firstCost.push_back(static_cast<uint32_t>(result.costs.size()));
             for (uint32_t a = m_graph.firstArc[v]; a < m_graph.firstArc[v + 1]; ++a) {
                 addChain(v, m_graph.arcs[a], result);
             }
@@ -132,12 +132,12 @@ private:
         }
     }
 
-    // The shortest segment from `tail` to `head`, or none when it may not be travelled.
+    // The cheapest segment from `tail` to `head`, or none when it may not be travelled.
     const RoadArc* segment(uint32_t tail, uint32_t head) const {
         const RoadArc* best = nullptr;
         for (uint32_t a = m_graph.firstArc[tail]; a < m_graph.firstArc[tail + 1]; ++a) {
             const RoadArc& arc = m_graph.arcs[a];
-            if (arc.head == head && (!best || arc.metres < best->metres)) {
+            if (arc.head == head && (!best || arc.cost < best->cost)) {
                 best = &arc;
             }
         }
@@ -150,26 +150,26 @@ private:
         if (!m_alive[first.head]) {
             return;
         }
-        const std::size_t begin = result.lengths.size();
+        const std::size_t begin = result.costs.size();
         uint32_t previous = start;
         uint32_t at = first.head;
         while (m_core[at] == NotCore) {
             const uint32_t onward = onwardFrom(at, previous);
             const RoadArc* arc = segment(at, onward);
             if (!arc) {
-                result.lengths.resize(begin);
+                result.costs.resize(begin);
                 return;
             }
-            result.lengths.push_back(arc->metres);
+            result.costs.push_back(arc->cost);
             previous = at;
             at = onward;
         }
         if (at == start) {
-            result.lengths.resize(begin);
+            result.costs.resize(begin);
             return;
         }
         result.arcs.push_back(
-            {m_core[at], static_cast<uint32_t>(result.lengths.size() - begin), first.metres});
+            {m_core[at], static_cast<uint32_t>(result.costs.size() - begin), first.cost});
     }
 
     const RoadGraph& m_graph;

@@ -90,25 +90,31 @@ struct ExtractWay {
     std::size_t firstRef;
     std::size_t endRef;
     RoadDirection direction;
+    RoadKmh kmh;
 };
 
 // Keeps every node's place, since ways may name nodes read before them, and the road ways
 // of the mode with their node lists.
 class ExtractCollector : public osmium::handler::Handler {
 public:
-    explicit ExtractCollector(TravelMode mode) : m_mode(mode) {}
+    explicit ExtractCollector(const RoadSettings& settings) : m_settings(settings) {}
 
     void node(const osmium::Node& node) { nodes.push_back({node.id(), node.location()}); }
 
     void way(const osmium::Way& way) {
-        if (!isRoad(way.tags(), m_mode)) {
+        const TravelMode mode = m_settings.mode;
+        if (!isRoad(way.tags(), mode)) {
             return;
         }
         const std::size_t first = refs.size();
         for (const osmium::NodeRef& ref : way.nodes()) {
             refs.push_back(ref.ref());
         }
-        ways.push_back({first, refs.size(), roadDirection(way.tags(), m_mode)});
+        // Lengths need no speeds, so their tags are not read.
+        const RoadKmh kmh = m_settings.cost == RoadCost::Time
+                                ? roadKmh(way.tags(), mode, m_settings.speeds)
+                                : RoadKmh{0, 0};
+        ways.push_back({first, refs.size(), roadDirection(way.tags(), mode), kmh});
     }
 
     std::vector<ExtractNode> nodes;
@@ -116,7 +122,7 @@ public:
     std::vector<ExtractWay> ways;
 
 private:
-    TravelMode m_mode;
+    const RoadSettings& m_settings;
 };
 
 void collect(const std::string& bytes, ExtractCollector& collector, TaskProgress& progress) {
@@ -162,12 +168,14 @@ void collectOrExplain(const std::string& bytes, ExtractCollector& collector,
 
 }  // namespace
 
-RoadGraph readRoadGraph(const std::string& path, TravelMode mode, TaskProgress& progress) {
-    return readRoadGraphFrom(readWholeFile(path), mode, progress);
+RoadGraph readRoadGraph(const std::string& path, const RoadSettings& settings,
+                        TaskProgress& progress) {
+    return readRoadGraphFrom(readWholeFile(path), settings, progress);
 }
 
-RoadGraph readRoadGraphFrom(const std::string& bytes, TravelMode mode, TaskProgress& progress) {
-    ExtractCollector collector(mode);
+RoadGraph readRoadGraphFrom(const std::string& bytes, const RoadSettings& settings,
+                            TaskProgress& progress) {
+    ExtractCollector collector(settings);
     // Room for more nodes than an extract of this size holds, so the list is not moved as it
     // grows; pages never written take no memory.
     collector.nodes.reserve(std::min<std::size_t>(bytes.size() / 4, MaxNodesReserved));
@@ -223,9 +231,11 @@ RoadGraph readRoadGraphFrom(const std::string& bytes, TravelMode mode, TaskProgr
             if (from == None || to == None || from == to) {
                 continue;
             }
-            segments.push_back({vertex(from), vertex(to), forward, backward});
+            segments.push_back(
+                {vertex(from), vertex(to), forward, backward, way.kmh.forward, way.kmh.backward});
         }
     }
     progress.checkCancelled();
-    return buildRoadGraph(std::move(ids), std::move(longitudes), std::move(latitudes), segments);
+    return buildRoadGraph(std::move(ids), std::move(longitudes), std::move(latitudes), segments,
+                          settings.cost);
 }

@@ -9,8 +9,11 @@
 #include "roads/RoadGraph.h"
 #include "roads/RoadSettings.h"
 
-// Throws InOutError when the file cannot be read, RoadError when it is not an extract that
-// can be read, and TaskCancelled.
-RoadGraph readRoadGraph(const std::string& path, TravelMode mode, TaskProgress& progress);
+// The roads of the settings' mode, their arcs costing what the settings measure. Throws
+// InOutError when the file cannot be read, RoadError when it is not an extract that can be
+// read, and TaskCancelled.
+RoadGraph readRoadGraph(const std::string& path, const RoadSettings& settings,
+                        TaskProgress& progress);
 // The same from the file's bytes.
-RoadGraph readRoadGraphFrom(const std::string& bytes, TravelMode mode, TaskProgress& progress);
+RoadGraph readRoadGraphFrom(const std::string& bytes, const RoadSettings& settings,
+                            TaskProgress& progress);

@@ -50,7 +50,8 @@ std::vector<T> permuted(const std::vector<T>& values, const std::vector<uint32_t
 }  // namespace
 
 RoadGraph buildRoadGraph(std::vector<int64_t> osmIds, std::vector<double> longitudes,
-                         std::vector<double> latitudes, const std::vector<RoadSegment>& segments) {
+                         std::vector<double> latitudes, const std::vector<RoadSegment>& segments,
+                         RoadCost cost) {
     const std::vector<uint32_t> order = mapOrder(longitudes, latitudes);
     std::vector<uint32_t> number(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
@@ -71,19 +72,19 @@ RoadGraph buildRoadGraph(std::vector<int64_t> osmIds, std::vector<double> longit
     std::partial_sum(graph.firstArc.begin(), graph.firstArc.end(), graph.firstArc.begin());
     graph.arcs.resize(graph.firstArc.back());
     std::vector<uint32_t> next(graph.firstArc.begin(), graph.firstArc.end() - 1);
-    const auto addArc = [&](uint32_t tail, uint32_t head) {
-        graph.arcs[next[tail]++] = {head,
-                                    haversineMetres(graph.longitudes[tail], graph.latitudes[tail],
-                                                    graph.longitudes[head], graph.latitudes[head])};
+    const auto addArc = [&](uint32_t tail, uint32_t head, double kmh) {
+        const double metres = haversineMetres(graph.longitudes[tail], graph.latitudes[tail],
+                                              graph.longitudes[head], graph.latitudes[head]);
+        graph.arcs[next[tail]++] = {head, cost == RoadCost::Time ? metres * 3.6 / kmh : metres};
     };
     for (const RoadSegment& segment : segments) {
         const uint32_t from = number[segment.from];
         const uint32_t to = number[segment.to];
         if (segment.forward) {
-            addArc(from, to);
+            addArc(from, to, segment.forwardKmh);
         }
         if (segment.backward) {
-            addArc(to, from);
+            addArc(to, from, segment.backwardKmh);
         }
     }
     return graph;

@@ -40,24 +40,41 @@ void checkPlaces(const std::vector<RoadPlace>& places, const NumberSeparators& s
     }
 }
 
-// The names of the units of the same cost larger than `unit`.
-std::vector<std::string> largerUnitNames(RoadUnit unit) {
-    const std::vector<RoadUnit> units = unitsOf(unitRow(unit).cost);
+// The names of the other units of the unit's cost: the larger ones from the next up, or the
+// smaller ones from the next down.
+std::vector<std::string> otherUnitNames(RoadUnit unit, bool larger) {
+    std::vector<RoadUnit> units = unitsOf(unitRow(unit).cost);
+    if (!larger) {
+        std::reverse(units.begin(), units.end());
+    }
     std::vector<std::string> names;
-    for (auto larger = std::find(units.begin(), units.end(), unit) + 1; larger != units.end();
-         ++larger) {
-        names.emplace_back(unitName(*larger));
+    for (auto other = std::find(units.begin(), units.end(), unit) + 1; other != units.end();
+         ++other) {
+        names.emplace_back(unitName(*other));
     }
     return names;
 }
 
-std::string tooLargeMessage(int row, int column, RoadUnit unit) {
-    const std::vector<std::string> larger = largerUnitNames(unit);
+std::string tooLargeMessage(int row, int column, const RoadSettings& settings) {
+    const std::vector<std::string> larger = otherUnitNames(settings.unit, true);
+    const std::string unit = unitName(settings.unit);
     const std::string advice =
-        larger.empty() ? std::string(" even in ") + unitName(unit)
-                       : std::string(" in ") + unitName(unit) + ": choose " + listedNames(larger);
-    return "The road distance from node " + std::to_string(row) + " to node " +
-           std::to_string(column) + " is too large for the distance matrix" + advice;
+        larger.empty() ? " even in " + unit : " in " + unit + ": choose " + listedNames(larger);
+    return std::string("The ") + costRow(settings.cost).phrase + " from node " +
+           std::to_string(row) + " to node " + std::to_string(column) +
+           " is too large for the distance matrix" + advice;
+}
+
+// " (choose seconds)": the smaller units that would keep apart what rounds to 0, if any.
+std::string smallerUnitAdvice(RoadUnit unit) {
+    const std::vector<std::string> smaller = otherUnitNames(unit, false);
+    return smaller.empty() ? std::string() : ": choose " + listedNames(smaller);
+}
+
+std::string allZeroMessage(const RoadSettings& settings) {
+    return std::string("Every ") + costRow(settings.cost).phrase +
+           " between nodes at different road nodes rounds to 0 " + unitName(settings.unit) +
+           smallerUnitAdvice(settings.unit);
 }
 
 // Each node's road vertex, and the different road vertices in order of first use: the
@@ -96,13 +113,15 @@ SnappedNodes snapToRoads(const RoadGraph& graph, const std::vector<RoadPlace>& p
     return snapped;
 }
 
-// The cells from the lengths between the snapped vertices; throws for pairs no road joins
-// (unless they have a value) and for cells beyond 32 bits, naming the first such pair.
-void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vector<double>& lengths,
+// The cells from the costs between the snapped vertices; throws for pairs no road joins
+// (unless they have a value) and for cells beyond 32 bits, naming the first such pair, and
+// for a unit in which every cost between different vertices rounds to 0.
+void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vector<double>& costs,
                const RoadSettings& settings) {
     const std::size_t n = snapped.rowOf.size();
     const std::size_t m = snapped.vertices.size();
-    const long double unitMetres = unitRow(settings.unit).base;
+    const long double unitBase = unitRow(settings.unit).base;
+    long long positiveCells = 0;
     RoadSummary& summary = matrix.summary;
     matrix.cells.assign(n * n, 0);
     std::optional<NodePair> firstUnreachable;
@@ -113,8 +132,8 @@ void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vecto
             const std::size_t b = snapped.rowOf[j];
             const NodePair pair{static_cast<int>(i) + 1, static_cast<int>(j) + 1};
             int32_t& cell = matrix.cells[i * n + j];
-            const double length = a == b ? 0.0 : lengths[a * m + b];
-            if (std::isinf(length)) {
+            const double cost = a == b ? 0.0 : costs[a * m + b];
+            if (std::isinf(cost)) {
                 ++summary.unreachableCells;
                 if (!firstUnreachable) {
                     firstUnreachable = pair;
@@ -122,11 +141,15 @@ void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vecto
                 cell = settings.unreachableValue.value_or(0);
                 continue;
             }
-            const std::optional<int32_t> rounded = roundToCell(length / unitMetres);
+            const std::optional<int32_t> rounded = roundToCell(cost / unitBase);
             if (!rounded && !firstTooLarge) {
                 firstTooLarge = pair;
             }
             cell = rounded.value_or(0);
+            if (cost > 0) {
+                ++positiveCells;
+                summary.zeroCells += rounded == 0 ? 1 : 0;
+            }
         }
     }
     if (firstUnreachable && !settings.unreachableValue) {
@@ -139,7 +162,10 @@ void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vecto
                         std::to_string(firstUnreachable->to) + ")");
     }
     if (firstTooLarge) {
-        throw RoadError(tooLargeMessage(firstTooLarge->from, firstTooLarge->to, settings.unit));
+        throw RoadError(tooLargeMessage(firstTooLarge->from, firstTooLarge->to, settings));
+    }
+    if (positiveCells > 0 && summary.zeroCells == positiveCells) {
+        throw RoadError(allZeroMessage(settings));
     }
 }
 
@@ -158,7 +184,7 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
                              const RoadSettings& settings, TaskProgress& progress) {
     checkPlaces(places, settings.separators);
     progress.stage("Reading the road map", 0);
-    const RoadGraph graph = readRoadGraph(roadMap, settings.mode, progress);
+    const RoadGraph graph = readRoadGraph(roadMap, settings, progress);
     if (graph.vertexCount() == 0) {
         throw RoadError(std::string("The road map holds no roads ") +
                         modeRow(settings.mode).roadsPhrase);
@@ -172,7 +198,7 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
     const SnappedNodes snapped = snapToRoads(graph, places, settings, matrix.summary);
 
     progress.stage("Computing road distances", static_cast<long long>(snapped.vertices.size()));
-    fillCells(matrix, snapped, shortestLengths(graph, snapped.vertices, progress), settings);
+    fillCells(matrix, snapped, leastCosts(graph, snapped.vertices, progress), settings);
     return matrix;
 }
 
@@ -190,6 +216,7 @@ void storeRoadMatrix(TDataStore& store, const RoadMatrix& matrix) {
 std::string roadSummaryText(const RoadSummary& summary, const RoadSettings& settings) {
     const NumberSeparators& separators = settings.separators;
     std::string text = count(summary.nodes, separators) + " nodes; " +
+                       costRow(settings.cost).phrase + " in " + unitName(settings.unit) + "; " +
                        count(static_cast<long long>(summary.roadNodes), separators) +
                        " road nodes and " +
                        count(static_cast<long long>(summary.segments), separators) +
@@ -200,5 +227,13 @@ std::string roadSummaryText(const RoadSummary& summary, const RoadSettings& sett
     if (summary.unreachableCells > 0 && settings.unreachableValue) {
         text += " (set to " + std::to_string(*settings.unreachableValue) + ")";
     }
-    return text;
+    return text + "; cells rounded to 0: " + count(summary.zeroCells, separators);
+}
+
+std::string zeroCellsWarning(const RoadSummary& summary, const RoadSettings& settings) {
+    const bool one = summary.zeroCells == 1;
+    return count(summary.zeroCells, settings.separators) + (one ? " cell" : " cells") +
+           " off the diagonal " + (one ? "rounds" : "round") + " to 0 " + unitName(settings.unit) +
+           " though " + (one ? "its " : "their ") + costRow(settings.cost).phrase + " is above 0" +
+           smallerUnitAdvice(settings.unit) + ".";
 }

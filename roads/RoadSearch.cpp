@@ -13,12 +13,12 @@ constexpr double Unreached = std::numeric_limits<double>::infinity();
 constexpr int32_t NotChosen = -1;
 
 struct HeapEntry {
-    double metres;
+    double cost;
     uint32_t vertex;
 };
 
-// A binary heap of the vertices reached but not yet settled, smallest length on top, that
-// knows where each vertex sits so a shorter way found lowers its entry instead of adding
+// A binary heap of the vertices reached but not yet settled, cheapest on top, that
+// knows where each vertex sits so a cheaper way found lowers its entry instead of adding
 // another.
 class VertexHeap {
 public:
@@ -29,14 +29,14 @@ public:
     std::size_t size() const { return m_entries.size(); }
     uint32_t vertexAt(std::size_t at) const { return m_entries[at].vertex; }
 
-    void push(uint32_t vertex, double metres) {
-        m_entries.push_back({metres, vertex});
+    void push(uint32_t vertex, double cost) {
+        m_entries.push_back({cost, vertex});
         siftUp(m_entries.size() - 1);
     }
-    // The vertex is in the heap with a longer length.
-    void lower(uint32_t vertex, double metres) {
+    // The vertex is in the heap at a higher cost.
+    void lower(uint32_t vertex, double cost) {
         const std::size_t at = m_position[vertex];
-        m_entries[at].metres = metres;
+        m_entries[at].cost = cost;
         siftUp(at);
     }
     HeapEntry pop() {
@@ -58,7 +58,7 @@ private:
         const HeapEntry entry = m_entries[at];
         while (at > 0) {
             const std::size_t parent = (at - 1) / 2;
-            if (!(entry.metres < m_entries[parent].metres)) {
+            if (!(entry.cost < m_entries[parent].cost)) {
                 break;
             }
             place(at, m_entries[parent]);
@@ -73,7 +73,7 @@ private:
         const std::size_t size = m_entries.size();
         std::size_t at = 0;
         for (std::size_t child = 1; child < size; child = 2 * at + 1) {
-            if (child + 1 < size && m_entries[child + 1].metres < m_entries[child].metres) {
+            if (child + 1 < size && m_entries[child + 1].cost < m_entries[child].cost) {
                 ++child;
             }
             place(at, m_entries[child]);
@@ -93,16 +93,16 @@ public:
         : m_graph(graph),
           m_chosenIndex(chosenIndex),
           m_chosenCount(chosenCount),
-          m_metres(graph.vertexCount(), Unreached),
+          m_cost(graph.vertexCount(), Unreached),
           m_heap(graph.vertexCount()) {}
 
-    // Fills row[b] with the length from `source` to the b-th chosen vertex. A vertex is in
-    // the heap while its length is finite and it is not settled; a settled vertex's length
+    // Fills row[b] with the cost from `source` to the b-th chosen vertex. A vertex is in
+    // the heap while its cost is finite and it is not settled; a settled vertex's cost
     // never shrinks again, since no segment is negative.
     void run(uint32_t source, double* row) {
-        std::fill(m_metres.begin(), m_metres.end(), Unreached);
+        std::fill(m_cost.begin(), m_cost.end(), Unreached);
         m_heap.clear();
-        m_metres[source] = 0;
+        m_cost[source] = 0;
         m_heap.push(source, 0);
         int32_t reached = 0;
         while (!m_heap.empty()) {
@@ -116,36 +116,36 @@ public:
                 __builtin_prefetch(m_chosenIndex.data() + next);
             }
             if (const int32_t chosen = m_chosenIndex[u]; chosen != NotChosen) {
-                row[chosen] = top.metres;
+                row[chosen] = top.cost;
                 if (++reached == m_chosenCount) {
                     return;
                 }
             }
             const ChainArc* arc = m_graph.arcs.data() + m_graph.firstArc[u];
             const ChainArc* const end = m_graph.arcs.data() + m_graph.firstArc[u + 1];
-            const double* length = m_graph.lengths.data() + m_graph.firstLength[u];
+            const double* cost = m_graph.costs.data() + m_graph.firstCost[u];
             for (; arc != end; ++arc) {
-                double& known = m_metres[arc->head];
-                const double* const chainEnd = length + arc->moreSegments;
+                double& known = m_cost[arc->head];
+                const double* const chainEnd = cost + arc->moreSegments;
                 // Segment by segment, as a search through the inner vertices adds them. No
-                // length shrinks as segments are added, so once it reaches the known one
+                // cost shrinks as segments are added, so once it reaches the known one
                 // (at once, when the head is settled) the rest can be left.
-                if (!(top.metres < known)) {
-                    length = chainEnd;
+                if (!(top.cost < known)) {
+                    cost = chainEnd;
                     continue;
                 }
-                double metres = top.metres + arc->firstMetres;
-                while (metres < known && length != chainEnd) {
-                    metres += *length++;
+                double reached = top.cost + arc->firstCost;
+                while (reached < known && cost != chainEnd) {
+                    reached += *cost++;
                 }
-                length = chainEnd;
-                if (metres < known) {
+                cost = chainEnd;
+                if (reached < known) {
                     if (known == Unreached) {
-                        m_heap.push(arc->head, metres);
+                        m_heap.push(arc->head, reached);
                     } else {
-                        m_heap.lower(arc->head, metres);
+                        m_heap.lower(arc->head, reached);
                     }
-                    known = metres;
+                    known = reached;
                 }
             }
         }
@@ -155,14 +155,14 @@ private:
     const ChainGraph& m_graph;
     const std::vector<int32_t>& m_chosenIndex;
     int32_t m_chosenCount;
-    std::vector<double> m_metres;
+    std::vector<double> m_cost;
     VertexHeap m_heap;
 };
 
 }  // namespace
 
-std::vector<double> shortestLengths(const RoadGraph& roads, const std::vector<uint32_t>& vertices,
-                                    TaskProgress& progress) {
+std::vector<double> leastCosts(const RoadGraph& roads, const std::vector<uint32_t>& vertices,
+                               TaskProgress& progress) {
     const ChainGraph graph = buildChainGraph(roads, vertices);
     progress.checkCancelled();
     const auto m = static_cast<int32_t>(vertices.size());
@@ -170,8 +170,7 @@ std::vector<double> shortestLengths(const RoadGraph& roads, const std::vector<ui
     for (int32_t b = 0; b < m; ++b) {
         chosenIndex[graph.chosen[static_cast<std::size_t>(b)]] = b;
     }
-    std::vector<double> lengths(static_cast<std::size_t>(m) * static_cast<std::size_t>(m),
-                                Unreached);
+    std::vector<double> costs(static_cast<std::size_t>(m) * static_cast<std::size_t>(m), Unreached);
     // One search's working arrays per worker, set up when the worker first needs them.
     std::vector<std::unique_ptr<Search>> searches(workersFor(0, m - 1, 1));
     forEachBlockByWorker(0, m - 1, 1, [&](unsigned worker, int begin, int end) {
@@ -182,9 +181,9 @@ std::vector<double> shortestLengths(const RoadGraph& roads, const std::vector<ui
         for (int a = begin; a <= end; ++a) {
             progress.checkCancelled();
             search->run(graph.chosen[static_cast<std::size_t>(a)],
-                        lengths.data() + static_cast<std::size_t>(a) * static_cast<std::size_t>(m));
+                        costs.data() + static_cast<std::size_t>(a) * static_cast<std::size_t>(m));
             progress.advance();
         }
     });
-    return lengths;
+    return costs;
 }

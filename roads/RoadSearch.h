@@ -1,10 +1,10 @@
 #pragma once
 
-// Shortest road lengths between chosen vertices: one search from each, Dijkstra's with a
-// binary heap over the chain graph, spread over the workers, each search ending once it has
-// reached every chosen vertex. A length is the sum of its segments taken from the start
-// outward, as a plain search over every vertex adds them, so neither the chains nor how the
-// searches are spread change a result.
+// The least costs (road lengths or travel times) between chosen vertices: one search from
+// each, Dijkstra's with a binary heap over the chain graph, spread over the workers, each
+// search ending once it has reached every chosen vertex. A cost is the sum of its segments'
+// taken from the start outward, as a plain search over every vertex adds them, so neither
+// the chains nor how the searches are spread change a result.
 
 #include <cstdint>
 #include <vector>
@@ -12,8 +12,8 @@
 #include "platform/TaskProgress.h"
 #include "roads/RoadGraph.h"
 
-// lengths[a * m + b] is the shortest length in metres from vertices[a] to vertices[b]
+// costs[a * m + b] is the least cost, in the arcs' unit, from vertices[a] to vertices[b]
 // (m vertices, all different), infinity where no road leads. One step of progress per
 // search; throws TaskCancelled.
-std::vector<double> shortestLengths(const RoadGraph& graph, const std::vector<uint32_t>& vertices,
-                                    TaskProgress& progress);
+std::vector<double> leastCosts(const RoadGraph& graph, const std::vector<uint32_t>& vertices,
+                               TaskProgress& progress);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/NumberText.h"
+#include "roads/RoadSpeeds.h"
 
 enum class TravelMode { Drive, Walk };
 // The length of the shortest road, or the time of the quickest.
@@ -93,6 +94,8 @@ struct RoadSettings {
     RoadCost cost = RoadCost::Distance;
     // Always one of the cost's units.
     RoadUnit unit = RoadUnit::Metres;
+    // The speeds travel time is computed with.
+    RoadSpeeds speeds;
     // The cell value of pairs that no road joins; without it such pairs are an error.
     std::optional<int32_t> unreachableValue;
     // Nodes farther than this from a road of the mode are refused.

@@ -8,11 +8,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 15> DriveHighways{
-    "motorway",     "motorway_link", "trunk",          "trunk_link", "primary",
-    "primary_link", "secondary",     "secondary_link", "tertiary",   "tertiary_link",
-    "unclassified", "residential",   "living_street",  "service",    "road"};
-
 constexpr std::array<std::string_view, 8> WalkOnlyHighways{
     "footway", "path", "pedestrian", "steps", "track", "cycleway", "bridleway", "corridor"};
 
@@ -22,19 +17,30 @@ std::string_view value(const osmium::TagList& tags, const char* key) {
     return found ? std::string_view(found) : std::string_view();
 }
 
-template <std::size_t N>
-bool among(std::string_view value, const std::array<std::string_view, N>& values) {
-    return std::find(values.begin(), values.end(), value) != values.end();
-}
-
 bool highwayOfMode(std::string_view highway, TravelMode mode) {
     if (mode == TravelMode::Drive) {
-        return among(highway, DriveHighways);
+        return driveHighwayIndex(highway).has_value();
     }
     if (highway == "motorway" || highway == "motorway_link") {
         return false;
     }
-    return among(highway, DriveHighways) || among(highway, WalkOnlyHighways);
+    return driveHighwayIndex(highway) || std::find(WalkOnlyHighways.begin(), WalkOnlyHighways.end(),
+                                                   highway) != WalkOnlyHighways.end();
+}
+
+bool isNo(std::string_view value) {
+    return value == "no" || value == "false" || value == "0";
+}
+
+// The speed one way along a drive way: the first of the direction's own maxspeed and the
+// way's that is a speed, else the highway's.
+double driveKmh(const osmium::TagList& tags, const char* directionKey, double highwayKmh) {
+    for (const char* key : {directionKey, "maxspeed"}) {
+        if (const std::optional<double> kmh = maxspeedKmh(value(tags, key))) {
+            return *kmh;
+        }
+    }
+    return highwayKmh;
 }
 
 }  // namespace
@@ -67,8 +73,21 @@ RoadDirection roadDirection(const osmium::TagList& tags, TravelMode mode) {
     }
     const std::string_view junction = value(tags, "junction");
     const bool circle = junction == "roundabout" || junction == "circular";
-    if (circle && oneway != "no" && oneway != "false" && oneway != "0") {
+    if (circle && !isNo(oneway)) {
+        return RoadDirection::Forward;
+    }
+    // A motorway is one carriageway of a divided road, drawn in its direction of travel.
+    if (value(tags, "highway") == "motorway" && !isNo(oneway)) {
         return RoadDirection::Forward;
     }
     return RoadDirection::Both;
+}
+
+RoadKmh roadKmh(const osmium::TagList& tags, TravelMode mode, const RoadSpeeds& speeds) {
+    if (mode == TravelMode::Walk) {
+        return {speeds.walk, speeds.walk};
+    }
+    const double highwayKmh = speeds.drive[driveHighwayIndex(value(tags, "highway")).value_or(0)];
+    return {driveKmh(tags, "maxspeed:forward", highwayKmh),
+            driveKmh(tags, "maxspeed:backward", highwayKmh)};
 }

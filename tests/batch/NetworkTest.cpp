@@ -17,8 +17,8 @@ void writeTown(const TempDir& dir) {
 }
 
 const char* const TownSummary =
-    "4 nodes; 10 road nodes and 9 road segments for driving; longest snap: node 1, 22.2 "
-    "metres; unreachable cells: 0\n";
+    "4 nodes; road distance in metres; 10 road nodes and 9 road segments for driving; longest "
+    "snap: node 1, 22.2 metres; unreachable cells: 0; cells rounded to 0: 0\n";
 
 }  // namespace
 
@@ -118,10 +118,46 @@ TEST(BatchNetwork, BadInputNamesItsFileAndLineAndWritesNothing) {
     const Result filled =
         run(dir, "network --roads town.osm --demand far.NET --out far.NED --unreachable -7");
     ASSERT_EQ(filled.status, 0) << filled.err;
-    EXPECT_TRUE(filled.out.ends_with("; unreachable cells: 4 (set to -7)\n")) << filled.out;
+    EXPECT_NE(filled.out.find("; unreachable cells: 4 (set to -7);"), std::string::npos)
+        << filled.out;
     const auto metres = townDriveMetres();
     EXPECT_EQ(readBytes(dir.file("far.NED")),
               distanceFileBytes({{0, metres[0][2], -7}, {metres[2][0], 0, -7}, {-7, -7, 0}}));
+}
+
+TEST(BatchNetwork, TravelTimeAtTheSpeedsOfAFileAndItsRefusals) {
+    TempDir dir;
+    writeTown(dir);
+    dir.write("old.NED", "old\r\n");
+    // At 3.6 km/h, 1 m/s, the town's streets take as many seconds as they have metres.
+    dir.write("slow.txt", "# walking pace\nresidential 3.6\nprimary 36\n");
+    const Result result = run(dir,
+                              "network --roads town.osm --demand d.NET --candidates s.NET "
+                              "--out town.NED --cost time --unit seconds --speeds slow.txt");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(result.out.starts_with("4 nodes; travel time in seconds; 10 road nodes"))
+        << result.out;
+    EXPECT_EQ(readBytes(dir.file("town.NED")), distanceFileBytes(townDriveMetres()));
+    const struct {
+        const char* arguments;
+        const char* err;
+    } cases[] = {
+        {"--cost time --unit hours",
+         "velmora-batch: town.osm: Every travel time between nodes at different road nodes "
+         "rounds to 0 hours: choose minutes or seconds\n"},
+        {"--cost time --speeds bad.txt",
+         "velmora-batch: bad.txt:2: 'none' is not a speed for primary: a number of km/h "
+         "greater than 0, such as 50 or 7.5, is needed\n"},
+    };
+    dir.write("bad.txt", "walk 4\nprimary none\n");
+    for (const auto& bad : cases) {
+        const Result refused = run(dir, std::string("network --roads town.osm --demand d.NET "
+                                                    "--out old.NED ") +
+                                            bad.arguments);
+        EXPECT_EQ(refused.status, 1) << bad.arguments;
+        EXPECT_EQ(refused.err, bad.err);
+        EXPECT_EQ(readBytes(dir.file("old.NED")), "old\r\n");
+    }
 }
 
 TEST(BatchNetwork, UsageMistakes) {
@@ -131,6 +167,11 @@ TEST(BatchNetwork, UsageMistakes) {
         "network --demand d.NET --out o.NED",
         "network --roads town.osm --demand d.NET --out o.NED --mode bike",
         "network --roads town.osm --demand d.NET --out o.NED --unit feet",
+        "network --roads town.osm --demand d.NET --out o.NED --cost speed",
+        "network --roads town.osm --demand d.NET --out o.NED --unit minutes",
+        "network --roads town.osm --demand d.NET --out o.NED --cost time --unit metres",
+        "network --roads town.osm --demand d.NET --out o.NED --speeds d.NET",
+        "report --metric euclidean --demand d.NET --coverage 5 --cost time",
         "network --roads town.osm --demand d.NET --out o.NED --unreachable 2147483648",
         "network --roads town.osm --demand d.NET --out o.NED --unreachable 1.5",
         "network --roads town.osm --demand d.NET --out o.NED --max-snap -1",

@@ -8,6 +8,7 @@
 
 #include "platform/Workers.h"
 #include "roads/RoadError.h"
+#include "roads/RoadSpeeds.h"
 #include "tests/support/RoadMaps.h"
 #include "tests/support/TestFiles.h"
 
@@ -147,22 +148,98 @@ TEST_F(RoadMatrixTest, nodesOnOneRoadNodeAreZeroApartAndSnapLegsAreNotCounted) {
 
 TEST_F(RoadMatrixTest, cellsInEachUnitRoundToTheNearestWholeNumber) {
     // A degree of longitude along the equator is 111,195.08 m: three make 333,585.24 m,
-    // 333.59 km and 207.28 miles.
+    // 333.59 km and 207.28 miles; 15,011.3 s at the trunk's 80 km/h and 24,018.1 s at the
+    // 50 km/h allowed against the drawing.
     RoadMapText map;
     map.nodes = {{1, 0, 0}, {2, 1, 0}, {3, 2, 0}, {4, 3, 0}};
-    map.ways = {{1, {1, 2, 3, 4}, {{"highway", "trunk"}}}};
+    map.ways = {{1, {1, 2, 3, 4}, {{"highway", "trunk"}, {"maxspeed:backward", "50"}}}};
     const struct {
         RoadUnit unit;
-        int32_t expected;
-    } units[] = {{RoadUnit::Metres, 333585}, {RoadUnit::Kilometres, 334}, {RoadUnit::Miles, 207}};
+        int32_t east;
+        int32_t west;
+    } units[] = {{RoadUnit::Metres, 333585, 333585}, {RoadUnit::Kilometres, 334, 334},
+                 {RoadUnit::Miles, 207, 207},        {RoadUnit::Seconds, 15011, 24018},
+                 {RoadUnit::Minutes, 250, 400},      {RoadUnit::Hours, 4, 7}};
     for (const auto& unit : units) {
+        settings.cost = unitRow(unit.unit).cost;
         settings.unit = unit.unit;
         const RoadMatrix matrix = compute(map, {{0, 0.01}, {3, 0.01}});
-        EXPECT_EQ(cell(matrix, 1, 2), unit.expected) << unitName(unit.unit);
-        EXPECT_EQ(cell(matrix, 2, 1), unit.expected) << unitName(unit.unit);
+        EXPECT_EQ(cell(matrix, 1, 2), unit.east) << unitName(unit.unit);
+        EXPECT_EQ(cell(matrix, 2, 1), unit.west) << unitName(unit.unit);
         EXPECT_EQ(cell(matrix, 1, 1), 0);
-        EXPECT_EQ(unit.expected, expectedCell(map, {{1, 2, 3, 4}}, unitRow(unit.unit).base));
+        const long double perUnit = unitRow(unit.unit).base;
+        const long double eastPerUnit =
+            settings.cost == RoadCost::Time ? perUnit * 80 / 3.6L : perUnit;
+        EXPECT_EQ(unit.east, expectedCell(map, {{1, 2, 3, 4}}, eastPerUnit));
     }
+}
+
+TEST_F(RoadMatrixTest, travelTimeTakesTheQuickerRoadAndDistanceTheShorter) {
+    // A residential street straight from 1 to 2 (1,112 m at 30 km/h: 133 s) and a trunk
+    // road around by 3 (1,424 m at 80 km/h: 64 s).
+    RoadMapText map;
+    map.nodes = {{1, 0, 0}, {2, 0.01, 0}, {3, 0.005, 0.004}};
+    map.ways = {{1, {1, 2}, {{"highway", "residential"}}}, {2, {1, 3, 2}, {{"highway", "trunk"}}}};
+    const std::vector<RoadPlace> ends = {{0, -0.0001}, {0.01, -0.0001}};
+    EXPECT_EQ(cell(compute(map, ends), 1, 2), expectedCell(map, {{1, 2}}));
+    settings.cost = RoadCost::Time;
+    settings.unit = RoadUnit::Seconds;
+    const RoadMatrix matrix = compute(map, ends);
+    EXPECT_EQ(cell(matrix, 1, 2), expectedCell(map, {{1, 3, 2}}, 80 / 3.6L));
+    EXPECT_EQ(cell(matrix, 2, 1), expectedCell(map, {{2, 3, 1}}, 80 / 3.6L));
+    settings.speeds.drive[*driveHighwayIndex("trunk")] = 30;
+    EXPECT_EQ(cell(compute(map, ends), 1, 2), expectedCell(map, {{1, 2}}, 30 / 3.6L));
+}
+
+TEST_F(RoadMatrixTest, aMotorwayWithoutOnewayIsDrivenOneWayForEitherCost) {
+    RoadMapText map;
+    map.nodes = {{1, 0, 0}, {2, 0.01, 0}};
+    map.ways = {{1, {1, 2}, {{"highway", "motorway"}}}};
+    settings.unreachableValue = -1;
+    for (const RoadCost cost : {RoadCost::Distance, RoadCost::Time}) {
+        settings.cost = cost;
+        settings.unit = costRow(cost).defaultUnit;
+        const RoadMatrix matrix = compute(map, {{0, 0}, {0.01, 0}});
+        EXPECT_GT(cell(matrix, 1, 2), 0) << costName(cost);
+        EXPECT_EQ(cell(matrix, 2, 1), -1) << costName(cost);
+    }
+}
+
+TEST_F(RoadMatrixTest, cellsThatRoundToZeroAreCountedAndAUnitThatZeroesAllIsRefused) {
+    // 111 m from 1 to 2, 1,001 m from 2 to 3; a fourth place on node 1.
+    RoadMapText map;
+    map.nodes = {{1, 0, 0}, {2, 0.001, 0}, {3, 0.01, 0}};
+    map.ways = {{1, {1, 2, 3}, {{"highway", "primary"}}}};
+    settings.unit = RoadUnit::Kilometres;
+    const std::vector<RoadPlace> places = {{0, 0}, {0.001, 0}, {0.01, 0}, {0, 0}};
+    const RoadMatrix matrix = compute(map, places);
+    EXPECT_EQ(matrix.summary.zeroCells, 4);
+    EXPECT_EQ(zeroCellsWarning(matrix.summary, settings),
+              "4 cells off the diagonal round to 0 kilometres though their road distance is "
+              "above 0: choose metres.");
+    EXPECT_TRUE(roadSummaryText(matrix.summary, settings).ends_with("; cells rounded to 0: 4"));
+    const struct {
+        RoadUnit unit;
+        const char* message;
+    } refusals[] = {
+        {RoadUnit::Miles,
+         "Every road distance between nodes at different road nodes rounds to 0 miles: choose "
+         "kilometres or metres"},
+        {RoadUnit::Hours,
+         "Every travel time between nodes at different road nodes rounds to 0 hours: choose "
+         "minutes or seconds"},
+        {RoadUnit::Seconds,
+         "Every travel time between nodes at different road nodes rounds to 0 seconds"},
+    };
+    settings.speeds.drive[*driveHighwayIndex("primary")] = 1e6;
+    for (const auto& refusal : refusals) {
+        settings.cost = unitRow(refusal.unit).cost;
+        settings.unit = refusal.unit;
+        EXPECT_EQ(failure(map, {places[0], places[1], places[3]}),
+                  std::make_pair(std::string(refusal.message), 0));
+    }
+    // Places that share one road node leave nothing to keep apart.
+    EXPECT_EQ(compute(map, {{0, 0}, {0, 0}}).summary.zeroCells, 0);
 }
 
 TEST_F(RoadMatrixTest, aCellBeyondThirtyTwoBitsAsksForALargerUnit) {
@@ -247,8 +324,9 @@ TEST_F(RoadMatrixTest, aNodeFartherThanAllowedFromARoadIsRefused) {
     const RoadMatrix matrix = compute(town, townPlaces);
     EXPECT_EQ(matrix.summary.longestSnapNode, 1);
     EXPECT_EQ(roadSummaryText(matrix.summary, settings),
-              "4 nodes; 10 road nodes and 9 road segments for driving; longest snap: node 1, "
-              "22.2 metres; unreachable cells: 0");
+              "4 nodes; road distance in metres; 10 road nodes and 9 road segments for "
+              "driving; longest snap: node 1, 22.2 metres; unreachable cells: 0; cells rounded "
+              "to 0: 0");
 }
 
 TEST_F(RoadMatrixTest, theSummaryFollowsTheSeparatorsAndNamesTheFillValue) {
@@ -257,10 +335,12 @@ TEST_F(RoadMatrixTest, theSummaryFollowsTheSeparatorsAndNamesTheFillValue) {
     settings.mode = TravelMode::Walk;
     std::vector<RoadPlace> places = townPlaces;
     places.push_back({0.0101, 0});
-    const RoadMatrix matrix = compute(town, places);
-    EXPECT_EQ(roadSummaryText(matrix.summary, settings),
-              "5 nodes; 10 road nodes and 10 road segments for walking; longest snap: node 1, "
-              "22,2 metres; unreachable cells: 8 (set to 99999)");
+    settings.cost = RoadCost::Time;
+    settings.unit = RoadUnit::Seconds;
+    EXPECT_EQ(roadSummaryText(compute(town, places).summary, settings),
+              "5 nodes; travel time in seconds; 10 road nodes and 10 road segments for walking; "
+              "longest snap: node 1, 22,2 metres; unreachable cells: 8 (set to 99999); cells "
+              "rounded to 0: 0");
 }
 
 TEST_F(RoadMatrixTest, aMapWithoutRoadsOfTheModeIsRefused) {

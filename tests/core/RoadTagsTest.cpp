@@ -10,6 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/RunTimeError.h"
+#include "platform/TextFile.h"
+#include "tests/support/TestFiles.h"
+
 namespace {
 
 using Tags = std::vector<std::pair<std::string, std::string>>;
@@ -34,6 +38,14 @@ private:
     osmium::memory::Buffer m_buffer{1024, osmium::memory::Buffer::auto_grow::yes};
 };
 
+std::string shownTags(const Tags& tags) {
+    std::string shown;
+    for (const auto& [key, value] : tags) {
+        shown += key + "=" + value + " ";
+    }
+    return shown;
+}
+
 struct RoadCase {
     Tags tags;
     bool drive;
@@ -42,28 +54,11 @@ struct RoadCase {
 
 TEST(RoadTags, roadsOfEachMode) {
     const std::vector<RoadCase> cases = {
+        // The ends of each list, and the motorways walking leaves out.
         {{{"highway", "motorway"}}, true, false},
         {{{"highway", "motorway_link"}}, true, false},
-        {{{"highway", "trunk"}}, true, true},
-        {{{"highway", "trunk_link"}}, true, true},
-        {{{"highway", "primary"}}, true, true},
-        {{{"highway", "primary_link"}}, true, true},
-        {{{"highway", "secondary"}}, true, true},
-        {{{"highway", "secondary_link"}}, true, true},
-        {{{"highway", "tertiary"}}, true, true},
-        {{{"highway", "tertiary_link"}}, true, true},
-        {{{"highway", "unclassified"}}, true, true},
-        {{{"highway", "residential"}}, true, true},
-        {{{"highway", "living_street"}}, true, true},
-        {{{"highway", "service"}}, true, true},
         {{{"highway", "road"}}, true, true},
         {{{"highway", "footway"}}, false, true},
-        {{{"highway", "path"}}, false, true},
-        {{{"highway", "pedestrian"}}, false, true},
-        {{{"highway", "steps"}}, false, true},
-        {{{"highway", "track"}}, false, true},
-        {{{"highway", "cycleway"}}, false, true},
-        {{{"highway", "bridleway"}}, false, true},
         {{{"highway", "corridor"}}, false, true},
         // Not on either list, or no highway at all.
         {{{"highway", "proposed"}}, false, false},
@@ -93,10 +88,7 @@ TEST(RoadTags, roadsOfEachMode) {
         {{{"highway", "motorway"}, {"foot", "yes"}}, true, false},
     };
     for (const RoadCase& road : cases) {
-        std::string shown;
-        for (const auto& [key, value] : road.tags) {
-            shown += key + "=" + value + " ";
-        }
+        const std::string shown = shownTags(road.tags);
         TaggedWay way(road.tags);
         EXPECT_EQ(isRoad(way.tags(), TravelMode::Drive), road.drive) << "drive: " << shown;
         EXPECT_EQ(isRoad(way.tags(), TravelMode::Walk), road.walk) << "walk: " << shown;
@@ -133,17 +125,140 @@ TEST(RoadTags, drivingDirectionByTheFirstRuleThatFits) {
         {{{"junction", "roundabout"}, {"oneway", "alternating"}}, forward},
         {{{"junction", "spui"}}, both},
         {{{"junction", "roundabout"}, {"oneway", "yes"}}, forward},
+        // A motorway is one way unless it says otherwise; its link is not.
+        {{{"highway", "motorway"}}, forward},
+        {{{"highway", "motorway"}, {"oneway", "no"}}, both},
+        {{{"highway", "motorway"}, {"oneway", "false"}}, both},
+        {{{"highway", "motorway"}, {"oneway", "0"}}, both},
+        {{{"highway", "motorway"}, {"oneway", "-1"}}, backward},
+        {{{"highway", "motorway"}, {"oneway", "alternating"}}, forward},
+        {{{"highway", "motorway_link"}}, both},
     };
     for (const DirectionCase& road : cases) {
         Tags tags = road.tags;
-        tags.insert(tags.begin(), {"highway", "primary"});
-        std::string shown;
-        for (const auto& [key, value] : tags) {
-            shown += key + "=" + value + " ";
+        if (tags.empty() || tags.front().first != "highway") {
+            tags.insert(tags.begin(), {"highway", "primary"});
         }
+        const std::string shown = shownTags(tags);
         TaggedWay way(tags);
         EXPECT_EQ(roadDirection(way.tags(), TravelMode::Drive), road.drive) << shown;
         EXPECT_EQ(roadDirection(way.tags(), TravelMode::Walk), both) << "walk: " << shown;
+    }
+}
+
+struct SpeedCase {
+    Tags tags;
+    double forward;
+    double backward;
+};
+
+TEST(RoadTags, drivingSpeedEachWayFromTheFirstTagThatIsASpeed) {
+    constexpr double Mph30 = 30 * 1.609344;
+    const std::vector<SpeedCase> cases = {
+        {{{"highway", "primary"}}, 60, 60},
+        {{{"highway", "living_street"}}, 10, 10},
+        {{{"maxspeed", "50"}}, 50, 50},
+        {{{"maxspeed", "7.5"}}, 7.5, 7.5},
+        {{{"maxspeed", "030"}}, 30, 30},
+        {{{"maxspeed", "30 mph"}}, Mph30, Mph30},
+        {{{"maxspeed", "30mph"}}, Mph30, Mph30},
+        {{{"maxspeed", "12.5 mph"}}, 12.5 * 1.609344, 12.5 * 1.609344},
+        // Not speeds: the highway's speed holds.
+        {{{"maxspeed", "none"}}, 60, 60},
+        {{{"maxspeed", "50;30"}}, 60, 60},
+        {{{"maxspeed", "DE:urban"}}, 60, 60},
+        {{{"maxspeed", "signals"}}, 60, 60},
+        {{{"maxspeed", "walk"}}, 60, 60},
+        {{{"maxspeed", "0"}}, 60, 60},
+        {{{"maxspeed", "0.0"}}, 60, 60},
+        {{{"maxspeed", "-30"}}, 60, 60},
+        {{{"maxspeed", "5."}}, 60, 60},
+        {{{"maxspeed", ".5"}}, 60, 60},
+        {{{"maxspeed", "1e2"}}, 60, 60},
+        {{{"maxspeed", " 50"}}, 60, 60},
+        {{{"maxspeed", "30  mph"}}, 60, 60},
+        {{{"maxspeed", "30 MPH"}}, 60, 60},
+        {{{"maxspeed", "mph"}}, 60, 60},
+        {{{"maxspeed", "30 km/h"}}, 60, 60},
+        {{{"maxspeed", ""}}, 60, 60},
+        // Each way its own, then the way's.
+        {{{"maxspeed:forward", "70"}, {"maxspeed", "50"}}, 70, 50},
+        {{{"maxspeed:backward", "30"}, {"maxspeed", "50"}}, 50, 30},
+        {{{"maxspeed:forward", "80"}, {"maxspeed:backward", "20 mph"}}, 80, 20 * 1.609344},
+        {{{"maxspeed:backward", "20"}}, 60, 20},
+        {{{"maxspeed:forward", "none"}, {"maxspeed", "50"}}, 50, 50},
+        {{{"maxspeed:forward", "50;30"}}, 60, 60},
+    };
+    RoadSpeeds calibrated;
+    calibrated.drive[*driveHighwayIndex("primary")] = 45;
+    calibrated.walk = 4;
+    for (const SpeedCase& road : cases) {
+        Tags tags = road.tags;
+        if (tags.front().first != "highway") {
+            tags.insert(tags.begin(), {"highway", "primary"});
+        }
+        const std::string shown = shownTags(tags);
+        TaggedWay way(tags);
+        const RoadKmh kmh = roadKmh(way.tags(), TravelMode::Drive, RoadSpeeds());
+        EXPECT_EQ(kmh.forward, road.forward) << shown;
+        EXPECT_EQ(kmh.backward, road.backward) << shown;
+        const RoadKmh walking = roadKmh(way.tags(), TravelMode::Walk, RoadSpeeds());
+        EXPECT_EQ(walking.forward, 5) << shown;
+        EXPECT_EQ(walking.backward, 5) << shown;
+        EXPECT_EQ(roadKmh(way.tags(), TravelMode::Walk, calibrated).backward, 4) << shown;
+        const bool ownSpeed = road.forward != 60 || tags.front().second != "primary";
+        EXPECT_EQ(roadKmh(way.tags(), TravelMode::Drive, calibrated).forward,
+                  ownSpeed ? road.forward : 45)
+            << shown;
+    }
+}
+
+struct SpeedsFileCase {
+    const char* text;
+    long long line;  // 0: read without error
+    std::string message;
+};
+
+TEST(RoadTags, aSpeedsFileReplacesTheDefaultsItNamesAndRefusesWhatItCannotMean) {
+    const std::vector<SpeedsFileCase> cases = {
+        {"# planner's speeds\n\nprimary 45\r\nwalk\t4.5  # slower\rresidential 25", 0, ""},
+        {"primary 45\nmotorways 90\n", 2,
+         "'motorways' is neither a highway value a car may take nor walk, so no speed can be "
+         "set for it"},
+        {"footway 4\n", 1,
+         "'footway' is neither a highway value a car may take nor walk, so no speed can be "
+         "set for it"},
+        {"primary 45\n\n# again\nprimary 50\n", 4,
+         "The speed for primary is given again: it was given on line 1"},
+        {"walk 5\nwalk 5\n", 2, "The speed for walk is given again: it was given on line 1"},
+        {"primary -45\n", 1,
+         "'-45' is not a speed for primary: a number of km/h greater than 0, such as 50 or 7.5, "
+         "is needed"},
+        {"primary 0\n", 1,
+         "'0' is not a speed for primary: a number of km/h greater than 0, such as 50 or 7.5, "
+         "is needed"},
+        {"primary 30 mph\n", 1,
+         "'30 mph' is not a speed for primary: a number of km/h greater than 0, such as 50 or "
+         "7.5, is needed"},
+        {"primary\n", 1,
+         "'' is not a speed for primary: a number of km/h greater than 0, such as 50 or 7.5, is "
+         "needed"},
+    };
+    TempDir dir;
+    for (const SpeedsFileCase& file : cases) {
+        const std::string path = dir.write("speeds.txt", file.text);
+        try {
+            const RoadSpeeds speeds = readRoadSpeeds(TextSource(path));
+            EXPECT_EQ(file.line, 0) << file.text;
+            EXPECT_EQ(speeds.drive[*driveHighwayIndex("primary")], 45);
+            EXPECT_EQ(speeds.drive[*driveHighwayIndex("residential")], 25);
+            EXPECT_EQ(speeds.drive[*driveHighwayIndex("secondary")], 50);
+            EXPECT_EQ(speeds.walk, 4.5);
+        } catch (const RunTimeError& error) {
+            EXPECT_EQ(error.line(), file.line) << file.text;
+            EXPECT_EQ(error.file(), path);
+            EXPECT_EQ(error.message(), file.message);
+        }
     }
 }
 

@@ -9,7 +9,7 @@ std::vector<OracleArc> arcsOf(const RoadGraph& graph) {
     std::vector<OracleArc> arcs;
     for (uint32_t tail = 0; tail < graph.vertexCount(); ++tail) {
         for (uint32_t a = graph.firstArc[tail]; a < graph.firstArc[tail + 1]; ++a) {
-            arcs.push_back({tail, graph.arcs[a].head, graph.arcs[a].metres});
+            arcs.push_back({tail, graph.arcs[a].head, graph.arcs[a].cost});
         }
     }
     return arcs;

@@ -16,7 +16,7 @@ struct OracleArc {
     double cost;
 };
 
-// The arcs of a road graph, each with its metres.
+// The arcs of a road graph, each with its cost.
 std::vector<OracleArc> arcsOf(const RoadGraph& graph);
 
 // Dijkstra's from `source` over vertices 0 .. vertices - 1 with a heap of (cost, vertex) pairs,
