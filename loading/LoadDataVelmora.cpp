@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "loading/DataLoad.h"
+#include "loading/FileToRead.h"
 #include "loading/NodeFile.h"
 #include "loading/RadioGroup.h"
 #include "loading/RoadMapOptions.h"
-#include "platform/FileExists.h"
 #include "platform/FileStamp.h"
 #include "platform/qt/DisplayableLine.h"
 #include "platform/qt/LocaleNumbers.h"
@@ -144,7 +144,7 @@ void TLoadDataVelmoraForm::DistanceMetricClick() {
 
 void TLoadDataVelmoraForm::SpecifyDemandClick() {
     forgetFiles();
-    chooseFile(m_getDemandFileName, m_store.DemandFileName);
+    chooseFileToRead(m_prompts, m_getDemandFileName, m_store.DemandFileName);
     if (m_store.DemandFileName.empty()) {
         showNoDemandFile();
         return;
@@ -176,7 +176,7 @@ void TLoadDataVelmoraForm::PercentDem1Change(int position) {
 }
 
 void TLoadDataVelmoraForm::ExtraSitesClick() {
-    chooseFile(m_readExtras, m_store.CandidateFileName);
+    chooseFileToRead(m_prompts, m_readExtras, m_store.CandidateFileName);
     if (m_store.CandidateFileName.empty()) {
         forgetCandidateFile();
     } else {
@@ -246,7 +246,7 @@ void TLoadDataVelmoraForm::SpecifyDistanceFileClick() {
         specifyRoadMap();
         return;
     }
-    chooseFile(m_getDistFileName, m_store.DistanceFileName);
+    chooseFileToRead(m_prompts, m_getDistFileName, m_store.DistanceFileName);
     if (m_store.DistanceFileName.empty()) {
         ui->DistFileToRead->hide();
         ui->ExitAndLoadData->setEnabled(false);
@@ -335,10 +335,10 @@ void TLoadDataVelmoraForm::saveAndHandBack() {
 
 void TLoadDataVelmoraForm::specifyRoadMap() {
     std::string path;
-    chooseFile(m_getRoadMapFileName, path);
+    chooseFileToRead(m_prompts, m_getRoadMapFileName, path);
     std::optional<RoadMapChoice> choice;
     if (!path.empty()) {
-        choice = TRoadMapOptionsForm::ask(this, m_roadMapChoice);
+        choice = TRoadMapOptionsForm::ask(this, m_prompts, m_roadMapChoice);
     }
     if (!choice) {
         forgetRoadMap();
@@ -349,8 +349,8 @@ void TLoadDataVelmoraForm::specifyRoadMap() {
     m_roadMapChoice = *choice;
     m_roadMap = RoadMapFile{path, *choice};
     showFileName(ui->DistFileToRead, path,
-                 QStringLiteral(" (") + QString::fromLatin1(modeName(choice->mode)) +
-                     QStringLiteral(", ") + QString::fromLatin1(unitName(choice->unit)) +
+                 QStringLiteral(" (") + QString::fromLatin1(modeName(choice->settings.mode)) +
+                     QStringLiteral(", ") + QString::fromLatin1(unitName(choice->settings.unit)) +
                      QLatin1Char(')'));
     ui->ExitAndLoadData->setEnabled(true);
 }
@@ -363,9 +363,7 @@ bool TLoadDataVelmoraForm::loadFromRoadMap() {
     loadNodes(m_store, {m_store.DemandFileName, m_store.CandidateFileName, ""},
               localeSeparators().decimal);
     const std::vector<RoadPlace> places = nodePlaces(m_store, m_store.NodeCount);
-    RoadSettings settings;
-    settings.mode = m_roadMap->choice.mode;
-    settings.unit = m_roadMap->choice.unit;
+    RoadSettings settings = m_roadMap->choice.settings;
     settings.separators = localeSeparators();
     RoadMatrix matrix;
     try {
@@ -384,36 +382,15 @@ bool TLoadDataVelmoraForm::loadFromRoadMap() {
         return false;
     }
     storeRoadMatrix(m_store, matrix);
+    if (matrix.summary.zeroCells > 0) {
+        m_prompts.messageBox(BoxType::Warning, zeroCellsWarning(matrix.summary, settings),
+                             Buttons::Ok);
+    }
     return true;
 }
 
 void TLoadDataVelmoraForm::CancelButtonClick() {
     leaveDialog();
-}
-
-void TLoadDataVelmoraForm::chooseFile(FileDialogSettings& dialog, std::string& storedName) {
-    while (true) {
-        dialog.fileName.clear();
-        storedName.clear();
-        if (m_prompts.runOpenDialog(dialog)) {
-            storedName = dialog.fileName;
-        }
-        if (storedName.empty()) {
-            return;
-        }
-        // Reading a pipe or a device could wait for ever: only a regular file is opened.
-        if (!fileExists(storedName)) {
-            m_prompts.messageBox(BoxType::Error,
-                                 "File [" + storedName + "] does not exist... Try again.",
-                                 Buttons::Ok);
-        } else if (!isRegularFile(storedName)) {
-            m_prompts.messageBox(BoxType::Error,
-                                 "File [" + storedName + "] is not a regular file... Try again.",
-                                 Buttons::Ok);
-        } else {
-            return;
-        }
-    }
 }
 
 void TLoadDataVelmoraForm::forgetFiles() {

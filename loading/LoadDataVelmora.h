@@ -31,7 +31,7 @@ public:
     int DemandLineCount() const { return m_demandLineCount; }
     int CandidateLineCount() const { return m_candidateLineCount; }
 
-    // The road map chosen to compute the distances from, with its mode and unit.
+    // The road map chosen to compute the distances from, with what it is computed with.
     struct RoadMapFile {
         std::string path;
         RoadMapChoice choice;
@@ -56,9 +56,6 @@ private:
     void ExitAndLoadDataClick();
     void CancelButtonClick();
 
-    // Runs the open dialog until it gives an existing file or is cancelled; the stored name
-    // is then the chosen path, or empty.
-    void chooseFile(FileDialogSettings& dialog, std::string& storedName);
     // Steps 1 and 3 of choosing the demand file: no file chosen, nothing shown.
     void forgetFiles();
     void showNoDemandFile();
@@ -97,7 +94,7 @@ private:
     std::optional<FileStamp> m_candidateStamp;
     FileDialogSettings m_getRoadMapFileName;
     std::optional<RoadMapFile> m_roadMap;
-    // The last mode and unit chosen, offered again with the next road map.
+    // The last choice made, offered again with the next road map.
     RoadMapChoice m_roadMapChoice;
     int m_demandLineCount = 0;
     int m_candidateLineCount = 0;

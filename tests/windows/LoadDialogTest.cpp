@@ -763,9 +763,10 @@ private slots:
         control<QRadioButton>(form, "RoadMap")->click();
         prompts->openDialog(roads);
         int leftOpen = 0;
-        // Down to Walk, Tab to the units, Down to Kilometres, Enter.
+        // Down to Walk, Tab past the measure to the units, Down to Kilometres, Enter.
         answerRoadMapOptions({QKeyCombination(Qt::Key_Down), QKeyCombination(Qt::Key_Tab),
-                              QKeyCombination(Qt::Key_Down), QKeyCombination(Qt::Key_Return)},
+                              QKeyCombination(Qt::Key_Tab), QKeyCombination(Qt::Key_Down),
+                              QKeyCombination(Qt::Key_Return)},
                              leftOpen);
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         QCOMPARE(leftOpen, 0);
@@ -788,6 +789,50 @@ private slots:
             static_cast<int32_t>(std::llrint(map.pathMetres({1, 2, 3, 4}) / 1609.344L));
         QCOMPARE(store->DistanceMatrix[1][2], miles);
         QCOMPARE(store->DistanceMatrix[2][1], miles);
+    }
+
+    // Travel time at the speeds of a file, the island's pairs filled: the matrix the batch
+    // command writes, after the warning that counts the cell rounded to 0.
+    void travelTimeIsTheBatchCommandsAfterTheZeroCellsWarning() {
+        const std::vector<MapPlace> places = townPlaces();
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        const std::string speeds = dir->write("speeds.txt", "residential 25\n");
+        chooseDemand(3, dir->write("d.NET", placeLine(1, places[0]) + placeLine(2, places[1]) +
+                                                placeLine(3, places[2])));
+        prompts->openDialog(
+            dir->write("s.NET", placeLine(1, places[3]) + placeLine(2, {0.0101, 0})));
+        control<QPushButton>(form, "ExtraSites")->click();
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(roads).openDialog(speeds);
+        int leftOpen = 0;
+        // Travel Time, Speeds File, then Tab through the units, Speeds File and Clear to the
+        // value of unreachable pairs.
+        const QKeyCombination tab(Qt::Key_Tab);
+        answerRoadMapOptions(
+            {QKeyCombination(Qt::ALT, Qt::Key_T), QKeyCombination(Qt::ALT, Qt::Key_F), tab, tab,
+             tab, tab, QKeyCombination(Qt::Key_Minus), QKeyCombination(Qt::Key_7),
+             QKeyCombination(Qt::Key_Return)},
+            leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(leftOpen, 0);
+        const std::string out = dir->file("town.NED");
+        prompts->progress("VELMORA Road Distances")
+            .box(BoxType::Warning,
+                 "1 cell off the diagonal rounds to 0 minutes though its travel time is above 0: "
+                 "choose seconds.",
+                 Buttons::Ok)
+            .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+            .saveDialog(out);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        const std::string command = std::string("cd '") + dir->path() + "' && " + VELMORA_BATCH +
+                                    " network --roads town.osm --demand d.NET --candidates s.NET "
+                                    "--cost time --speeds speeds.txt --unreachable -7 --out "
+                                    "batch.NED >/dev/null";
+        QCOMPARE(std::system(command.c_str()), 0);
+        QCOMPARE(readBytes(dir->file("batch.NED")), readBytes(out));
+        QCOMPARE(store->DistanceMatrix[1][5], -7);
     }
 
     void aCancelledChoiceLeavesNoRoadMap() {

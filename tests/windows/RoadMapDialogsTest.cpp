@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,6 +11,8 @@
 #include "loading/RoadMapOptions.h"
 #include "platform/qt/QtPrompts.h"
 #include "roads/RoadError.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestFiles.h"
 #include "tests/windows/WindowTestSupport.h"
 
 namespace {
@@ -35,32 +38,125 @@ QProgressDialog* shownProgressDialog() {
     return nullptr;
 }
 
+QStringList checkedButtons(QWidget* form) {
+    QStringList names;
+    for (const QRadioButton* button : form->findChildren<QRadioButton*>()) {
+        if (button->isChecked()) {
+            names << button->objectName();
+        }
+    }
+    return names;
+}
+
+QStringList shownUnits(QWidget* form) {
+    QStringList labels;
+    for (const QRadioButton* button :
+         control<QWidget>(form, "CellUnit")->findChildren<QRadioButton*>()) {
+        if (!button->isHidden()) {
+            labels << button->text();
+        }
+    }
+    return labels;
+}
+
+QString label(QWidget* form, const char* name) {
+    return control<QLabel>(form, name)->text();
+}
+
 }  // namespace
 
 class RoadMapDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void optionsStartAtDriveAndMetresAndReadWell() {
-        TRoadMapOptionsForm form;
+    void optionsStartAtDriveDistanceAndMetresAndReadWell() {
+        ScriptedPrompts prompts;
+        TRoadMapOptionsForm form(prompts);
         QCOMPARE(form.windowTitle(), QStringLiteral("VELMORA Road Map Options"));
-        QVERIFY(control<QRadioButton>(&form, "Drive")->isChecked());
-        QVERIFY(control<QRadioButton>(&form, "Metres")->isChecked());
-        QCOMPARE(form.choice().mode, TravelMode::Drive);
-        QCOMPARE(form.choice().unit, RoadUnit::Metres);
-        form.setChoice({TravelMode::Walk, RoadUnit::Miles});
-        QVERIFY(control<QRadioButton>(&form, "Walk")->isChecked());
-        QVERIFY(control<QRadioButton>(&form, "Miles")->isChecked());
-        QCOMPARE(form.choice().unit, RoadUnit::Miles);
+        QCOMPARE(checkedButtons(&form), QStringList({"Drive", "Distance", "Metres"}));
+        QCOMPARE(shownUnits(&form), QStringList({"&Metres", "&Kilometres", "M&iles"}));
+        QCOMPARE(label(&form, "SpeedsFile"), QStringLiteral("Default speeds"));
+        QVERIFY(!control<QWidget>(&form, "ChooseSpeeds")->isEnabled());
+        RoadMapChoice walkInMiles;
+        walkInMiles.settings.mode = TravelMode::Walk;
+        walkInMiles.settings.unit = RoadUnit::Miles;
+        form.setChoice(walkInMiles);
+        QCOMPARE(checkedButtons(&form), QStringList({"Walk", "Distance", "Miles"}));
+        QCOMPARE(form.choice().settings.unit, RoadUnit::Miles);
         QVERIFY(control<QPushButton>(&form, "OkButton")->isDefault());
         form.show();
         QCOMPARE(controlsWithoutAUsefulName(&form), QStringList());
         QCOMPARE(hardToReadTexts(&form), QStringList());
     }
 
+    // Travel time brings its units, minutes first, and the speeds; a speeds file is read when
+    // chosen, refused with its line, and cleared back to the defaults.
+    void theMeasureBringsItsUnitsAndTheSpeeds() {
+        TempDir dir;
+        ScriptedPrompts prompts;
+        TRoadMapOptionsForm form(prompts);
+        control<QRadioButton>(&form, "TravelTime")->click();
+        QCOMPARE(checkedButtons(&form), QStringList({"Drive", "TravelTime", "Minutes"}));
+        QCOMPARE(shownUnits(&form), QStringList({"&Seconds", "Mi&nutes", "&Hours"}));
+        QVERIFY(control<QWidget>(&form, "ChooseSpeeds")->isEnabled());
+        QVERIFY(!control<QWidget>(&form, "ClearSpeeds")->isEnabled());
+        const std::string bad = dir.write("bad.txt", "walk 4\nwalk 6\n");
+        const std::string good = dir.write("calibrated speeds.txt", "primary 45\n");
+        prompts.openDialog(bad)
+            .box(BoxType::Error,
+                 "File [" + bad +
+                     "] line 2: The speed for walk is given again: it was given on "
+                     "line 1",
+                 Buttons::Ok)
+            .openDialog(good);
+        control<QPushButton>(&form, "ChooseSpeeds")->click();
+        QCOMPARE(label(&form, "SpeedsFile"), QStringLiteral("Default speeds"));
+        control<QPushButton>(&form, "ChooseSpeeds")->click();
+        VERIFY_PROMPTS(prompts);
+        QCOMPARE(prompts.dialogsRun().back().filter,
+                 std::string("Speeds Files|*.txt|All Files|*.*"));
+        QCOMPARE(label(&form, "SpeedsFile"), QStringLiteral("calibrated speeds.txt"));
+        QCOMPARE(form.choice().speedsFile, good);
+        QCOMPARE(form.choice().settings.speeds.drive[*driveHighwayIndex("primary")], 45.0);
+        control<QRadioButton>(&form, "Distance")->click();
+        QCOMPARE(checkedButtons(&form), QStringList({"Drive", "Distance", "Metres"}));
+        QVERIFY(!control<QWidget>(&form, "ClearSpeeds")->isEnabled());
+        control<QRadioButton>(&form, "TravelTime")->click();
+        control<QPushButton>(&form, "ClearSpeeds")->click();
+        QCOMPARE(label(&form, "SpeedsFile"), QStringLiteral("Default speeds"));
+        QCOMPARE(form.choice().speedsFile, std::string());
+        QCOMPARE(form.choice().settings.speeds.drive[*driveHighwayIndex("primary")], 60.0);
+    }
+
+    void unreachablePairsGetAWholeNumberOrNothing() {
+        ScriptedPrompts prompts;
+        TRoadMapOptionsForm form(prompts);
+        auto* value = control<QLineEdit>(&form, "UnreachableValue");
+        QCOMPARE(label(&form, "Label3"), QStringLiteral("Unreachable pairs get:"));
+        const QString range = QStringLiteral("' is not a whole number from ") +
+                              localized("-2,147,483,648") + QStringLiteral(" to ") +
+                              localized("2,147,483,647");
+        for (const QString& refused : {QStringLiteral("1.5"), QStringLiteral("2147483648")}) {
+            value->setText(refused);
+            prompts.box(BoxType::Error,
+                        ("Unreachable pairs get: '" + refused + range).toStdString(), Buttons::Ok);
+            control<QPushButton>(&form, "OkButton")->click();
+            VERIFY_PROMPTS(prompts);
+            QCOMPARE(form.result(), int(QDialog::Rejected));
+        }
+        value->setText(QStringLiteral(" -7 "));
+        control<QPushButton>(&form, "OkButton")->click();
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QCOMPARE(form.choice().settings.unreachableValue, std::optional<int32_t>(-7));
+        value->clear();
+        control<QPushButton>(&form, "OkButton")->click();
+        QCOMPARE(form.choice().settings.unreachableValue, std::optional<int32_t>());
+    }
+
     void optionsReadWellUnderADarkPalette() {
         DarkPalette dark;
-        TRoadMapOptionsForm form;
+        ScriptedPrompts prompts;
+        TRoadMapOptionsForm form(prompts);
         form.show();
         QCOMPARE(hardToReadTexts(&form), QStringList());
         QCOMPARE(indicatorsHardToTell(&form), QStringList());
