@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "batch/NetworkCommand.h"
+#include "batch/NodesCommand.h"
 #include "batch/Printable.h"
 #include "batch/ReportCommand.h"
 #include "loading/DataLoad.h"
@@ -332,6 +333,7 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
 
     NetworkVerb network(app, fileName);
     ReportVerb report(app, fileName);
+    NodesVerb nodes(app, fileName);
 
     try {
         app.parse(argc, argv);
@@ -371,6 +373,9 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     }
     if (report.chosen()) {
         return report.run(console, actions.report, pictures);
+    }
+    if (nodes.chosen()) {
+        return nodes.run(console, actions.nodes);
     }
     for (const std::string& equation : equations) {
         if (const auto problem = applyEquation(equation, transform.settings.equations)) {

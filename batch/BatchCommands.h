@@ -66,6 +66,9 @@ std::optional<std::string> programVersion();
 struct NetworkRequest;
 int networkCommand(const NetworkRequest& request, Console& console);
 
+struct NodesRequest;
+int nodesCommand(const NodesRequest& request, Console& console);
+
 struct ReportRequest;
 // Without a renderer the pictures of `report` cannot be asked for (a usage error).
 int reportCommand(const ReportRequest& request, Console& console, ChartRenderer* pictures);
@@ -78,6 +81,7 @@ struct Actions {
     std::optional<std::string> (*version)() = programVersion;
     int (*report)(const ReportRequest&, Console&, ChartRenderer*) = reportCommand;
     int (*network)(const NetworkRequest&, Console&) = networkCommand;
+    int (*nodes)(const NodesRequest&, Console&) = nodesCommand;
 };
 
 // The command line itself: parses the verb and its options and runs it. Without a renderer

@@ -2,16 +2,11 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <sys/auxv.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "platform/RunTimeError.h"
 #include "platform/UniqueFd.h"
@@ -76,25 +71,6 @@ std::string readAll(int fd) {
     }
 }
 
-std::string programFolder() {
-    std::error_code error;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        return program.parent_path().string();
-    }
-    // The path the kernel started the program by; a relative one would be taken from the
-    // current folder, which may be anyone's.
-    const auto* started = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
-    if (!started || started[0] != '/') {
-        return {};
-    }
-    char real[PATH_MAX];
-    if (!::realpath(started, real)) {
-        return {};
-    }
-    return std::filesystem::path(real).parent_path().string();
-}
-
 }  // namespace
 
 std::string PictureModule::png(const Chart& chart) {
@@ -146,13 +122,4 @@ std::string PictureModule::png(const Chart& chart) {
                                                        : "The picture could not be painted");
     }
     return received.substr(1);
-}
-
-std::string PictureModule::locate(const std::string& relative, const std::string& installed) {
-    const std::string folder = programFolder();
-    if (!folder.empty()) {
-        return (std::filesystem::path(folder) / relative).lexically_normal().string();
-    }
-    struct stat status {};
-    return ::stat(installed.c_str(), &status) == 0 ? installed : std::string();
 }

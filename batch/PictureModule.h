@@ -10,17 +10,11 @@
 // is a message here.
 class PictureModule : public ChartRenderer {
 public:
-    // An empty path: no module could be found (see locate).
+    // An empty path: no module could be found (see locateModule).
     explicit PictureModule(std::string path) : m_path(std::move(path)) {}
 
     // Throws RunTimeError, located at the module, when it cannot be found, loaded or paint.
     std::string png(const Chart& chart) override;
-
-    // Where the module is, never relative to the current folder: `relative` taken from the
-    // program's own folder, which /proc names, or without /proc the absolute path the
-    // program was started by; otherwise `installed`, where the installation puts it, when it
-    // is there. Empty when neither is known.
-    static std::string locate(const std::string& relative, const std::string& installed);
 
 private:
     std::string m_path;

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "gis/CoverageExport.h"
+#include "gis/GisModule.h"
 #include "loading/NodeFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/RunTimeError.h"
@@ -20,7 +22,7 @@ int usage(Console& console, const std::string& problem) {
     return BadUsage;
 }
 
-// A picture's file is claimed before anything is painted, so a bad path fails at once.
+// Every output file is claimed before anything is painted or made, so a bad path fails at once.
 std::unique_ptr<AtomicFileWriter> claim(const std::string& path) {
     if (path.empty()) {
         return nullptr;
@@ -33,8 +35,21 @@ std::unique_ptr<AtomicFileWriter> claim(const std::string& path) {
     }
 }
 
-void finish(AtomicFileWriter& file, const std::string& path, const std::string& png) {
-    if (!file.write(png) || !file.commit()) {
+// What `make` returns; a run-time error it throws without a place is located at `path`.
+template <typename Make>
+std::string locatedAt(const std::string& path, Make make) {
+    try {
+        return make();
+    } catch (RunTimeError& error) {
+        if (error.file().empty()) {
+            error.setLocation(path, 0);
+        }
+        throw;
+    }
+}
+
+void finish(AtomicFileWriter& file, const std::string& path, const std::string& bytes) {
+    if (!file.write(bytes) || !file.commit()) {
         InOutError error = inOutErrorFor("Cannot write file", path, file.error());
         error.setLocation(path, 0);
         throw error;
@@ -73,6 +88,7 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
                     request.weightPercent);
         const auto plot = claim(request.plot);
         const auto map = claim(request.map);
+        const auto gpkg = claim(request.gpkg);
         if (plot) {
             const DistanceBins bins = binOffDiagonalDistances(*store, report, HistogramBins);
             finish(*plot, request.plot,
@@ -81,6 +97,13 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
         if (map) {
             finish(*map, request.map,
                    pictures->png(nodeMapChart(*store, report, metric, console.separators)));
+        }
+        if (gpkg) {
+            const bool onTheGlobe = metric == 'G' || !request.roads.empty();
+            finish(*gpkg, request.gpkg, locatedAt(request.gpkg, [&] {
+                return coverageGeoPackage(
+                    gisLayers(), coverageLayers(*store, report, metric, onTheGlobe, std::nullopt));
+            }));
         }
         console.out << (request.json ? coverageReportJson(report, metric)
                                      : coverageReportText(report, metric, console.separators));
@@ -125,6 +148,13 @@ ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
                      "Write a PNG map of the nodes, isolated demand nodes marked; its axes are "
                      "longitude and latitude in degrees for great-circle, otherwise the node "
                      "files' X and Y coordinates (also with --in)")
+        ->check(fileName);
+    m_verb
+        ->add_option("--gpkg", m_request.gpkg,
+                     "Write a GeoPackage of the nodes for a GIS: the layer nodes (number, kind, "
+                     "demand, covered, the nearest node that covers it and its distance, "
+                     "isolated), in longitude and latitude on WGS 84 for great-circle and road "
+                     "distances")
         ->check(fileName);
 }
 

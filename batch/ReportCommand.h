@@ -27,6 +27,7 @@ struct ReportRequest {
     bool json = false;
     std::string plot;  // PNG files to write; empty: none
     std::string map;
+    std::string gpkg;  // the GeoPackage of the nodes to write; empty: none
 };
 
 // The verb's options on the command line; run it once they are parsed.

@@ -4,6 +4,7 @@
 #include "batch/BatchCommands.h"
 #include "batch/PictureModule.h"
 #include "batch/StandardStreams.h"
+#include "platform/ModulePath.h"
 
 int main(int argc, char** argv) {
     batch::occupyClosedStandardStreams();
@@ -21,8 +22,7 @@ int main(int argc, char** argv) {
     }
     std::setlocale(LC_NUMERIC, "C");
 #ifdef VELMORA_PICTURES_MODULE
-    PictureModule pictures(
-        PictureModule::locate(VELMORA_PICTURES_MODULE, VELMORA_PICTURES_INSTALLED));
+    PictureModule pictures(locateModule(VELMORA_PICTURES_MODULE, VELMORA_PICTURES_INSTALLED));
     ChartRenderer* renderer = &pictures;
 #else
     ChartRenderer* renderer = nullptr;

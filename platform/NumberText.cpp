@@ -229,7 +229,11 @@ std::string formatGeneral(double value, char decimalSeparator) {
 }
 
 std::string formatShortest(double value, char decimalSeparator) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    char buffer[64];
+    const double magnitude = std::fabs(value);
+    const bool plain = magnitude == 0 || (magnitude >= 1e-7 && magnitude < 1e21);
+    const auto result =
+        plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+              : std::to_chars(buffer, buffer + sizeof buffer, value);
     return withDecimalSeparator(std::string(buffer, result.ptr), decimalSeparator);
 }

@@ -29,5 +29,6 @@ std::string formatNumber(long double value, int decimals, const NumberSeparators
 std::string formatFixed(long double value, int decimals, char decimalSeparator);
 // Shortest general form with up to 15 significant digits: 0.5, 1000, 1E-7.
 std::string formatGeneral(double value, char decimalSeparator);
-// Shortest form that reads back as the same double: 0.37.
+// Shortest form that reads back as the same double: 0.37; plain digits from 1e-7 to below
+// 1e21 (1000000, 0.0000001), beyond them with an exponent (1e+21).
 std::string formatShortest(double value, char decimalSeparator);

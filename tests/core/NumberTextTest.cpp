@@ -94,6 +94,9 @@ TEST(FormatNumber, FixedGeneralAndShortestForms) {
     EXPECT_EQ(formatShortest(0.37, '.'), "0.37");
     EXPECT_EQ(formatShortest(1, '.'), "1");
     EXPECT_EQ(formatShortest(0.07, ','), "0,07");
+    EXPECT_EQ(formatShortest(-1e6, '.'), "-1000000");
+    EXPECT_EQ(formatShortest(1.5e-7, ','), "0,00000015");
+    EXPECT_EQ(formatShortest(1e21, '.'), "1e+21");
 }
 
 // The C library's number functions follow the process locale; none of these may.
