@@ -259,8 +259,11 @@ private:
     char m_decimal;
 };
 
+// From the last dot of the file's name, that dot included: ".EUC" is its own extension.
 std::string upperExtension(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
+    const std::string name = path.substr(path.rfind('/') + 1);
+    const std::size_t dot = name.rfind('.');
+    std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return extension;
@@ -277,6 +280,20 @@ std::optional<NodeCoordinates> coordinatesForNodeFile(const std::string& path) {
         return NodeCoordinates::Planar;
     }
     return std::nullopt;
+}
+
+bool isGisLayerFile(const std::string& path) {
+    const std::string extension = upperExtension(path);
+    std::string_view patterns = GisLayerPatterns;
+    while (!patterns.empty()) {
+        const std::size_t end = std::min(patterns.find(';'), patterns.size());
+        if (!extension.empty() &&
+            upperExtension(std::string(patterns.substr(0, end))) == extension) {
+            return true;
+        }
+        patterns.remove_prefix(std::min(end + 1, patterns.size()));
+    }
+    return false;
 }
 
 std::vector<LayerSummary> layersOf(GisLayers& gis, const std::string& path) {

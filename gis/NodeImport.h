@@ -20,6 +20,11 @@ enum class NodeCoordinates {
 // By the node file's extension, in any case; nothing for another extension.
 std::optional<NodeCoordinates> coordinatesForNodeFile(const std::string& path);
 
+// The GIS files the load dialog offers, as its file dialogs list patterns.
+inline constexpr const char* GisLayerPatterns = "*.gpkg;*.shp;*.geojson;*.json;*.fgb;*.kml;*.csv";
+// Whether the file's extension, in any case, is one of those.
+bool isGisLayerFile(const std::string& path);
+
 struct NodeImport {
     std::string from;
     // Empty: the file's only layer.

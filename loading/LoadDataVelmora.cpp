@@ -5,8 +5,10 @@
 #include <QTextDocument>
 #include <filesystem>
 
+#include "gis/NodeImport.h"
 #include "loading/DataLoad.h"
 #include "loading/FileToRead.h"
+#include "loading/LayerImport.h"
 #include "loading/NodeFile.h"
 #include "loading/RadioGroup.h"
 #include "loading/RoadMapOptions.h"
@@ -66,8 +68,9 @@ TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
     for (QLabel* label : {ui->DataFileToRead, ui->ExtraFileToRead, ui->DistFileToRead}) {
         m_fileLabelHints[label] = label->toolTip();
     }
-    m_getDemandFileName.filter = DemandFilter;
-    m_readExtras.filter = ExtrasFilter;
+    // GIS layers come after All Files, so every filter keeps its place.
+    m_getDemandFileName.filter = std::string(DemandFilter) + "|GIS Layers|" + GisLayerPatterns;
+    m_readExtras.filter = std::string(ExtrasFilter) + "|GIS Layers|" + GisLayerPatterns;
     m_getDistFileName.filter = DistanceFilter;
     m_saveDistances.filter = DistanceFilter;
     m_getRoadMapFileName.filter = RoadMapFilter;
@@ -145,6 +148,7 @@ void TLoadDataVelmoraForm::DistanceMetricClick() {
 void TLoadDataVelmoraForm::SpecifyDemandClick() {
     forgetFiles();
     chooseFileToRead(m_prompts, m_getDemandFileName, m_store.DemandFileName);
+    importIfLayer(m_store.DemandFileName, DemandFilter);
     if (m_store.DemandFileName.empty()) {
         showNoDemandFile();
         return;
@@ -177,6 +181,7 @@ void TLoadDataVelmoraForm::PercentDem1Change(int position) {
 
 void TLoadDataVelmoraForm::ExtraSitesClick() {
     chooseFileToRead(m_prompts, m_readExtras, m_store.CandidateFileName);
+    importIfLayer(m_store.CandidateFileName, ExtrasFilter);
     if (m_store.CandidateFileName.empty()) {
         forgetCandidateFile();
     } else {
@@ -391,6 +396,15 @@ bool TLoadDataVelmoraForm::loadFromRoadMap() {
 
 void TLoadDataVelmoraForm::CancelButtonClick() {
     leaveDialog();
+}
+
+void TLoadDataVelmoraForm::importIfLayer(std::string& chosen, const char* nodeFileFilter) {
+    if (chosen.empty() || !isGisLayerFile(chosen)) {
+        return;
+    }
+    const Metric& metric = *metricWithNodeFileExtension(m_store.DataFileExt);
+    chosen =
+        TLayerImportForm::importNodes(this, m_prompts, chosen, metric, nodeFileFilter).value_or("");
 }
 
 void TLoadDataVelmoraForm::forgetFiles() {

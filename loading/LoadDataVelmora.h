@@ -56,6 +56,9 @@ private:
     void ExitAndLoadDataClick();
     void CancelButtonClick();
 
+    // A GIS layer chosen becomes the node file the user makes of it in the import dialog,
+    // saved through a dialog with these filters; nothing when that is cancelled.
+    void importIfLayer(std::string& chosen, const char* nodeFileFilter);
     // Steps 1 and 3 of choosing the demand file: no file chosen, nothing shown.
     void forgetFiles();
     void showNoDemandFile();

@@ -150,7 +150,8 @@ private slots:
         QCOMPARE(demand.filter,
                  std::string("Euclidean Distance  Data File|*.euc|Great Circle Distance Data "
                              "File|*.grt|Manhattan Distance Data File|*.man|Network Distance "
-                             "Data File|*.net|All Files|*.*"));
+                             "Data File|*.net|All Files|*.*|GIS Layers|"
+                             "*.gpkg;*.shp;*.geojson;*.json;*.fgb;*.kml;*.csv"));
         // Cancelled: the demand file can be chosen again.
         QCOMPARE(enabledSteps(), QStringList({"SpecifyDemand", "CancelButton"}));
     }
