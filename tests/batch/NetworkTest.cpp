@@ -138,6 +138,11 @@ TEST(BatchNetwork, TravelTimeAtTheSpeedsOfAFileAndItsRefusals) {
     EXPECT_TRUE(result.out.starts_with("4 nodes; travel time in seconds; 10 road nodes"))
         << result.out;
     EXPECT_EQ(readBytes(dir.file("town.NED")), distanceFileBytes(townDriveMetres()));
+    // The report takes the same options: two cells within 300 s, as within 300 m.
+    const Result report = run(dir,
+                              "report --roads town.osm --demand d.NET --candidates s.NET --json "
+                              "--coverage 300 --cost time --unit seconds --speeds slow.txt");
+    EXPECT_NE(report.out.find("\"withinCoverage\": 2,"), std::string::npos) << report.err;
     const struct {
         const char* arguments;
         const char* err;

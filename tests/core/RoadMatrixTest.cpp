@@ -167,10 +167,8 @@ TEST_F(RoadMatrixTest, cellsInEachUnitRoundToTheNearestWholeNumber) {
         EXPECT_EQ(cell(matrix, 1, 2), unit.east) << unitName(unit.unit);
         EXPECT_EQ(cell(matrix, 2, 1), unit.west) << unitName(unit.unit);
         EXPECT_EQ(cell(matrix, 1, 1), 0);
-        const long double perUnit = unitRow(unit.unit).base;
-        const long double eastPerUnit =
-            settings.cost == RoadCost::Time ? perUnit * 80 / 3.6L : perUnit;
-        EXPECT_EQ(unit.east, expectedCell(map, {{1, 2, 3, 4}}, eastPerUnit));
+        const long double perMetre = settings.cost == RoadCost::Time ? 80 / 3.6L : 1;
+        EXPECT_EQ(unit.east, expectedCell(map, {{1, 2, 3, 4}}, unitRow(unit.unit).base * perMetre));
     }
 }
 
@@ -191,20 +189,6 @@ TEST_F(RoadMatrixTest, travelTimeTakesTheQuickerRoadAndDistanceTheShorter) {
     EXPECT_EQ(cell(compute(map, ends), 1, 2), expectedCell(map, {{1, 2}}, 30 / 3.6L));
 }
 
-TEST_F(RoadMatrixTest, aMotorwayWithoutOnewayIsDrivenOneWayForEitherCost) {
-    RoadMapText map;
-    map.nodes = {{1, 0, 0}, {2, 0.01, 0}};
-    map.ways = {{1, {1, 2}, {{"highway", "motorway"}}}};
-    settings.unreachableValue = -1;
-    for (const RoadCost cost : {RoadCost::Distance, RoadCost::Time}) {
-        settings.cost = cost;
-        settings.unit = costRow(cost).defaultUnit;
-        const RoadMatrix matrix = compute(map, {{0, 0}, {0.01, 0}});
-        EXPECT_GT(cell(matrix, 1, 2), 0) << costName(cost);
-        EXPECT_EQ(cell(matrix, 2, 1), -1) << costName(cost);
-    }
-}
-
 TEST_F(RoadMatrixTest, cellsThatRoundToZeroAreCountedAndAUnitThatZeroesAllIsRefused) {
     // 111 m from 1 to 2, 1,001 m from 2 to 3; a fourth place on node 1.
     RoadMapText map;
@@ -218,25 +202,21 @@ TEST_F(RoadMatrixTest, cellsThatRoundToZeroAreCountedAndAUnitThatZeroesAllIsRefu
               "4 cells off the diagonal round to 0 kilometres though their road distance is "
               "above 0: choose metres.");
     EXPECT_TRUE(roadSummaryText(matrix.summary, settings).ends_with("; cells rounded to 0: 4"));
-    const struct {
-        RoadUnit unit;
-        const char* message;
-    } refusals[] = {
+    const std::pair<RoadUnit, std::string> refusals[] = {
         {RoadUnit::Miles,
-         "Every road distance between nodes at different road nodes rounds to 0 miles: choose "
-         "kilometres or metres"},
+         "road distance between nodes at different road nodes rounds to 0 "
+         "miles: choose kilometres or metres"},
         {RoadUnit::Hours,
-         "Every travel time between nodes at different road nodes rounds to 0 hours: choose "
-         "minutes or seconds"},
+         "travel time between nodes at different road nodes rounds to 0 hours: "
+         "choose minutes or seconds"},
         {RoadUnit::Seconds,
-         "Every travel time between nodes at different road nodes rounds to 0 seconds"},
+         "travel time between nodes at different road nodes rounds to 0 seconds"},
     };
     settings.speeds.drive[*driveHighwayIndex("primary")] = 1e6;
-    for (const auto& refusal : refusals) {
-        settings.cost = unitRow(refusal.unit).cost;
-        settings.unit = refusal.unit;
-        EXPECT_EQ(failure(map, {places[0], places[1], places[3]}),
-                  std::make_pair(std::string(refusal.message), 0));
+    for (const auto& [unit, message] : refusals) {
+        settings.cost = unitRow(unit).cost;
+        settings.unit = unit;
+        EXPECT_EQ(failure(map, {places[0], places[1], places[3]}).first, "Every " + message);
     }
     // Places that share one road node leave nothing to keep apart.
     EXPECT_EQ(compute(map, {{0, 0}, {0, 0}}).summary.zeroCells, 0);
