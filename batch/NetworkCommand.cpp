@@ -32,7 +32,8 @@ namespace {
 
 std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std::string& roads,
                                             const std::string& speeds, RoadSettings settings,
-                                            const Console& console, RoadSummary* summary) {
+                                            const Console& console, RoadSummary* summary,
+                                            RoadLinesWanted lines) {
     if (!speeds.empty()) {
         // Read once, as every input is; only the 256 MiB limit ends it.
         settings.speeds =
@@ -44,9 +45,9 @@ std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std
         loadNodes(*store, {nodes.demand, nodes.candidates, {}}, console.separators.decimal);
     SilentProgress progress;
     try {
-        const RoadMatrix matrix =
-            computeRoadMatrix(roads, nodePlaces(*store, store->NodeCount), settings, progress);
-        storeRoadMatrix(*store, matrix);
+        const RoadMatrix matrix = computeRoadMatrix(roads, nodePlaces(*store, store->NodeCount),
+                                                    settings, progress, lines);
+        storeRoadMatrix(*store, matrix, roads, settings);
         if (summary) {
             *summary = matrix.summary;
         }

@@ -73,6 +73,7 @@ private:
 // located at the file and line to name (runVerb reports them).
 std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std::string& roads,
                                             const std::string& speeds, RoadSettings settings,
-                                            const Console& console, RoadSummary* summary = nullptr);
+                                            const Console& console, RoadSummary* summary = nullptr,
+                                            RoadLinesWanted lines = RoadLinesWanted::No);
 
 }  // namespace batch

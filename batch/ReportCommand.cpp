@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "batch/Printable.h"
 #include "gis/CoverageExport.h"
 #include "gis/GisModule.h"
 #include "loading/NodeFile.h"
@@ -9,6 +10,7 @@
 #include "platform/RunTimeError.h"
 #include "report/CoverageCharts.h"
 #include "report/CoverageReport.h"
+#include "report/NodeMapChart.h"
 #include "report/ReportJson.h"
 #include "report/ReportText.h"
 #include "report/WeightedDemand.h"
@@ -69,10 +71,12 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
         const char metric = network ? 'N' : request.metricCode;
         int status = Success;
         const ProblemTexts texts = readProblemTexts(request.nodes, request.in);
+        const RoadLinesWanted lines =
+            request.map.empty() ? RoadLinesWanted::No : RoadLinesWanted::Yes;
         const auto store = request.roads.empty()
                                ? loadProblemFiles(texts, metric, console, status)
                                : loadRoadProblem(texts, request.roads, request.roadSpeeds,
-                                                 request.roadSettings, console);
+                                                 request.roadSettings, console, nullptr, lines);
         if (!store) {
             return status;
         }
@@ -89,14 +93,15 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
         const auto plot = claim(request.plot);
         const auto map = claim(request.map);
         const auto gpkg = claim(request.gpkg);
+        const MatrixSource& source = store->Source;
         if (plot) {
             const DistanceBins bins = binOffDiagonalDistances(*store, report, HistogramBins);
             finish(*plot, request.plot,
-                   pictures->png(distanceHistogramChart(report, bins, metric, console.separators)));
+                   pictures->png(distanceHistogramChart(report, bins, source, console.separators)));
         }
         if (map) {
             finish(*map, request.map,
-                   pictures->png(nodeMapChart(*store, report, metric, console.separators)));
+                   pictures->png(nodeMapChart(*store, report, source, console.separators)));
         }
         if (gpkg) {
             const bool onTheGlobe = metric == 'G' || !request.roads.empty();
@@ -105,8 +110,13 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
                     gisLayers(), coverageLayers(*store, report, metric, onTheGlobe, std::nullopt));
             }));
         }
-        console.out << (request.json ? coverageReportJson(report, metric)
-                                     : coverageReportText(report, metric, console.separators));
+        if (request.json) {
+            console.out << coverageReportJson(report, source);
+        } else {
+            MatrixSource shown = source;
+            shown.file = printable(shown.file);
+            console.out << coverageReportText(report, shown, console.separators);
+        }
         return static_cast<int>(Success);
     });
 }

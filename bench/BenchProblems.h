@@ -6,6 +6,8 @@
 
 inline constexpr int Nodes = MaxNodes;
 inline constexpr int DemandNodes = 800;
+// Where those problems' matrices come from.
+inline const MatrixSource GreatCircle = computedSource('G');
 
 // Nodes spread over the world, as a great-circle problem of the largest size.
 void placeNodes(TDataStore& store);

@@ -11,6 +11,7 @@
 #include "report/CoverageCharts.h"
 #include "report/CoverageProfile.h"
 #include "report/CoverageReport.h"
+#include "report/NodeMapChart.h"
 #include "report/ReportText.h"
 #include "report/WeightedDemand.h"
 #include "store/DistanceFile.h"
@@ -158,9 +159,9 @@ void coveragePreviewRedraw(benchmark::State& state) {
         CoverageReport report = profile.report(coverage);
         countDemand(report, demand, 30);
         benchmark::DoNotOptimize(distanceHistogramChart(report, profile.bins(report, HistogramBins),
-                                                        'G', NumberSeparators{}));
-        benchmark::DoNotOptimize(nodeMapChart(store, report, 'G', NumberSeparators{}));
-        benchmark::DoNotOptimize(summarizeCoverageReport(report, 'G', NumberSeparators{}));
+                                                        GreatCircle, NumberSeparators{}));
+        benchmark::DoNotOptimize(nodeMapChart(store, report, GreatCircle, NumberSeparators{}));
+        benchmark::DoNotOptimize(summarizeCoverageReport(report, GreatCircle, NumberSeparators{}));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "bench/BenchProblems.h"
 #include "report/CoverageCharts.h"
 #include "report/CoverageProfile.h"
+#include "report/NodeMapChart.h"
 #include "report/WeightedDemand.h"
 #include "report/pictures/ChartPainter.h"
 #include "report/pictures/OffscreenApplication.h"
@@ -22,8 +23,8 @@ void paintPreview(const TDataStore& store, const CoverageProfile& profile,
     CoverageReport report = profile.report(coverage);
     countDemand(report, demand, 30);
     const Chart histogram =
-        distanceHistogramChart(report, profile.bins(report, HistogramBins), 'G', {});
-    const Chart map = nodeMapChart(store, report, 'G', {});
+        distanceHistogramChart(report, profile.bins(report, HistogramBins), GreatCircle, {});
+    const Chart map = nodeMapChart(store, report, GreatCircle, {});
     for (const Chart* chart : {&histogram, &map}) {
         QPainter painter(&target);
         painter.scale(double(target.width()) / chart->width,

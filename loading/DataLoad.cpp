@@ -28,13 +28,16 @@ LoadOutcome loadProblem(TDataStore& store, const LoadFiles& files, char decimalS
             outcome.status = LoadOutcome::Status::DistancesIncompatible;
             outcome.failedLine = read.failedLine;
         }
+        store.Source = distanceFileSource(store.MetricCode, files.distances.name());
         return outcome;
     }
     if (const auto pair = computeDistanceMatrix(store, n)) {
         outcome.status = LoadOutcome::Status::DistanceTooLarge;
         outcome.fromNode = pair->from;
         outcome.toNode = pair->to;
+        return outcome;
     }
+    store.Source = computedSource(store.MetricCode);
     return outcome;
 }
 

@@ -353,10 +353,9 @@ void TLoadDataVelmoraForm::specifyRoadMap() {
     }
     m_roadMapChoice = *choice;
     m_roadMap = RoadMapFile{path, *choice};
-    showFileName(ui->DistFileToRead, path,
-                 QStringLiteral(" (") + QString::fromLatin1(modeName(choice->settings.mode)) +
-                     QStringLiteral(", ") + QString::fromLatin1(unitName(choice->settings.unit)) +
-                     QLatin1Char(')'));
+    showFileName(
+        ui->DistFileToRead, path,
+        QString::fromStdString(roadSettingsText(roadMatrixSource(path, choice->settings))));
     ui->ExitAndLoadData->setEnabled(true);
 }
 
@@ -373,7 +372,8 @@ bool TLoadDataVelmoraForm::loadFromRoadMap() {
     RoadMatrix matrix;
     try {
         const bool computed = m_prompts.runTask(RoadDistancesTitle, [&](TaskProgress& progress) {
-            matrix = computeRoadMatrix(m_roadMap->path, places, settings, progress);
+            matrix = computeRoadMatrix(m_roadMap->path, places, settings, progress,
+                                       RoadLinesWanted::Yes);
         });
         if (!computed) {
             return false;
@@ -386,7 +386,7 @@ bool TLoadDataVelmoraForm::loadFromRoadMap() {
         ui->ExitAndLoadData->setEnabled(false);
         return false;
     }
-    storeRoadMatrix(m_store, matrix);
+    storeRoadMatrix(m_store, matrix, m_roadMap->path, settings);
     if (matrix.summary.zeroCells > 0) {
         m_prompts.messageBox(BoxType::Warning, zeroCellsWarning(matrix.summary, settings),
                              Buttons::Ok);
@@ -457,13 +457,14 @@ void TLoadDataVelmoraForm::hideInformationLabels() {
 }
 
 void TLoadDataVelmoraForm::showFileName(QLabel* label, const std::string& path,
-                                        const QString& suffix) {
+                                        const QString& secondLine) {
     static const QString prefix = QStringLiteral("File to Read = ");
     const QString name = visibleText(std::filesystem::path(path).filename().string());
     label->ensurePolished();
     const QFontMetrics metrics = label->fontMetrics();
-    const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix + suffix);
-    label->setText(prefix + metrics.elidedText(name, Qt::ElideMiddle, room) + suffix);
+    const int room = label->contentsRect().width() - metrics.horizontalAdvance(prefix);
+    label->setText(prefix + metrics.elidedText(name, Qt::ElideMiddle, room) +
+                   (secondLine.isEmpty() ? QString() : QLatin1Char('\n') + secondLine));
     const QString tip = m_fileLabelHints[label] + QLatin1Char('\n') + visibleText(path);
     // Markup in a name is shown, not followed, and no line is broken: a path would break at
     // each slash. Assistive technology gets the plain text.

@@ -68,8 +68,8 @@ private:
     void refuseChangedFile(const std::string& path);
     void hideInformationLabels();
     // The chosen file's name without its folder, shortened in the middle when it does not
-    // fit, and `suffix`; the full path is in the tool-tip.
-    void showFileName(QLabel* label, const std::string& path, const QString& suffix = {});
+    // fit the label's width, and `secondLine` under it; the full path is in the tool-tip.
+    void showFileName(QLabel* label, const std::string& path, const QString& secondLine = {});
     bool networkMetric() const;
     // Network distances come from a file or a road map, never from the coordinates: Read
     // Distance File to start with.

@@ -195,6 +195,7 @@ bool MatrixTransformation::everyCellFits(long double maximum) const {
 }
 
 void MatrixTransformation::apply(TDataStore& store, int n, long double maximum) {
+    store.Source.transformed = true;
     prepareWorkers(n);
     for (const auto& evaluations : m_evaluations) {
         if (evaluations) {

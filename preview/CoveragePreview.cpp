@@ -11,6 +11,7 @@
 #include "platform/qt/WindowPlacement.h"
 #include "preview/PreviewTrace.h"
 #include "report/CoverageCharts.h"
+#include "report/NodeMapChart.h"
 #include "report/ReportText.h"
 #include "report/WeightedDemand.h"
 #include "report/pictures/ChartPainter.h"
@@ -117,19 +118,25 @@ void TCoveragePreview::showCoverage(int32_t coverage) {
     CoverageReport report = m_profile->report(coverage);
     countDemand(report, m_demand, m_store.DemandWeightPercent);
     const NumberSeparators separators = localeSeparators();
-    const char metric = m_store.MetricCode;
+    const MatrixSource& source = m_store.Source;
     ui->Histogram->setChart(
-        distanceHistogramChart(report, m_profile->bins(report, HistogramBins), metric, separators));
-    ui->NodeMap->setChart(nodeMapChart(m_store, report, metric, separators));
+        distanceHistogramChart(report, m_profile->bins(report, HistogramBins), source, separators));
+    ui->NodeMap->setChart(nodeMapChart(m_store, report, source, separators));
     showNumbers(report);
 }
 
 void TCoveragePreview::showNumbers(const CoverageReport& report) {
     const CoverageSummary summary =
-        summarizeCoverageReport(report, m_store.MetricCode, localeSeparators());
+        summarizeCoverageReport(report, m_store.Source, localeSeparators());
     const auto put = [](QLabel* label, const std::string& text) {
         label->setText(QString::fromStdString(text));
     };
+    const QString measure = QString::fromStdString(measureNoun(m_store.Source));
+    ui->MatrixNote->setText(QStringLiteral("Matrix: ") + visibleText(summary.source) +
+                            QStringLiteral("\nThe ") + measure +
+                            QStringLiteral(" as they stand, before the equations are applied"));
+    ui->Charts->setTabText(ui->Charts->indexOf(ui->HistogramTab),
+                           measure.left(1).toUpper() + measure.mid(1));
     put(ui->CoverageValue, summary.coverage);
     put(ui->NodesValue, summary.nodes);
     put(ui->DemandValue, summary.demand);

@@ -25,6 +25,8 @@ inline constexpr Colour Blue{0, 114, 178};
 inline constexpr Colour Orange{230, 159, 0};
 inline constexpr Colour Vermillion{213, 94, 0};
 inline constexpr Colour Grey{187, 187, 187};
+// Light enough to stay behind every mark, dark enough to stand out from the grid.
+inline constexpr Colour Road{196, 196, 196};
 }  // namespace ChartColours
 
 enum class MarkShape { Circle, Triangle, Square };
@@ -57,6 +59,18 @@ struct ChartMark {
     double size = 8;  // pixels across
 };
 
+struct ChartPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// A thin line through points given in data values, within the axes' ranges.
+struct ChartLine {
+    Colour colour;
+    double width = 1;  // pixels
+    std::vector<ChartPoint> points;
+};
+
 // A vertical line across the plot at x, labelled at its top.
 struct ChartRule {
     double x = 0;
@@ -87,6 +101,7 @@ struct Chart {
     std::string note;  // a line under the title
     ChartAxis x;
     ChartAxis y;
+    std::vector<ChartLine> lines;  // drawn first, under the bars and marks
     std::vector<ChartBar> bars;
     std::vector<ChartMark> marks;  // drawn in order, the last on top
     std::optional<ChartRule> rule;

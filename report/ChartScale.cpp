@@ -47,3 +47,13 @@ std::vector<AxisTick> niceTicks(double low, double high, int target, bool intege
     }
     return ticks;
 }
+
+ChartAxis valueAxis(std::string title, double low, double high, int ticks, bool integers,
+                    const NumberSeparators& separators) {
+    ChartAxis axis;
+    axis.title = std::move(title);
+    axis.low = low;
+    axis.high = high;
+    axis.ticks = niceTicks(low, high, ticks, integers, separators);
+    return axis;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/NumberText.h"
@@ -15,3 +16,7 @@ long double tickStep(long double span, int target, bool integers);
 // as their step needs; whole numbers only when `integers`.
 std::vector<AxisTick> niceTicks(double low, double high, int target, bool integers,
                                 const NumberSeparators& separators);
+
+// An axis from low to high with about `ticks` round ticks.
+ChartAxis valueAxis(std::string title, double low, double high, int ticks, bool integers,
+                    const NumberSeparators& separators);

@@ -1,8 +1,7 @@
 #pragma once
 
-// The report's two pictures as chart descriptions: a histogram of the off-diagonal distances
-// against the coverage distance, and a map of the nodes with the isolated demand nodes
-// picked out.
+// The report's histogram of the off-diagonal distances against the coverage distance, as a
+// chart description, titled with the matrix's measure and unit.
 
 #include <cstdint>
 #include <vector>
@@ -30,10 +29,4 @@ DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageRepo
                                      int targetBins);
 
 Chart distanceHistogramChart(const CoverageReport& report, const DistanceBins& bins,
-                             char metricCode, const NumberSeparators& separators);
-
-// Nodes at their coordinates (longitude and latitude for the great circle), one unit as long
-// on both axes. Once the report's demand is counted, each demand point's area grows with its
-// demand.
-Chart nodeMapChart(const TDataStore& store, const CoverageReport& report, char metricCode,
-                   const NumberSeparators& separators);
+                             const MatrixSource& source, const NumberSeparators& separators);

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/Utf8.h"
 #include "report/ReportNumbers.h"
 #include "store/DistanceMetrics.h"
 
@@ -79,16 +80,65 @@ std::string distribution(const std::vector<int>& counts) {
     });
 }
 
+std::string hex(unsigned value, int digits) {
+    std::string text;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
+        text += "0123456789ABCDEF"[(value >> shift) & 15];
+    }
+    return text;
+}
+
+std::string sourceObject(const MatrixSource& source) {
+    std::string text = "{\"kind\": ";
+    switch (source.kind) {
+        case MatrixSource::Kind::Metric:
+            return text + "\"metric\", \"metric\": \"" + metricWithCode(source.metricCode).name +
+                   "\"}";
+        case MatrixSource::Kind::DistanceFile:
+            return text + "\"distance-file\", \"file\": " + jsonString(source.file) + "}";
+        case MatrixSource::Kind::RoadMap:
+            break;
+    }
+    return text + "\"road-map\", \"file\": " + jsonString(source.file) +
+           ", \"mode\": " + jsonString(source.mode) + ", \"cost\": " + jsonString(source.cost) +
+           ", \"unit\": " + jsonString(source.unit) + "}";
+}
+
 }  // namespace
 
-std::string coverageReportJson(const CoverageReport& report, char metricCode) {
+std::string jsonString(const std::string& text) {
+    std::string json = "\"";
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(text, at, c);
+        if (length == 0) {
+            json += "\\\\x" + hex(static_cast<unsigned char>(text[at]), 2);
+            ++at;
+            continue;
+        }
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += static_cast<char>(c);
+        } else if (isControlCharacter(c)) {
+            json += "\\u" + hex(static_cast<unsigned>(c), 4);
+        } else {
+            json.append(text, at, length);
+        }
+        at += length;
+    }
+    return json + "\"";
+}
+
+std::string coverageReportJson(const CoverageReport& report, const MatrixSource& source) {
     const auto plain = [](auto value) { return number(value); };
     JsonObject json;
     json.add("nodes", number(report.nodes));
     json.add("demandNodes", number(report.demandNodes));
     json.add("candidateSites", number(report.nodes - report.demandNodes));
     json.add("coverage", number(report.coverage));
-    json.add("metric", std::string("\"") + metricWithCode(metricCode).name + "\"");
+    json.add("metric", std::string("\"") + metricWithCode(source.metricCode).name + "\"");
+    json.add("source", sourceObject(source));
+    json.add("unit", cellUnit(source).empty() ? "null" : jsonString(cellUnit(source)));
     json.add("offDiagonal", spread(report));
     json.add("equationCells", array(report.equationCells, plain));
     json.add("isolatedDemandNodes", array(report.isolatedDemandNodes, plain));

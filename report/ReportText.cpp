@@ -16,16 +16,19 @@ constexpr std::array<std::pair<int, int>, 8> Buckets{
 
 class Writer {
 public:
-    Writer(char metricCode, const NumberSeparators& separators)
-        : m_unit(metricCode == 'G' ? " miles" : ""), m_separators(separators) {}
+    Writer(const MatrixSource& source, const NumberSeparators& separators)
+        : m_source(source), m_unit(unitSuffix(source)), m_separators(separators) {}
 
     std::string count(int64_t value) const { return groupedInteger(value, m_separators); }
     std::string counted(int64_t value, const std::string& thing) const {
         return countOf(value, thing, m_separators);
     }
     std::string distance(int64_t value) const { return count(value) + m_unit; }
-    // " in miles" for the great circle; other metrics have no unit.
-    std::string inUnit() const { return m_unit.empty() ? "" : " in" + m_unit; }
+    // "distances in miles", "travel times in minutes", "distances" where no unit is known.
+    std::string cells() const {
+        return measureNoun(m_source) + (m_unit.empty() ? "" : " in" + m_unit);
+    }
+    const MatrixSource& source() const { return m_source; }
     std::string share(int64_t part, int64_t whole) const {
         return percentText(part, whole, m_separators);
     }
@@ -43,6 +46,7 @@ public:
     std::string text;
 
 private:
+    const MatrixSource& m_source;
     std::string m_unit;
     NumberSeparators m_separators;
 };
@@ -59,6 +63,7 @@ void writeNodes(const CoverageReport& report, Writer& out) {
     out.text += out.counted(report.nodes, "node") + ": " +
                 out.counted(report.demandNodes, "demand node") + ", " +
                 out.counted(sites, "candidate site") + "\n";
+    out.text += "Matrix: " + sourceText(out.source()) + "\n";
     if (report.demand) {
         out.text += "Weighted demand (" + out.weight(report.demand->weightPercent) +
                     "): " + out.amount(report.demand->total) + "\n";
@@ -68,12 +73,13 @@ void writeNodes(const CoverageReport& report, Writer& out) {
 
 void writeSpread(const CoverageReport& report, Writer& out) {
     if (!report.offDiagonal) {
-        out.text += "Off-diagonal distances: none (fewer than two nodes)\n\n";
+        out.text +=
+            "Off-diagonal " + measureNoun(out.source()) + ": none (fewer than two nodes)\n\n";
         return;
     }
     const DistanceSpread& s = *report.offDiagonal;
-    out.text += "Off-diagonal distances" + out.inUnit() + " (" +
-                out.counted(report.offDiagonalCells, "cell") + ")\n";
+    out.text +=
+        "Off-diagonal " + out.cells() + " (" + out.counted(report.offDiagonalCells, "cell") + ")\n";
     out.text += "  minimum " + out.count(s.minimum) + ", lower quartile " +
                 out.count(s.lowerQuartile) + ", median " + out.count(s.median) +
                 ", upper quartile " + out.count(s.upperQuartile) + ", maximum " +
@@ -188,9 +194,9 @@ void writeProblem(const char* name, const MatrixProblem& problem, bool diagonal,
 
 }  // namespace
 
-std::string coverageReportText(const CoverageReport& report, char metricCode,
+std::string coverageReportText(const CoverageReport& report, const MatrixSource& source,
                                const NumberSeparators& separators) {
-    Writer out(metricCode, separators);
+    Writer out(source, separators);
     writeNodes(report, out);
     writeSpread(report, out);
     writeCoverage(report, out);
@@ -203,10 +209,11 @@ std::string coverageReportText(const CoverageReport& report, char metricCode,
     return out.text;
 }
 
-CoverageSummary summarizeCoverageReport(const CoverageReport& report, char metricCode,
+CoverageSummary summarizeCoverageReport(const CoverageReport& report, const MatrixSource& source,
                                         const NumberSeparators& separators) {
-    const Writer out(metricCode, separators);
+    const Writer out(source, separators);
     CoverageSummary summary;
+    summary.source = sourceText(source);
     summary.coverage = out.distance(report.coverage);
     summary.nodes = out.count(report.nodes) + ": " +
                     out.counted(report.demandNodes, "demand node") + ", " +

@@ -8,12 +8,14 @@
 
 // The report as a planner reads it first: the problem's size and demand, how the distances
 // spread and how much lies within the coverage, the demand nodes nothing covers, the cells
-// per equation and the problems of the matrix. Lines end with LF.
-std::string coverageReportText(const CoverageReport& report, char metricCode,
+// per equation and the problems of the matrix, each number with the unit of the matrix's
+// source. Lines end with LF.
+std::string coverageReportText(const CoverageReport& report, const MatrixSource& source,
                                const NumberSeparators& separators);
 
 // The report's key numbers, each as the text shown beside its name in a compact panel.
 struct CoverageSummary {
+    std::string source;                          // "great-circle distances in miles, ..."
     std::string coverage;                        // "300 miles"
     std::string nodes;                           // "901: 800 demand nodes, 101 candidate sites"
     std::string demand;                          // "40,233.00 (W=0.3 on demand set 1)"
@@ -28,5 +30,5 @@ struct CoverageSummary {
     std::string nonZeroDiagonalCells;
 };
 
-CoverageSummary summarizeCoverageReport(const CoverageReport& report, char metricCode,
+CoverageSummary summarizeCoverageReport(const CoverageReport& report, const MatrixSource& source,
                                         const NumberSeparators& separators);

@@ -6,6 +6,7 @@
 
 #include "roads/RoadError.h"
 #include "roads/RoadExtract.h"
+#include "roads/RoadGeometry.h"
 #include "roads/RoadNodeIndex.h"
 #include "roads/RoadSearch.h"
 #include "store/DataStore.h"
@@ -181,7 +182,8 @@ std::vector<RoadPlace> nodePlaces(const TDataStore& store, int n) {
 }
 
 RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadPlace>& places,
-                             const RoadSettings& settings, TaskProgress& progress) {
+                             const RoadSettings& settings, TaskProgress& progress,
+                             RoadLinesWanted lines) {
     checkPlaces(places, settings.separators);
     progress.stage("Reading the road map", 0);
     const RoadGraph graph = readRoadGraph(roadMap, settings, progress);
@@ -195,6 +197,9 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
     matrix.summary.nodes = matrix.n;
     matrix.summary.roadNodes = graph.vertexCount();
     matrix.summary.segments = graph.segments;
+    if (lines == RoadLinesWanted::Yes) {
+        matrix.roads = std::make_shared<const RoadLines>(roadLines(graph));
+    }
     const SnappedNodes snapped = snapToRoads(graph, places, settings, matrix.summary);
 
     progress.stage("Computing road distances", static_cast<long long>(snapped.vertices.size()));
@@ -202,7 +207,20 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
     return matrix;
 }
 
-void storeRoadMatrix(TDataStore& store, const RoadMatrix& matrix) {
+MatrixSource roadMatrixSource(const std::string& roadMap, const RoadSettings& settings) {
+    MatrixSource source;
+    source.kind = MatrixSource::Kind::RoadMap;
+    source.metricCode = 'N';
+    source.file = roadMap;
+    source.mode = modeName(settings.mode);
+    source.cost = costName(settings.cost);
+    source.measure = costRow(settings.cost).measure;
+    source.unit = unitName(settings.unit);
+    return source;
+}
+
+void storeRoadMatrix(TDataStore& store, const RoadMatrix& matrix, const std::string& roadMap,
+                     const RoadSettings& settings) {
     const auto n = static_cast<std::size_t>(matrix.n);
     for (int i = 1; i <= matrix.n; ++i) {
         DistanceRow& row = store.DistanceMatrix.create(i);
@@ -211,6 +229,8 @@ void storeRoadMatrix(TDataStore& store, const RoadMatrix& matrix) {
                 matrix.cells[static_cast<std::size_t>(i - 1) * n + static_cast<std::size_t>(j - 1)];
         }
     }
+    store.Source = roadMatrixSource(roadMap, settings);
+    store.Source.roads = matrix.roads;
 }
 
 std::string roadSummaryText(const RoadSummary& summary, const RoadSettings& settings) {

@@ -7,18 +7,15 @@
 // The matrix goes into the data store as any computed matrix does.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/TaskProgress.h"
 #include "roads/RoadSettings.h"
+#include "store/MatrixSource.h"
 
 struct TDataStore;
-
-struct RoadPlace {
-    double longitude;
-    double latitude;
-};
 
 struct RoadSummary {
     int nodes = 0;
@@ -36,7 +33,12 @@ struct RoadMatrix {
     // Row by row: cells[(i - 1) * n + (j - 1)] is the distance from node i to node j.
     std::vector<int32_t> cells;
     RoadSummary summary;
+    // The roads of the mode as lines, when they were asked for.
+    std::shared_ptr<const RoadLines> roads;
 };
+
+// Whether computeRoadMatrix keeps the roads as lines, for a map.
+enum class RoadLinesWanted { No, Yes };
 
 // The places of nodes 1..n: X is the longitude and Y the latitude.
 std::vector<RoadPlace> nodePlaces(const TDataStore& store, int n);
@@ -46,10 +48,16 @@ std::vector<RoadPlace> nodePlaces(const TDataStore& store, int n);
 // cost between different road nodes rounds to 0), InOutError when the file cannot be read,
 // and TaskCancelled.
 RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadPlace>& places,
-                             const RoadSettings& settings, TaskProgress& progress);
+                             const RoadSettings& settings, TaskProgress& progress,
+                             RoadLinesWanted lines = RoadLinesWanted::No);
 
-// Creates rows 1..n of the store and fills them from the matrix.
-void storeRoadMatrix(TDataStore& store, const RoadMatrix& matrix);
+// Where a matrix computed from `roadMap` with these settings comes from.
+MatrixSource roadMatrixSource(const std::string& roadMap, const RoadSettings& settings);
+
+// Creates rows 1..n of the store, fills them from the matrix and records where it came from,
+// with the roads when they were kept.
+void storeRoadMatrix(TDataStore& store, const RoadMatrix& matrix, const std::string& roadMap,
+                     const RoadSettings& settings);
 
 // One line for the user: the nodes, what the cells measure and in which unit, the road nodes
 // and segments used, the longest snap, the unreachable cells and those rounded to 0.

@@ -20,4 +20,5 @@ void ResetDataStore(TDataStore& store) {
         ReleaseNode(store, i);
     }
     store.NodeCount = 0;
+    store.Source = {};
 }

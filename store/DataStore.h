@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/RunTimeError.h"
+#include "store/MatrixSource.h"
 
 inline constexpr int MaxNodes = 901;
 
@@ -90,6 +91,8 @@ struct TDataStore {
     bool MatrixSaved = true;
     // The load dialog's weight on demand set 1, in hundredths, as the problem was loaded.
     int DemandWeightPercent = 100;
+    // Where the matrix came from; set by every load, emptied with the matrix.
+    MatrixSource Source;
 };
 
 // The process-wide store that every window works on.
@@ -98,5 +101,6 @@ extern TDataStore DataStore;
 int SmallerOf(int a, int b);
 // Frees node i's row (when it has one) and its record.
 void ReleaseNode(TDataStore& store, int i);
-// Frees every node and sets NodeCount to 0; metric, extension and MatrixSaved stay.
+// Frees every node and the record of the matrix's source and sets NodeCount to 0; metric,
+// extension and MatrixSaved stay.
 void ResetDataStore(TDataStore& store);

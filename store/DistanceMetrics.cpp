@@ -192,10 +192,13 @@ std::optional<NodePair> networkMatrix(TDataStore& store, int n) {
 }  // namespace
 
 const std::array<Metric, 4> Metrics{{
-    {'E', ".EUC", "EUD", 1, "euclidean", false, euclideanNodeDistance, euclideanMatrix},
-    {'G', ".GRT", "GRD", 2, "great-circle", false, GreatCircleDistance, greatCircleMatrix},
-    {'M', ".MAN", "MAD", 3, "manhattan", false, manhattanNodeDistance, manhattanMatrix},
-    {'N', ".NET", "NED", 4, "network", true, NetworkDistance, networkMatrix},
+    {'E', ".EUC", "EUD", 1, "euclidean", "Euclidean", "", false, euclideanNodeDistance,
+     euclideanMatrix},
+    {'G', ".GRT", "GRD", 2, "great-circle", "great-circle", "miles", false, GreatCircleDistance,
+     greatCircleMatrix},
+    {'M', ".MAN", "MAD", 3, "manhattan", "Manhattan", "", false, manhattanNodeDistance,
+     manhattanMatrix},
+    {'N', ".NET", "NED", 4, "network", "network", "", true, NetworkDistance, networkMatrix},
 }};
 
 const Metric& metricWithCode(char code) {

@@ -37,6 +37,8 @@ struct Metric {
     const char* distanceFileExtension;  // the save dialogs' default extension
     int filterIndex;                    // 1-based position in the file dialogs' filter lists
     const char* name;                   // velmora-batch's --metric and the report's metric
+    const char* title;                  // how a sentence names its distances
+    const char* unit;                   // of the computed distances; empty when unknown
     // The distances come from a distance file, never from the nodes' coordinates.
     bool distancesFromFile;
     double (*distance)(const TDataStore& store, int i, int j);

@@ -128,6 +128,17 @@ void drawAxes(QPainter& painter, const Chart& chart, const QRect& plot) {
 void drawData(QPainter& painter, const Chart& chart, const QRect& plot) {
     painter.save();
     painter.setClipRect(plot);
+    painter.setBrush(Qt::NoBrush);
+    QPolygonF points;
+    for (const ChartLine& line : chart.lines) {
+        painter.setPen(QPen(qColour(line.colour), line.width));
+        points.clear();
+        for (const ChartPoint& point : line.points) {
+            const PixelPoint at = chartPixel(chart, point.x, point.y);
+            points.append(QPointF(at.x, at.y));
+        }
+        painter.drawPolyline(points);
+    }
     painter.setPen(Qt::NoPen);
     for (const ChartBar& bar : chart.bars) {
         const PixelPoint corner = chartPixel(chart, bar.from, bar.height);

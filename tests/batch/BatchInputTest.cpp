@@ -49,7 +49,8 @@ TEST(BatchInput, PipesGiveTheAnswersFilesGive) {
     } cases[] = {
         {"report --coverage 5 --json", "--demand d.EUC --candidates s.EUC --in in.EUD",
          "--demand /dev/stdin --candidates s.EUC --in in.EUD", "cat d.EUC | "},
-        {"report --coverage 5 --json", "--demand d.EUC --candidates s.EUC --in in.EUD",
+        // The report names its distance file, so a piped one is read by transform.
+        {"transform --coverage 5 --out o.EUD", "--demand d.EUC --candidates s.EUC --in in.EUD",
          "--demand d.EUC --candidates s.EUC --in /dev/stdin", "cat in.EUD | "},
         {"report --coverage 5", "--demand d.EUC --candidates s.EUC --metric euclidean",
          "--demand /dev/stdin --candidates s.EUC --metric euclidean", "cat d.EUC | "},

@@ -211,4 +211,29 @@ TEST(BatchNetwork, TheReportTakesTheRoadDistances) {
     EXPECT_NE(result.out.find("\"minimum\": " + std::to_string(metres[2][1]) + ","),
               std::string::npos)
         << result.out;
+    EXPECT_NE(result.out.find("\"mode\": \"drive\", \"cost\": \"distance\", \"unit\": \"metres\"}"),
+              std::string::npos);
+}
+
+TEST(BatchNetwork, TheReportsMapDrawsTheRoadsOfTheMode) {
+    struct Charts : ChartRenderer {
+        std::string png(const Chart& chart) override {
+            drawn.push_back(chart);
+            return "png";
+        }
+        std::vector<Chart> drawn;
+    } pictures;
+    TempDir dir;
+    writeTown(dir);
+    const Result result =
+        runHere({"velmora-batch", "report", "--roads", dir.file("town.osm"), "--mode", "walk",
+                 "--demand", dir.file("d.NET"), "--coverage", "300", "--map", dir.file("m.png")},
+                {}, &pictures);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\nMatrix: road lengths in metres (walk), computed from the road "
+                              "map town.osm\n"),
+              std::string::npos)
+        << result.out;
+    ASSERT_EQ(pictures.drawn.size(), 1u);
+    EXPECT_FALSE(pictures.drawn[0].lines.empty());
 }

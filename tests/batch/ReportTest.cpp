@@ -52,6 +52,7 @@ TEST(ReportVerb, TextReportOfComputedDistances) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.substr(0, result.out.find("Cells by equation")),
               "3 nodes: 2 demand nodes, 1 candidate site\n"
+              "Matrix: Euclidean distances, computed from the node files\n"
               "Weighted demand (W=1 on demand set 1): 2.00\n"
               "Coverage distance: 5\n"
               "\n"
@@ -80,7 +81,8 @@ TEST(ReportVerb, JsonOfADistanceFileReportsNegativesInsteadOfRefusing) {
     for (const char* key : {"\"nodes\": 3,", "\"demandNodes\": 2,", "\"candidateSites\": 1,",
                             "\"coverage\": 5,", "\"metric\": \"network\",", "\"negativeCells\": 1,",
                             "\"negativeCellExamples\": [[2, 1]],", "\"asymmetricPairs\": 1,",
-                            "\"equationCells\": [3, 3, 0, 3],", "\"isolatedDemandNodes\": [],"}) {
+                            "\"equationCells\": [3, 3, 0, 3],", "\"isolatedDemandNodes\": [],",
+                            "\"source\": {\"kind\": \"distance-file\", \"file\": \"in.EUD\"},"}) {
         EXPECT_NE(result.out.find(key), std::string::npos) << key << "\n" << result.out;
     }
     EXPECT_EQ(result.out.front(), '{');

@@ -1,4 +1,5 @@
 #include "report/CoverageCharts.h"
+#include "report/NodeMapChart.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "report/ChartLines.h"
 #include "report/ChartScale.h"
 #include "report/WeightedDemand.h"
 #include "tests/support/TestMatrices.h"
@@ -91,8 +93,8 @@ TEST(DistanceHistogramChart, BarsSplitAtTheCoverageWithItsShareLabelled) {
     const TDataStore store =
         matrixStore({{0, 5, -2, 9}, {7, 0, 0, 10}, {-2, 0, 0, 12}, {9, 10, 12, 3}});
     const CoverageReport report = buildCoverageReport(store, 4, 3, 5);
-    const Chart chart =
-        distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40), 'G', English);
+    const Chart chart = distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40),
+                                               computedSource('G'), English);
     ASSERT_EQ(chart.bars.size(), 15u);
     for (const ChartBar& bar : chart.bars) {
         EXPECT_EQ(bar.colour, bar.to <= 5.5 ? ChartColours::Blue : ChartColours::Grey) << bar.from;
@@ -112,13 +114,13 @@ TEST(DistanceHistogramChart, BarsSplitAtTheCoverageWithItsShareLabelled) {
 TEST(DistanceHistogramChart, ACoverageOutsideTheDistancesIsNamedNotDrawn) {
     const TDataStore store = matrixStore({{0, 5}, {6, 0}});
     const CoverageReport report = buildCoverageReport(store, 2, 2, 1000);
-    const Chart chart =
-        distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40), 'E', English);
+    const Chart chart = distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40),
+                                               computedSource('E'), English);
     EXPECT_FALSE(chart.rule);
     EXPECT_EQ(chart.note, "2 cells (100.0%) within the coverage of 1,000, above every distance");
 
     const CoverageReport single = buildCoverageReport(matrixStore({{0}}), 1, 1, 10);
-    const Chart empty = distanceHistogramChart(single, {}, 'E', English);
+    const Chart empty = distanceHistogramChart(single, {}, computedSource('E'), English);
     EXPECT_TRUE(empty.bars.empty());
     EXPECT_EQ(empty.title, "Off-diagonal distances: 0 cells of 1 node");
     EXPECT_EQ(empty.note, "No off-diagonal distances: fewer than two nodes");
@@ -129,7 +131,7 @@ TEST(NodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
     const TDataStore store = placedStore({{0, 0}, {3, 4}, {100, 40}, {1, 1}, {5, 5}}, 'E');
     const CoverageReport report = buildCoverageReport(store, 5, 3, 10);
     ASSERT_EQ(report.isolatedDemandNodes, std::vector<int>{3});
-    const Chart chart = nodeMapChart(store, report, 'E', English);
+    const Chart chart = nodeMapChart(store, report, computedSource('E'), English);
     ASSERT_EQ(chart.marks.size(), 5u);
     const auto& last = chart.marks.back();
     EXPECT_EQ(last.shape, MarkShape::Square);
@@ -157,18 +159,22 @@ TEST(NodeMapChart, MarksByKindWithTheIsolatedOnTopAndOneScale) {
 
 TEST(NodeMapChart, GreatCircleAxesAndCoincidentOrFarFlungNodes) {
     TDataStore one = placedStore({{-71.06, 42.36}}, 'G');
-    const Chart single = nodeMapChart(one, buildCoverageReport(one, 1, 1, 0), 'G', English);
+    const Chart single =
+        nodeMapChart(one, buildCoverageReport(one, 1, 1, 0), computedSource('G'), English);
     EXPECT_EQ(single.x.title, "Longitude (degrees)");
     EXPECT_EQ(single.y.title, "Latitude (degrees)");
     EXPECT_LT(single.x.low, -71.06);
     EXPECT_GT(single.x.high, -71.06);
     EXPECT_EQ(single.marks.front().shape, MarkShape::Square);
     EXPECT_EQ(single.title, "Nodes at coverage 0 miles: 1 of 1 demand point isolated");
+    EXPECT_EQ(single.note,
+              "Longitude and latitude; east\u2013west to the scale of latitude 42.4\u00B0");
 
     TDataStore far = matrixStore({{0, 1}, {1, 0}});
     storeNode(far, 1, -1e308, 0);
     storeNode(far, 2, 1e308, 1e308);
-    const Chart chart = nodeMapChart(far, buildCoverageReport(far, 2, 2, 5), 'E', English);
+    const Chart chart =
+        nodeMapChart(far, buildCoverageReport(far, 2, 2, 5), computedSource('E'), English);
     for (const ChartMark& mark : chart.marks) {
         const PixelPoint at = chartPixel(chart, mark.x, mark.y);
         EXPECT_TRUE(std::isfinite(at.x) && std::isfinite(at.y));
@@ -182,7 +188,7 @@ TEST(NodeMapChart, EachDemandPointsAreaGrowsWithItsDemand) {
     const TDataStore store = placedStore({{0, 0}, {3, 4}, {100, 40}, {1, 1}, {5, 5}}, 'E');
     CoverageReport report = buildCoverageReport(store, 5, 3, 10);
     countDemand(report, {0, 50, 100}, 100);
-    const Chart chart = nodeMapChart(store, report, 'E', English);
+    const Chart chart = nodeMapChart(store, report, computedSource('E'), English);
     ASSERT_EQ(chart.marks.size(), 5u);
     // Areas from a 5-pixel mark at no demand to a 26-pixel one at the greatest, larger first.
     const auto area = [](double across) { return across * across; };
@@ -199,8 +205,74 @@ TEST(NodeMapChart, EachDemandPointsAreaGrowsWithItsDemand) {
 
     // No demand anywhere: the plain sizes, and the legend says nothing of area.
     countDemand(report, {0, 0, 0}, 100);
-    const Chart plain = nodeMapChart(store, report, 'E', English);
+    const Chart plain = nodeMapChart(store, report, computedSource('E'), English);
     EXPECT_EQ(plain.marks[0].size, 8);
     EXPECT_EQ(plain.marks.back().size, 12);
     EXPECT_EQ(plain.legend[0].text, "Demand points (2)");
+}
+
+TEST(ChartLines, RoadsAreCutAtThePlotAndThinnedToItsPixels) {
+    Chart chart;  // 86 pixels to a unit
+    chart.x.low = chart.y.low = 0;
+    chart.x.high = chart.y.high = 10;
+    using Lines = std::vector<std::vector<std::pair<double, double>>>;
+    const std::pair<std::vector<RoadPlace>, Lines> rows[] = {
+        {{{1, 1}, {2, 2}}, {{{1, 1}, {2, 2}}}},
+        {{{-5, 5}, {15, 5}}, {{{0, 5}, {10, 5}}}},
+        {{{5, 5}, {15, 5}, {5, 6}}, {{{5, 5}, {10, 5}}, {{10, 5.5}, {5, 6}}}},
+        {{{11, 11}, {12, 12}, {11, 12}}, {}},
+        {{{1, 1}, {1.001, 1}, {1.002, 1}, {2, 1}}, {{{1, 1}, {2, 1}}}},
+        {{{1, 1}, {1.001, 1}, {1.002, 1}}, {{{1, 1}, {1.002, 1}}}},
+    };
+    for (const auto& [road, expected] : rows) {
+        chart.lines.clear();
+        addRoadLines(chart, RoadLines{road, {0, road.size()}}, ChartColours::Road, 1);
+        Lines drawn;
+        for (const ChartLine& line : chart.lines) {
+            drawn.emplace_back();
+            for (const ChartPoint& point : line.points) {
+                drawn.back().emplace_back(point.x, point.y);
+            }
+        }
+        EXPECT_EQ(drawn, expected) << road.front().longitude;
+    }
+}
+
+TEST(NodeMapChart, OnTheGlobeEastWestFollowsTheMiddleLatitudeAndLatitudeEndsAtThePoles) {
+    const std::pair<std::vector<std::pair<double, double>>, double> rows[] = {
+        {{{-122.3, 37.7}, {-122.1, 37.9}, {-122.2, 37.8}}, 37.8},
+        {{{0, 88}, {180, 88.5}}, 88.25},
+        {{{-180, -80}, {180, 80}}, 0},
+    };
+    for (const auto& [nodes, scaleLatitude] : rows) {
+        const TDataStore store = placedStore(nodes, 'G');
+        const int n = static_cast<int>(nodes.size());
+        const Chart chart =
+            nodeMapChart(store, buildCoverageReport(store, n, n, 5), computedSource('G'), English);
+        const double acrossPerPixel =
+            (chart.x.high - chart.x.low) / (chart.plot.right - chart.plot.left);
+        const double upPerPixel =
+            (chart.y.high - chart.y.low) / (chart.plot.bottom - chart.plot.top);
+        EXPECT_NEAR(acrossPerPixel * std::cos(scaleLatitude * M_PI / 180), upPerPixel,
+                    1e-9 * upPerPixel);
+        EXPECT_GE(chart.y.low, -90);
+        EXPECT_LE(chart.y.high, 90);
+    }
+}
+
+TEST(NodeMapChart, ARoadMatrixNamesItsUnitAndDrawsItsRoadsUnderTheNodes) {
+    const TDataStore store = placedStore({{0, 0}, {0.01, 0.01}}, 'G');
+    MatrixSource source = roadSource("walk", true, "minutes");
+    source.roads = std::make_shared<RoadLines>(RoadLines{{{0, 0}, {0.01, 0.01}, {5, 5}}, {0, 3}});
+    const CoverageReport report = buildCoverageReport(store, 2, 2, 10);
+    const Chart map = nodeMapChart(store, report, source, English);
+    EXPECT_EQ(map.title, "Nodes at coverage 10 minutes: 0 of 2 demand points isolated");
+    ASSERT_EQ(map.lines.size(), 1u);
+    EXPECT_LE(map.lines[0].points.back().x, map.x.high);
+    EXPECT_EQ(map.note,
+              "Roads (walk) in light grey; east\u2013west to the scale of latitude 0.0\u00B0");
+    const Chart histogram =
+        distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40), source, English);
+    EXPECT_EQ(histogram.title, "Off-diagonal travel times: 2 cells of 2 nodes");
+    EXPECT_EQ(histogram.x.title, "Travel time (minutes)");
 }

@@ -32,6 +32,8 @@ TEST(LoadProblem, EuclideanTwoNodesGiveTheRoundedMatrix) {
     EXPECT_EQ(store.DistanceMatrix[1][2], 5);
     EXPECT_EQ(store.DistanceMatrix[2][1], 5);
     EXPECT_EQ(store.DistanceMatrix[2][2], 0);
+    EXPECT_EQ(store.Source.kind, MatrixSource::Kind::Metric);
+    EXPECT_EQ(store.Source.unit, "");
 }
 
 TEST(LoadProblem, ComputedHalvesRoundToEven) {
@@ -71,6 +73,8 @@ TEST(LoadProblem, DistancesReadFromAFileAsTheyStand) {
     ASSERT_TRUE(outcome.loaded());
     EXPECT_EQ(store.DistanceMatrix[2][1], 7);
     EXPECT_EQ(store.DistanceMatrix[1][2], -5);
+    EXPECT_EQ(store.Source.kind, MatrixSource::Kind::DistanceFile);
+    EXPECT_EQ(store.Source.file, dir.file("d.NED"));
 }
 
 TEST(LoadProblem, ADistanceFileThatRunsOutStopsTheLoad) {

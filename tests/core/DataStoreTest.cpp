@@ -50,7 +50,9 @@ TEST(DataStore, ResetAfterALoadStoppedAtTheLimitReleasesEveryNode) {
     store.MetricCode = 'G';
     store.DataFileExt = ".GRT";
     store.MatrixSaved = false;
+    store.Source = distanceFileSource('G', "d.GRD");
     ResetDataStore(store);
+    EXPECT_EQ(store.Source.kind, MatrixSource::Kind::Metric);
     EXPECT_EQ(store.NodeCount, 0);
     EXPECT_FALSE(store.NodeTable.holds(1));
     EXPECT_FALSE(store.NodeTable.holds(901));

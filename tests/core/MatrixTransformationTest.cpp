@@ -75,6 +75,7 @@ TEST(Transformation, ZeroDistanceGivesExactlyTheConstant) {
         EXPECT_EQ(store.DistanceMatrix[1][1], 7) << exponent;
         EXPECT_EQ(store.DistanceMatrix[2][2], 7) << exponent;
         EXPECT_EQ(store.DistanceMatrix[1][2], 50) << exponent;
+        EXPECT_TRUE(store.Source.transformed);
     }
 }
 

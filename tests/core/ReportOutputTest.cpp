@@ -49,13 +49,15 @@ TEST(ReportNumbers, DecimalsWithSeparatorsAndNoNegativeZero) {
 
 TEST(ReportJson, EveryKeyForAMatrixWithProblems) {
     const CoverageReport report = buildCoverageReport(mixedProblems(), 4, 3, 5);
-    EXPECT_EQ(coverageReportJson(report, 'N'),
+    EXPECT_EQ(coverageReportJson(report, distanceFileSource('N', "d.NED")),
               "{\n"
               "  \"nodes\": 4,\n"
               "  \"demandNodes\": 3,\n"
               "  \"candidateSites\": 1,\n"
               "  \"coverage\": 5,\n"
               "  \"metric\": \"network\",\n"
+              "  \"source\": {\"kind\": \"distance-file\", \"file\": \"d.NED\"},\n"
+              "  \"unit\": null,\n"
               "  \"offDiagonal\": {\"cells\": 12, \"minimum\": -2, \"lowerQuartile\": 0, "
               "\"median\": 7, \"upperQuartile\": 10, \"maximum\": 12, \"withinCoverage\": 5, "
               "\"shareWithinCoverage\": 0.4166666666666667},\n"
@@ -78,7 +80,7 @@ TEST(ReportJson, EveryKeyForAMatrixWithProblems) {
 
 TEST(ReportJson, ASingleNodeGivesNullsWhereNothingCanBeSaid) {
     const std::string json =
-        coverageReportJson(buildCoverageReport(matrixStore({{0}}), 1, 1, 3), 'G');
+        coverageReportJson(buildCoverageReport(matrixStore({{0}}), 1, 1, 3), computedSource('G'));
     EXPECT_NE(json.find("\"metric\": \"great-circle\""), std::string::npos);
     EXPECT_NE(json.find("\"offDiagonal\": {\"cells\": 0, \"minimum\": null, \"lowerQuartile\": "
                         "null, \"median\": null, \"upperQuartile\": null, \"maximum\": null, "
@@ -89,10 +91,33 @@ TEST(ReportJson, ASingleNodeGivesNullsWhereNothingCanBeSaid) {
     EXPECT_NE(json.find("\"coverageToCoverEveryDemandNode\": null"), std::string::npos);
 }
 
+TEST(ReportJson, TheSourceAndUnitSayWhereTheMatrixCameFrom) {
+    MatrixSource roads = roadSource("drive", true, "minutes");
+    roads.file = "/m/\"t\\o\x1B\xFF\xE2\x80\xAEn.osm";
+    const std::pair<MatrixSource, const char*> rows[] = {
+        {computedSource('G'),
+         "\"source\": {\"kind\": \"metric\", \"metric\": \"great-circle\"},\n  \"unit\": "
+         "\"miles\""},
+        {roads,
+         "\"source\": {\"kind\": \"road-map\", \"file\": "
+         "\"/m/\\\"t\\\\o\\u001B\\\\xFF\\u202En.osm\", "
+         "\"mode\": \"drive\", \"cost\": \"time\", \"unit\": \"minutes\"},\n  \"unit\": "
+         "\"minutes\""},
+    };
+    const CoverageReport report = buildCoverageReport(mixedProblems(), 4, 3, 5);
+    for (const auto& [source, keys] : rows) {
+        EXPECT_NE(coverageReportJson(report, source).find(keys), std::string::npos) << keys;
+    }
+    EXPECT_NE(coverageReportText(report, roads, English)
+                  .find("Coverage distance: 5 minutes\n\nOff-diagonal travel times in minutes"),
+              std::string::npos);
+}
+
 TEST(ReportText, TheWholeReportWithTheConsolesSeparators) {
     const CoverageReport report = buildCoverageReport(mixedProblems(), 4, 3, 5);
-    EXPECT_EQ(coverageReportText(report, 'G', German),
+    EXPECT_EQ(coverageReportText(report, computedSource('G'), German),
               "4 nodes: 3 demand nodes, 1 candidate site\n"
+              "Matrix: great-circle distances in miles, computed from the node files\n"
               "Coverage distance: 5 miles\n"
               "\n"
               "Off-diagonal distances in miles (12 cells)\n"
@@ -125,7 +150,7 @@ TEST(ReportText, LongListsAreCutAndLargeNumbersGrouped) {
         return i == j ? 0 : i < j ? 1500 : -1500;
     });
     const std::string text =
-        coverageReportText(buildCoverageReport(store, n, 25, 1000), 'E', English);
+        coverageReportText(buildCoverageReport(store, n, 25, 1000), computedSource('E'), English);
     EXPECT_NE(text.find("Isolated demand nodes (1): 1\n"), std::string::npos) << text;
     EXPECT_NE(text.find("minimum -1,500, lower quartile -1,500, median -1,500, upper quartile "
                         "1,500, maximum 1,500\n"),
@@ -144,7 +169,7 @@ TEST(ReportText, ManyIsolatedNodesAreListedInPart) {
     const int n = 26;
     const TDataStore store = generatedStore(n, [](int i, int j) { return i == j ? 0 : 50; });
     const std::string text =
-        coverageReportText(buildCoverageReport(store, n, 26, 10), 'E', English);
+        coverageReportText(buildCoverageReport(store, n, 26, 10), computedSource('E'), English);
     EXPECT_NE(
         text.find("Isolated demand nodes (26): 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, "
                   "15, 16, 17, 18, 19, 20 and 6 more\n"),
@@ -167,9 +192,11 @@ CoverageReport workedDemandReport(int32_t coverage) {
 }  // namespace
 
 TEST(ReportText, DemandBesideTheNodeCounts) {
-    const std::string text = coverageReportText(workedDemandReport(5), 'E', English);
+    const std::string text =
+        coverageReportText(workedDemandReport(5), computedSource('E'), English);
     EXPECT_EQ(text.substr(0, text.find("Cells by equation")),
               "4 nodes: 3 demand nodes, 1 candidate site\n"
+              "Matrix: Euclidean distances, computed from the node files\n"
               "Weighted demand (W=0.3 on demand set 1): 34.00\n"
               "Coverage distance: 5\n"
               "\n"
@@ -191,7 +218,7 @@ TEST(ReportText, DemandBesideTheNodeCounts) {
 TEST(ReportText, DemandInTheLocalesFormAndWithoutAShareOfNothing) {
     CoverageReport report = workedDemandReport(44);
     countDemand(report, {12345.5, 0, 0.25}, 5);
-    const std::string text = coverageReportText(report, 'G', German);
+    const std::string text = coverageReportText(report, computedSource('G'), German);
     EXPECT_NE(text.find("Weighted demand (W=0,05 on demand set 1): 12.345,75\n"), std::string::npos)
         << text;
     EXPECT_NE(text.find("Demand within the coverage: 12.345,75 of 12.345,75 (100,0%)\n"),
@@ -200,13 +227,13 @@ TEST(ReportText, DemandInTheLocalesFormAndWithoutAShareOfNothing) {
     EXPECT_NE(text.find("Isolated demand: 0,00 (0,0%)\n"), std::string::npos) << text;
 
     countDemand(report, {0, 0, 0}, 100);
-    const std::string none = coverageReportText(report, 'E', English);
+    const std::string none = coverageReportText(report, computedSource('E'), English);
     EXPECT_NE(none.find("Demand within the coverage: 0.00 of 0.00\n"), std::string::npos) << none;
     EXPECT_NE(none.find("Isolated demand: 0.00\n"), std::string::npos) << none;
 }
 
 TEST(ReportJson, DemandKeysOnceCounted) {
-    const std::string json = coverageReportJson(workedDemandReport(5), 'E');
+    const std::string json = coverageReportJson(workedDemandReport(5), computedSource('E'));
     EXPECT_NE(json.find("  \"demandWeightPercent\": 30,\n"
                         "  \"demand\": 34,\n"
                         "  \"demandWithinCoverage\": 29,\n"
@@ -216,16 +243,18 @@ TEST(ReportJson, DemandKeysOnceCounted) {
         << json;
     CoverageReport none = workedDemandReport(5);
     countDemand(none, {0, 0, 0}, 100);
-    EXPECT_NE(coverageReportJson(none, 'E').find("\"demandShareWithinCoverage\": null,"),
-              std::string::npos);
-    const std::string uncounted =
-        coverageReportJson(buildCoverageReport(mixedProblems(), 4, 3, 5), 'N');
+    EXPECT_NE(
+        coverageReportJson(none, computedSource('E')).find("\"demandShareWithinCoverage\": null,"),
+        std::string::npos);
+    const std::string uncounted = coverageReportJson(buildCoverageReport(mixedProblems(), 4, 3, 5),
+                                                     distanceFileSource('N', "d.NED"));
     EXPECT_EQ(uncounted.find("demand\""), std::string::npos) << uncounted;
     EXPECT_EQ(jsonNumber(std::numeric_limits<double>::infinity()), "null");
 }
 
 TEST(ReportSummary, ThePanelsNumbersWorkedByHand) {
-    const CoverageSummary at5 = summarizeCoverageReport(workedDemandReport(5), 'G', German);
+    const CoverageSummary at5 =
+        summarizeCoverageReport(workedDemandReport(5), computedSource('G'), German);
     EXPECT_EQ(at5.coverage, "5 miles");
     EXPECT_EQ(at5.nodes, "4: 3 demand nodes, 1 candidate site");
     EXPECT_EQ(at5.demand, "34,00 (W=0,3 on demand set 1)");
@@ -237,13 +266,13 @@ TEST(ReportSummary, ThePanelsNumbersWorkedByHand) {
     EXPECT_EQ(at5.asymmetricPairs, "none");
     EXPECT_EQ(at5.nonZeroDiagonalCells, "none");
 
-    const CoverageSummary problems =
-        summarizeCoverageReport(buildCoverageReport(mixedProblems(), 4, 3, 5), 'E', English);
+    const CoverageSummary problems = summarizeCoverageReport(
+        buildCoverageReport(mixedProblems(), 4, 3, 5), computedSource('E'), English);
     EXPECT_EQ(problems.negativeCells, "2, at (1, 3), (3, 1)");
     EXPECT_EQ(problems.nonZeroDiagonalCells, "1, at node 4");
     EXPECT_EQ(problems.demand, "");
-    const CoverageSummary single =
-        summarizeCoverageReport(buildCoverageReport(matrixStore({{0}}), 1, 1, 3), 'E', English);
+    const CoverageSummary single = summarizeCoverageReport(
+        buildCoverageReport(matrixStore({{0}}), 1, 1, 3), computedSource('E'), English);
     EXPECT_EQ(single.cellsWithinCoverage, "0 of 0");
     EXPECT_EQ(single.coverageToCoverEveryDemandNode, "none");
 }

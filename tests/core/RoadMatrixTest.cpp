@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <tuple>
 
 #include "platform/Workers.h"
 #include "roads/RoadError.h"
@@ -349,3 +350,17 @@ TEST_F(RoadMatrixTest, aNodeTheExtractLacksBreaksItsWay) {
 }
 
 }  // namespace
+
+TEST_F(RoadMatrixTest, theRoadsKeptForAMapHoldEachSegmentOnceInLinesBetweenJunctions) {
+    // Driving, the ring and the island; walking, the footway makes 2 and 6 junctions.
+    for (const auto& [mode, count, segments] :
+         {std::tuple{TravelMode::Drive, 2u, 9u}, std::tuple{TravelMode::Walk, 4u, 10u}}) {
+        settings.mode = mode;
+        const RoadMatrix matrix = computeRoadMatrix(dir.write("map.osm", town.xml()), townPlaces,
+                                                    settings, progress, RoadLinesWanted::Yes);
+        ASSERT_TRUE(matrix.roads);
+        EXPECT_EQ(matrix.roads->count(), count);
+        EXPECT_EQ(matrix.roads->places.size(), segments + count);
+    }
+    EXPECT_FALSE(compute(town, townPlaces).roads);
+}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "report/CoverageCharts.h"
+#include "report/NodeMapChart.h"
 #include "report/pictures/OffscreenApplication.h"
 #include "tests/support/TestMatrices.h"
 
@@ -37,8 +38,11 @@ TEST(ChartPainter, TheMapShowsEachKindOfNodeWhereItLies) {
     ensureOffscreenApplication();
     const TDataStore store = smallProblem();
     const CoverageReport report = buildCoverageReport(store, 5, 3, 10);
-    const Chart chart = nodeMapChart(store, report, 'E', English);
+    Chart chart = nodeMapChart(store, report, computedSource('E'), English);
+    // A road between two nodes, drawn under them.
+    chart.lines.push_back({ChartColours::Road, 3, {{0, 0}, {60, 0}}});
     const QImage image = paintChart(chart);
+    EXPECT_TRUE(shows(image, chartPixel(chart, 30, 0), ChartColours::Road));
     ASSERT_EQ(image.width(), chart.width);
     ASSERT_EQ(image.height(), chart.height);
     EXPECT_GE(image.width(), 800);
@@ -54,8 +58,8 @@ TEST(ChartPainter, TheHistogramSplitsItsBarsAtTheCoverageLine) {
     ensureOffscreenApplication();
     const TDataStore store = smallProblem();
     const CoverageReport report = buildCoverageReport(store, 5, 3, 30);
-    const Chart chart =
-        distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40), 'E', English);
+    const Chart chart = distanceHistogramChart(report, binOffDiagonalDistances(store, report, 40),
+                                               computedSource('E'), English);
     const QImage image = paintChart(chart);
     ASSERT_TRUE(chart.rule);
     int blue = 0;
@@ -83,7 +87,8 @@ TEST(ChartPainter, TheHistogramSplitsItsBarsAtTheCoverageLine) {
 TEST(ChartPainter, TextIsDrawnAboveThePlot) {
     ensureOffscreenApplication();
     const TDataStore store = smallProblem();
-    const Chart chart = nodeMapChart(store, buildCoverageReport(store, 5, 3, 10), 'E', English);
+    const Chart chart =
+        nodeMapChart(store, buildCoverageReport(store, 5, 3, 10), computedSource('E'), English);
     const QImage image = paintChart(chart);
     int dark = 0;
     for (int y = 8; y < 40; ++y) {
@@ -97,7 +102,8 @@ TEST(ChartPainter, TextIsDrawnAboveThePlot) {
 TEST(ChartPainter, PngBytesDecodeToTheSameImage) {
     ensureOffscreenApplication();
     const TDataStore store = smallProblem();
-    const Chart chart = nodeMapChart(store, buildCoverageReport(store, 5, 3, 10), 'E', English);
+    const Chart chart =
+        nodeMapChart(store, buildCoverageReport(store, 5, 3, 10), computedSource('E'), English);
     const QImage image = paintChart(chart);
     const QByteArray png = pngBytes(image);
     ASSERT_GT(png.size(), 8);

@@ -9,6 +9,17 @@
 #include "store/DataStore.h"
 #include "store/DistanceMetrics.h"
 
+// A matrix computed from the road map /maps/town.osm.pbf, as its loader records it.
+inline MatrixSource roadSource(const char* mode, bool travelTime, const char* unit) {
+    return {.kind = MatrixSource::Kind::RoadMap,
+            .metricCode = 'N',
+            .file = "/maps/town.osm.pbf",
+            .mode = mode,
+            .cost = travelTime ? "time" : "distance",
+            .measure = travelTime ? "Travel time" : "Road length",
+            .unit = unit};
+}
+
 // A store holding just a distance matrix, given row by row.
 inline TDataStore matrixStore(std::initializer_list<std::initializer_list<int32_t>> rows) {
     TDataStore store;

@@ -16,6 +16,7 @@
 #include "report/pictures/ChartPainter.h"
 #include "store/DataStore.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMatrices.h"
 #include "tests/windows/WindowTestSupport.h"
 
 namespace {
@@ -97,6 +98,22 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), form);
         QCOMPARE(QApplication::focusWidget()->window(), form);
         VERIFY_PROMPTS(*prompts);
+    }
+
+    void theMatrixIsNamedByWhatItHolds() {
+        loadThroughTheDialogs(WorkedDemand, 30);
+        store->Source = roadSource("drive", true, "minutes");
+        enterCoverage("5");
+        openPreview();
+        auto* tabs = control<QTabWidget>(previewWindow(), "Charts");
+        QCOMPARE(control<QLabel>(previewWindow(), "MatrixNote")->text(),
+                 QStringLiteral("Matrix: travel times in minutes (drive), computed from the road "
+                                "map town.osm.pbf\nThe travel times as they stand, before the "
+                                "equations are applied"));
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Travel times"));
+        QCOMPARE(panel().front(), QStringLiteral("5 minutes"));
+        QCOMPARE(chartView("Histogram")->chart().title,
+                 std::string("Off-diagonal travel times: 12 cells of 4 nodes"));
     }
 
     // The same session of the dialog, without and with the preview open: the same boxes in the

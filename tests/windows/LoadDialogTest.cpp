@@ -563,6 +563,25 @@ private slots:
         QVERIFY(plainToolTip("DataFileToRead").endsWith(QString::fromStdString(dir->file(name))));
     }
 
+    void aLongRoadMapNameKeepsTheWholeWidthAboveItsSettings() {
+        const std::string name = "start" + std::string(150, 'x') + "end.osm.pbf";
+        chooseDemand(3, dir->write("d.NET", placeLine(1, townPlaces()[0])));
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(dir->write(name, townMap().xml()));
+        int leftOpen = 0;
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QLabel* shown = control<QLabel>(form, "DistFileToRead");
+        const QStringList lines = shown->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].endsWith(QStringLiteral("end.osm.pbf")));
+        const int width = shown->fontMetrics().horizontalAdvance(lines[0]);
+        QVERIFY(width > shown->contentsRect().width() * 3 / 4);
+        QVERIFY(width <= shown->contentsRect().width());
+        QCOMPARE(lines[1], QStringLiteral("drive, road length, metres"));
+        QVERIFY(shown->fontMetrics().lineSpacing() * 2 <= shown->contentsRect().height());
+    }
+
     // A file name is shown as it is: markup in it is neither rendered nor followed, not
     // even to an image that would block the program while it is read.
     void markupInFileNamesIsShownAsText() {
@@ -719,7 +738,7 @@ private slots:
                              "Files|*.*"));
         QCOMPARE(open.filterIndex, 1);
         QCOMPARE(label("DistFileToRead"),
-                 QStringLiteral("File to Read = town.osm (drive, metres)"));
+                 QStringLiteral("File to Read = town.osm\ndrive, road length, metres"));
         QVERIFY(!control<QWidget>(form, "DistFileToRead")->isHidden());
         QCOMPARE(enabledSteps(),
                  QStringList({"PercentDem1", "ExtraSites", "DistFileCreation",
@@ -740,6 +759,11 @@ private slots:
         QCOMPARE(store->DistanceMatrix[2][1], metres[1][0]);
         QCOMPARE(store->DistanceFileName, out);
         QCOMPARE(store->MetricCode, 'N');
+        QCOMPARE(
+            sourceText(store->Source),
+            std::string("road lengths in metres (drive), computed from the road map town.osm"));
+        QCOMPARE(store->Source.file, roads);
+        QVERIFY(store->Source.roads);
         QVERIFY(store->MatrixSaved);
         QVERIFY(!form->isVisible());
         QVERIFY(control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
@@ -772,7 +796,7 @@ private slots:
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         QCOMPARE(leftOpen, 0);
         QCOMPARE(label("DistFileToRead"),
-                 QStringLiteral("File to Read = line.osm (walk, kilometres)"));
+                 QStringLiteral("File to Read = line.osm\nwalk, road length, kilometres"));
 
         // The next road map starts from the last choice; its mnemonics change it.
         prompts->openDialog(roads);
@@ -780,7 +804,8 @@ private slots:
                              leftOpen);
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         QCOMPARE(leftOpen, 0);
-        QCOMPARE(label("DistFileToRead"), QStringLiteral("File to Read = line.osm (walk, miles)"));
+        QCOMPARE(label("DistFileToRead"),
+                 QStringLiteral("File to Read = line.osm\nwalk, road length, miles"));
 
         prompts->progress("VELMORA Road Distances")
             .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
