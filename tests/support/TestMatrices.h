@@ -11,13 +11,15 @@
 
 // A matrix computed from the road map /maps/town.osm.pbf, as its loader records it.
 inline MatrixSource roadSource(const char* mode, bool travelTime, const char* unit) {
-    return {.kind = MatrixSource::Kind::RoadMap,
-            .metricCode = 'N',
-            .file = "/maps/town.osm.pbf",
-            .mode = mode,
-            .cost = travelTime ? "time" : "distance",
-            .measure = travelTime ? "Travel time" : "Road length",
-            .unit = unit};
+    MatrixSource source;
+    source.kind = MatrixSource::Kind::RoadMap;
+    source.metricCode = 'N';
+    source.file = "/maps/town.osm.pbf";
+    source.mode = mode;
+    source.cost = travelTime ? "time" : "distance";
+    source.measure = travelTime ? "Travel time" : "Road length";
+    source.unit = unit;
+    return source;
 }
 
 // A store holding just a distance matrix, given row by row.
