@@ -27,8 +27,7 @@ CoverageLayers coverageLayers(const TDataStore& store, const CoverageReport& rep
     layers.wgs84 = onTheGlobe;
     layers.roads = std::move(roads);
     // The file reads the same whatever the locale it was written under.
-    const CoverageSummary summary =
-        summarizeCoverageReport(report, computedSource(metricCode), {});
+    const CoverageSummary summary = summarizeCoverageReport(report, computedSource(metricCode), {});
     layers.description =
         "Coverage distance: " + summary.coverage + ". Weighted demand: " + summary.demand + ".";
     for (int i = 1; i <= report.nodes; ++i) {
