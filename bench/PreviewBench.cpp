@@ -13,28 +13,26 @@
 
 namespace {
 
-// The size a chart of the preview takes in its window, in pixels.
-constexpr int ShownWidth = 540;
+// The size a chart of the preview takes in its window, and its text, in pixels.
+constexpr ChartFrame Shown{540, 400, 12, 2};
 
-// Both charts of the preview at one coverage, painted as the window paints them: scaled to
-// its size.
+// Both charts of the preview at one coverage, laid out and painted as the window does: at
+// its size and text size.
 void paintPreview(const TDataStore& store, const CoverageProfile& profile,
                   const std::vector<double>& demand, int32_t coverage, QImage& target) {
     CoverageReport report = profile.report(coverage);
     countDemand(report, demand, 30);
     const Chart histogram =
-        distanceHistogramChart(report, profile.bins(report, HistogramBins), GreatCircle, {});
-    const Chart map = nodeMapChart(store, report, GreatCircle, {});
+        distanceHistogramChart(report, profile.bins(report, HistogramBins), GreatCircle, {}, Shown);
+    const Chart map = nodeMapChart(store, report, GreatCircle, {}, Shown);
     for (const Chart* chart : {&histogram, &map}) {
         QPainter painter(&target);
-        painter.scale(double(target.width()) / chart->width,
-                      double(target.height()) / chart->height);
         paintChart(painter, *chart);
     }
 }
 
 QImage shownChart() {
-    return QImage(ShownWidth, ShownWidth * 720 / 1000, QImage::Format_RGB32);
+    return QImage(Shown.width, Shown.height, QImage::Format_RGB32);
 }
 
 // A new coverage: what the preview computes and paints, both charts counted.

@@ -1,5 +1,6 @@
 #include "preview/CoveragePreview.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QWindow>
@@ -50,6 +51,13 @@ TCoveragePreview::TCoveragePreview(Prompts& prompts, const TDataStore& store, QW
     for (ChartView* view : {ui->Histogram, ui->NodeMap}) {
         connect(view, &ChartView::painted, this, &PreviewTrace::painted);
     }
+    // Where the screen is too small for both windows, the preview moves off each field of the
+    // dialog that takes the keyboard.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (isVisible() && now && now->window() == m_dialog) {
+            keepClearOf(this, now, ui->PreviewContents->sizeHint());
+        }
+    });
 }
 
 TCoveragePreview::~TCoveragePreview() = default;
@@ -68,13 +76,13 @@ void TCoveragePreview::open(int32_t coverage) {
         readProblem();
     }
     showCoverage(coverage);
-    if (!m_placed) {
+    if (!windowHandle()) {
         // A window of its own, not of the dialog's style, but kept above the dialog.
         create();
         windowHandle()->setTransientParent(m_dialog->windowHandle());
-        placeBeside(this, m_dialog);
-        m_placed = true;
     }
+    placeBeside(this, m_dialog, ui->PreviewContents->sizeHint(),
+                ui->PreviewContents->minimumSizeHint());
     const bool dialogActive = m_dialog->isActiveWindow();
     show();
     // Some platforms give every window they show the keyboard: it goes back to the dialog.
@@ -115,14 +123,18 @@ void TCoveragePreview::showCoverage(int32_t coverage) {
     if (refused) {
         return;
     }
-    CoverageReport report = m_profile->report(coverage);
-    countDemand(report, m_demand, m_store.DemandWeightPercent);
+    auto report = std::make_shared<CoverageReport>(m_profile->report(coverage));
+    countDemand(*report, m_demand, m_store.DemandWeightPercent);
     const NumberSeparators separators = localeSeparators();
-    const MatrixSource& source = m_store.Source;
-    ui->Histogram->setChart(
-        distanceHistogramChart(report, m_profile->bins(report, HistogramBins), source, separators));
-    ui->NodeMap->setChart(nodeMapChart(m_store, report, source, separators));
-    showNumbers(report);
+    ui->Histogram->setChart([report, bins = m_profile->bins(*report, HistogramBins),
+                             source = m_store.Source, separators](const ChartFrame& frame) {
+        return distanceHistogramChart(*report, bins, source, separators, frame);
+    });
+    ui->NodeMap->setChart([report, source = m_store.Source, separators,
+                           &store = m_store](const ChartFrame& frame) {
+        return nodeMapChart(store, *report, source, separators, frame);
+    });
+    showNumbers(*report);
 }
 
 void TCoveragePreview::showNumbers(const CoverageReport& report) {
@@ -171,12 +183,13 @@ void TCoveragePreview::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+// The files are the pictures velmora-batch writes, whatever the window's size and palette.
 void TCoveragePreview::SaveHistogramClick() {
-    savePicture(ui->Histogram->chart(), m_saveHistogram);
+    savePicture(ui->Histogram->chartIn(ChartFrame{}), m_saveHistogram);
 }
 
 void TCoveragePreview::SaveMapClick() {
-    savePicture(ui->NodeMap->chart(), m_saveMap);
+    savePicture(ui->NodeMap->chartIn(ChartFrame{}), m_saveMap);
 }
 
 void TCoveragePreview::savePicture(const Chart& chart, FileDialogSettings& dialog) {

@@ -24,7 +24,7 @@ class TCoveragePreview;
 class TCoveragePreview : public QWidget {
     Q_OBJECT
 public:
-    // The preview of `dialog`, placed beside it when first shown.
+    // The preview of `dialog`, placed beside it each time it opens.
     TCoveragePreview(Prompts& prompts, const TDataStore& store, QWidget* dialog);
     ~TCoveragePreview() override;
 
@@ -57,7 +57,6 @@ private:
     std::vector<double> m_demand;
     // Why the report cannot be made (a negative demand); empty when it can.
     std::string m_refusal;
-    bool m_placed = false;
     FileDialogSettings m_saveHistogram;
     FileDialogSettings m_saveMap;
 };

@@ -4,6 +4,7 @@
 // colour, and a painter only draws it. Data values map linearly onto the plot area.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -93,9 +94,34 @@ struct PlotArea {
     int bottom = 0;
 };
 
+// The picture files' text size. Every length of a chart's layout (margins, the other texts,
+// marks) is given at this size and grows or shrinks with a chart's own text size.
+inline constexpr int PictureTextSize = 14;
+// From one row of the legend to the next.
+inline constexpr int LegendRowPitch = 26;
+
+// A length of the picture files' layout in a chart whose smallest text is `textSize` pixels.
+inline int layoutLength(int textSize, int length) {
+    return static_cast<int>(
+        std::lround(length * (static_cast<double>(textSize) / PictureTextSize)));
+}
+
+// Where a chart is to be painted, in its own pixels: its size, the size of its smallest text
+// (the tick labels) and the rows its legend takes. The default is the picture files'.
+struct ChartFrame {
+    int width = 1000;
+    int height = 720;
+    int textSize = PictureTextSize;
+    int legendRows = 1;
+
+    bool operator==(const ChartFrame&) const = default;
+};
+
 struct Chart {
     int width = 1000;
     int height = 720;
+    int textSize = PictureTextSize;
+    int legendRows = 1;
     PlotArea plot{110, 118, 970, 630};
     std::string title;
     std::string note;  // a line under the title
@@ -125,4 +151,33 @@ inline PixelPoint chartPixel(const Chart& chart, double x, double y) {
     };
     return {place(x, chart.x, chart.plot.left, chart.plot.right, chart.width),
             place(y, chart.y, chart.plot.bottom, chart.plot.top, chart.height)};
+}
+
+// An empty chart in the frame, its plot area leaving room for the texts around it; a frame
+// too small for that at its text size gives the smallest chart that has the room.
+inline Chart chartIn(const ChartFrame& frame) {
+    Chart chart;
+    chart.width = std::max(frame.width, layoutLength(frame.textSize, 420));
+    chart.height = std::max(frame.height, layoutLength(frame.textSize, 330));
+    chart.textSize = frame.textSize;
+    chart.legendRows = std::max(1, frame.legendRows);
+    const auto length = [&](int picture) { return layoutLength(frame.textSize, picture); };
+    chart.plot = {length(110), length(118) + (chart.legendRows - 1) * length(LegendRowPitch),
+                  chart.width - length(30), chart.height - length(90)};
+    return chart;
+}
+
+// The ticks an axis `pixels` long is given: `most`, or fewer where their labels would crowd,
+// each label taking `spacing` pixels of the picture files' layout.
+inline int tickCount(const Chart& chart, int pixels, int spacing, int most) {
+    return std::clamp(pixels / layoutLength(chart.textSize, spacing), 2, most);
+}
+
+// Up to `most` ticks along each axis, fewer where the plot is too small for their labels.
+inline int acrossTicks(const Chart& chart, int most) {
+    return tickCount(chart, chart.plot.right - chart.plot.left, 98, most);
+}
+
+inline int upTicks(const Chart& chart, int most) {
+    return tickCount(chart, chart.plot.bottom - chart.plot.top, 56, most);
 }

@@ -50,8 +50,9 @@ DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageRepo
 }
 
 Chart distanceHistogramChart(const CoverageReport& report, const DistanceBins& bins,
-                             const MatrixSource& source, const NumberSeparators& separators) {
-    Chart chart;
+                             const MatrixSource& source, const NumberSeparators& separators,
+                             const ChartFrame& frame) {
+    Chart chart = chartIn(frame);
     const std::string coverage = groupedInteger(report.coverage, separators) + unitSuffix(source);
     chart.title = "Off-diagonal " + measureNoun(source) + ": " +
                   countOf(report.offDiagonalCells, "cell", separators) + " of " +
@@ -77,12 +78,13 @@ Chart distanceHistogramChart(const CoverageReport& report, const DistanceBins& b
         static_cast<double>(bins.first + static_cast<int64_t>(bins.cells.size()) * bins.width) -
         0.5;
     const int64_t tallest = *std::max_element(bins.cells.begin(), bins.cells.end());
-    chart.x = valueAxis(axisTitle, low, high, 8, true, separators);
+    chart.x = valueAxis(axisTitle, low, high, acrossTicks(chart, 8), true, separators);
     // Up to the first tick above the tallest bar, with a little room.
     const auto headroom = static_cast<double>(tallest) * 1.05;
-    const long double step = tickStep(headroom, 5, true);
-    chart.y = valueAxis(countTitle, 0, static_cast<double>(std::ceil(headroom / step) * step), 5,
-                        true, separators);
+    const int countTicks = upTicks(chart, 5);
+    const long double step = tickStep(headroom, countTicks, true);
+    chart.y = valueAxis(countTitle, 0, static_cast<double>(std::ceil(headroom / step) * step),
+                        countTicks, true, separators);
     for (std::size_t b = 0; b < bins.cells.size(); ++b) {
         const int64_t from = bins.first + static_cast<int64_t>(b) * bins.width;
         const int64_t to = from + bins.width - 1;

@@ -28,5 +28,8 @@ DistanceBins emptyDistanceBins(const CoverageReport& report, int targetBins);
 DistanceBins binOffDiagonalDistances(const TDataStore& store, const CoverageReport& report,
                                      int targetBins);
 
+// Laid out in `frame`: the picture files' by default, a window's own size and text size in
+// the preview.
 Chart distanceHistogramChart(const CoverageReport& report, const DistanceBins& bins,
-                             const MatrixSource& source, const NumberSeparators& separators);
+                             const MatrixSource& source, const NumberSeparators& separators,
+                             const ChartFrame& frame = {});

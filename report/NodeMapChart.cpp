@@ -73,9 +73,10 @@ void setMapAxes(Chart& chart, const TDataStore& store, int n, bool globe, long d
     const long double halfAcross = perPixel * across / 2;
     chart.x = valueAxis(globe ? "Longitude (degrees)" : "X coordinate",
                         finite((x.middle() - halfAcross) / eastWest),
-                        finite((x.middle() + halfAcross) / eastWest), 8, false, separators);
+                        finite((x.middle() + halfAcross) / eastWest), acrossTicks(chart, 8), false,
+                        separators);
     chart.y = valueAxis(globe ? "Latitude (degrees)" : "Y coordinate", finite(y.low),
-                        finite(y.high), 6, false, separators);
+                        finite(y.high), upTicks(chart, 6), false, separators);
 }
 
 // Pixels across a demand point's mark: its area grows linearly from the smallest mark at no
@@ -150,8 +151,9 @@ void placeMarks(Chart& chart, const TDataStore& store, const CoverageReport& rep
 }  // namespace
 
 Chart nodeMapChart(const TDataStore& store, const CoverageReport& report,
-                   const MatrixSource& source, const NumberSeparators& separators) {
-    Chart chart;
+                   const MatrixSource& source, const NumberSeparators& separators,
+                   const ChartFrame& frame) {
+    Chart chart = chartIn(frame);
     chart.title =
         "Nodes at coverage " + groupedInteger(report.coverage, separators) + unitSuffix(source) +
         ": " + groupedInteger(static_cast<int64_t>(report.isolatedDemandNodes.size()), separators) +

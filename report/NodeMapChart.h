@@ -10,6 +10,8 @@
 // Nodes at their coordinates. Where they are longitudes and latitudes (great circle, roads),
 // a degree east-west is drawn as long as it is at the nodes' middle latitude, and the
 // latitude axis stays within -90..90; otherwise one unit is as long across as up. Once the
-// report's demand is counted, each demand point's area grows with its demand.
+// report's demand is counted, each demand point's area grows with its demand. Laid out in
+// `frame`, as the histogram is.
 Chart nodeMapChart(const TDataStore& store, const CoverageReport& report,
-                   const MatrixSource& source, const NumberSeparators& separators);
+                   const MatrixSource& source, const NumberSeparators& separators,
+                   const ChartFrame& frame = {});

@@ -276,3 +276,47 @@ TEST(NodeMapChart, ARoadMatrixNamesItsUnitAndDrawsItsRoadsUnderTheNodes) {
     EXPECT_EQ(histogram.title, "Off-diagonal travel times: 2 cells of 2 nodes");
     EXPECT_EQ(histogram.x.title, "Travel time (minutes)");
 }
+
+// The picture files keep their layout; a window's frame lays the same map out at its own
+// size and text size: its legend rows push the plot down, no tick labels crowd, and one
+// unit is as long across as up.
+TEST(ChartFrame, ThePicturesKeepTheirLayoutAndAWindowsFrameFitsItsOwnSize) {
+    const TDataStore store = placedStore({{0, 0}, {3, 4}, {100, 40}, {1, 1}, {5, 5}}, 'E');
+    const CoverageReport report = buildCoverageReport(store, 5, 3, 10);
+    const Chart picture = nodeMapChart(store, report, computedSource('E'), English);
+    EXPECT_EQ(std::vector<int>({picture.width, picture.height, picture.textSize, picture.plot.left,
+                                picture.plot.top, picture.plot.right, picture.plot.bottom}),
+              std::vector<int>({1000, 720, 14, 110, 118, 970, 630}));
+    // A frame too small for the text is laid out at the smallest size that has the room.
+    for (const ChartFrame& frame :
+         {ChartFrame{540, 400, 12, 1}, ChartFrame{900, 700, 20, 1}, ChartFrame{200, 100, 12, 1}}) {
+        const Chart chart = nodeMapChart(store, report, computedSource('E'), English, frame);
+        ChartFrame taller = frame;
+        taller.legendRows = 3;
+        const Chart twoRowsMore = nodeMapChart(store, report, computedSource('E'), English, taller);
+        EXPECT_EQ(chart.width, std::max(frame.width, 360));
+        EXPECT_EQ(chart.height, std::max(frame.height, 283));
+        EXPECT_EQ(chart.textSize, frame.textSize);
+        EXPECT_LT(0, chart.plot.left);
+        EXPECT_LT(chart.plot.left + 10 * frame.textSize, chart.plot.right);
+        EXPECT_LT(chart.plot.right, chart.width);
+        EXPECT_LT(0, chart.plot.top);
+        EXPECT_LT(chart.plot.top + 5 * frame.textSize, chart.plot.bottom);
+        EXPECT_LT(chart.plot.bottom, chart.height);
+        EXPECT_GE(twoRowsMore.plot.top, chart.plot.top + 2 * frame.textSize);
+        EXPECT_EQ(twoRowsMore.plot.bottom, chart.plot.bottom);
+        for (const Chart* laidOut : {&chart, &twoRowsMore}) {
+            const double acrossPerPixel =
+                (laidOut->x.high - laidOut->x.low) / (laidOut->plot.right - laidOut->plot.left);
+            const double upPerPixel =
+                (laidOut->y.high - laidOut->y.low) / (laidOut->plot.bottom - laidOut->plot.top);
+            EXPECT_NEAR(acrossPerPixel, upPerPixel, 1e-9);
+        }
+        ASSERT_GE(chart.x.ticks.size(), 2u);
+        for (std::size_t t = 1; t < chart.x.ticks.size(); ++t) {
+            const double apart = chartPixel(chart, chart.x.ticks[t].at, 0).x -
+                                 chartPixel(chart, chart.x.ticks[t - 1].at, 0).x;
+            EXPECT_GE(apart, 4 * frame.textSize) << frame.width;
+        }
+    }
+}

@@ -1,10 +1,13 @@
+#include <QAccessible>
 #include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <cstdlib>
 
 #include "app/Velmora.h"
 #include "app/VelmoraProgram.h"
@@ -13,7 +16,6 @@
 #include "modify/EntryChecks.h"
 #include "preview/ChartView.h"
 #include "preview/CoveragePreview.h"
-#include "report/pictures/ChartPainter.h"
 #include "store/DataStore.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMatrices.h"
@@ -176,6 +178,31 @@ private slots:
         QCOMPARE(focusTrails[1], focusTrails[0]);
     }
 
+    // A screen reader says each value after its caption and names the charts' tabs.
+    void aScreenReaderHearsEachValueWithItsCaption() {
+        loadThroughTheDialogs(WorkedDemand, 30);
+        enterCoverage("5");
+        openPreview();
+        QStringList spoken;
+        for (const char* name : PanelValues) {
+            QAccessibleInterface* value =
+                QAccessible::queryAccessibleInterface(control<QLabel>(previewWindow(), name));
+            // Labelled by its caption (and by the panel's title, as every control in it).
+            QStringList captions;
+            for (const auto& [label, relation] : value->relations(QAccessible::Label)) {
+                if (qobject_cast<QLabel*>(label->object())) {
+                    captions << label->text(QAccessible::Name);
+                }
+            }
+            QCOMPARE(captions.size(), 1);
+            spoken << captions.first() + ' ' + value->text(QAccessible::Name);
+        }
+        QCOMPARE(spoken[5], "Demand within the coverage: " + localized("29.00 (85.3%)"));
+        QCOMPARE(spoken[14], QStringLiteral("Non-zero diagonal: none"));
+        QCOMPARE(accessibleName(control<QWidget>(previewWindow(), "Charts")),
+                 QStringLiteral("Charts"));
+    }
+
     void theButtonIsLastInTheTabOrderAndReachedByItsAccelerator() {
         loadThroughTheDialogs(WorkedDemand, 100);
         QPushButton* button = control<QPushButton>(form, "PreviewCoverage");
@@ -220,25 +247,42 @@ private slots:
         QCOMPARE(previewWindow()->findChild<QLabel*>("CoverageValue")->text(), QStringLiteral("5"));
     }
 
-    // The map in the window is the picture file's, scaled to the window and to the screen.
-    void theChartsArePaintedScaledToTheWindow() {
+    // The map is laid out at the widget's own size with the window's text size, so its tick
+    // labels are as tall as the window's text at any size of window or screen, and its marks
+    // lie where the chart puts them.
+    void theChartsArePaintedAtTheirOwnSizeWithTheWindowsText() {
         loadThroughTheDialogs(WorkedDemand, 30);
         enterCoverage("5");
         openPreview();
         previewWindow()->findChild<QTabWidget*>("Charts")->setCurrentIndex(1);
         ChartView* map = chartView("NodeMap");
-        const QRectF before = map->chartArea();
-        previewWindow()->resize(1100, 1000);
-        QTRY_VERIFY(map->chartArea().width() > before.width());
-        const QRectF area = map->chartArea();
-        QVERIFY(qAbs(area.width() / area.height() - 1000.0 / 720.0) < 1e-9);
-        const QImage image = map->grab().toImage();
+        QTRY_COMPARE(map->chart().width, map->width());
+        QCOMPARE(map->chart().height, map->height());
+        QCOMPARE(map->chartArea(), QRectF(map->rect()));
+        const int textSize = QFontInfo(previewWindow()->font()).pixelSize();
+        QCOMPARE(map->chart().textSize, textSize);
+        QImage image = map->grab().toImage();
         const double ratio = image.devicePixelRatio();
+        // The rows the tick labels under the plot take, above the axis title.
+        const Chart& chart = map->chart();
+        int rows = 0;
+        for (int y = (chart.plot.bottom + 8) * ratio; y < (chart.plot.bottom + 30) * ratio; ++y) {
+            bool ink = false;
+            for (int x = chart.plot.left * ratio; x < chart.plot.right * ratio && !ink; ++x) {
+                ink = image.pixelColor(x, y).lightness() < 128;
+            }
+            rows += ink;
+        }
+        QVERIFY2(rows >= 0.6 * textSize * ratio, qPrintable(QString::number(rows)));
+
+        // Larger, it is laid out again, each mark where its node lies.
+        previewWindow()->resize(900, 1000);
+        QTRY_COMPARE(map->chart().width, map->width());
+        QCOMPARE(map->chart().height, map->height());
+        image = map->grab().toImage();
         const auto shownAt = [&](double x, double y) {
             const PixelPoint at = chartPixel(map->chart(), x, y);
-            const QPointF point =
-                area.topLeft() + QPointF(at.x * area.width() / 1000, at.y * area.height() / 720);
-            return image.pixelColor((point * ratio).toPoint());
+            return image.pixelColor(QPointF(at.x * ratio, at.y * ratio).toPoint());
         };
         QCOMPARE(shownAt(0, 0), colourOf(ChartColours::Blue));
         QCOMPARE(shownAt(30, 40), colourOf(ChartColours::Vermillion));
@@ -249,17 +293,75 @@ private slots:
                                 "Coordinates from the node files"));
     }
 
+    // A chart of other proportions than its view is scaled by the smaller of the two scales
+    // and centred, never cut off: the picture files' chart in a view half as tall, or a chart
+    // laid out no smaller than its smallest layout in a view smaller still.
+    void aChartOfOtherProportionsIsShownWholeAndCentred() {
+        ChartView view;
+        view.resize(1000, 360);
+        view.show();
+        view.setChart([](const ChartFrame&) { return Chart{}; });
+        QCOMPARE(view.chartArea(), QRectF(250, 0, 500, 360));
+        view.setChart([](const ChartFrame& frame) { return chartIn(frame); });
+        QCOMPARE(view.chartArea(), QRectF(0, 0, 1000, 360));
+        view.resize(120, 90);
+        QTRY_COMPARE(view.width(), 120);
+        const QRectF area = view.chartArea();
+        QCOMPARE(area.center(), QPointF(60, 45));
+        QVERIFY(QRectF(view.rect()).contains(area));
+        QVERIFY(qFuzzyCompare(area.width(), 120.0) || qFuzzyCompare(area.height(), 90.0));
+        QVERIFY(qAbs(area.width() / area.height() -
+                     double(view.chart().width) / view.chart().height) < 1e-9);
+    }
+
+    // Under a dark palette the charts are drawn in its colours, the data readable on them.
+    void theChartsFollowADarkPalette() {
+        DarkPalette dark;
+        start();
+        loadThroughTheDialogs(WorkedDemand, 30);
+        enterCoverage("5");
+        openPreview();
+        ChartView* histogram = chartView("Histogram");
+        const QImage image = histogram->grab().toImage();
+        const double ratio = image.devicePixelRatio();
+        const QColor paper = histogram->palette().color(QPalette::Base);
+        QCOMPARE(image.pixelColor(1, 1), paper);
+        const Chart& chart = histogram->chart();
+        const ChartBar& within = chart.bars.front();
+        QCOMPARE(within.colour, ChartColours::Blue);
+        const PixelPoint bar = chartPixel(chart, (within.from + within.to) / 2, within.height / 2);
+        // As much contrast as text is given.
+        QVERIFY(contrastRatio(image.pixelColor(QPointF(bar.x * ratio, bar.y * ratio).toPoint()),
+                              paper) >= 4.5);
+        double title = 1;
+        for (int y = 0; y < chart.plot.top * ratio / 3; ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                title = std::max(title, contrastRatio(image.pixelColor(x, y), paper));
+            }
+        }
+        QVERIFY(title >= 7);
+    }
+
     void chartsAreSavedAsThePicturesOfTheReport() {
         loadThroughTheDialogs(WorkedDemand, 30);
         enterCoverage("5");
         openPreview();
+        // Whatever the window's size and palette: the batch command's pictures, byte for byte.
         const std::string path = dir->file("map.png");
         prompts->saveDialog(path);
-        control<QPushButton>(previewWindow(), "SaveMap")->click();
+        {
+            DarkPalette dark;
+            control<QPushButton>(previewWindow(), "SaveMap")->click();
+        }
         VERIFY_PROMPTS(*prompts);
-        const QByteArray painted = pngBytes(paintChart(chartView("NodeMap")->chart()));
-        QCOMPARE(readBytes(path), painted.toStdString());
-        QCOMPARE(QImage::fromData(painted).size(), QSize(1000, 720));
+        const std::string command =
+            std::string("cd '") + dir->path() + "' && " + VELMORA_BATCH +
+            " report --demand d.EUC --candidates s.EUC --metric euclidean --coverage 5 --weight 30"
+            " --plot batch-histogram.png --map batch-map.png >/dev/null";
+        QCOMPARE(std::system(command.c_str()), 0);
+        QCOMPARE(readBytes(path), readBytes(dir->file("batch-map.png")));
+        QCOMPARE(QImage::fromData(QByteArray::fromStdString(readBytes(path))).size(),
+                 QSize(1000, 720));
         QCOMPARE(prompts->dialogsRun().back().defaultExt, std::string("png"));
 
         // An existing file is replaced only with consent; No shows the dialog again.
@@ -277,9 +379,10 @@ private slots:
                                      Buttons::YesNo, Answer::Yes);
         control<QPushButton>(previewWindow(), "SaveHistogram")->click();
         VERIFY_PROMPTS(*prompts);
-        QCOMPARE(readBytes(old),
-                 pngBytes(paintChart(chartView("Histogram")->chart())).toStdString());
-        QCOMPARE(folderListing(dir->path()), std::string("d.EUC\nhistogram.png\nmap.png\ns.EUC\n"));
+        QCOMPARE(readBytes(old), readBytes(dir->file("batch-histogram.png")));
+        QCOMPARE(folderListing(dir->path()),
+                 std::string(
+                     "batch-histogram.png\nbatch-map.png\nd.EUC\nhistogram.png\nmap.png\ns.EUC\n"));
     }
 
     void aNegativeDemandIsNamedInPlaceOfTheReport() {

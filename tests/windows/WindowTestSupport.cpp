@@ -86,6 +86,19 @@ void requireInstalledLocale() {
     }
 }
 
+bool drawnAsFocused(QWidget* control) {
+    if (!control->hasFocus()) {
+        return false;
+    }
+    QWidget* window = control->window();
+    const QRect around(control->mapTo(window, QPoint(-4, -4)), control->size() + QSize(8, 8));
+    const QImage focused = window->grab(around).toImage();
+    control->clearFocus();
+    const QImage plain = window->grab(around).toImage();
+    control->setFocus(Qt::OtherFocusReason);
+    return focused != plain;
+}
+
 bool showsWholeText(QLineEdit* field) {
     field->ensurePolished();
     // The text area as the line edit paints it: the style's contents rectangle less the
@@ -142,11 +155,15 @@ double relativeLuminance(const QColor& colour) {
            0.0722 * linear(colour.blueF());
 }
 
+}  // namespace
+
 double contrastRatio(const QColor& a, const QColor& b) {
     const double la = relativeLuminance(a);
     const double lb = relativeLuminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
+
+namespace {
 
 // What is painted behind a widget: the nearest widget, itself included, whose background
 // differs from the application's.

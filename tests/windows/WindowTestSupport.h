@@ -51,6 +51,10 @@ private:
     std::string m_saved;
 };
 
+// The control holding the keyboard is drawn otherwise than it is without it, around it
+// included (a frame beside it).
+bool drawnAsFocused(QWidget* control);
+
 // The field's whole text fits its text area: nothing is scrolled out of sight.
 bool showsWholeText(QLineEdit* field);
 
@@ -59,6 +63,10 @@ bool showsWholeText(QLineEdit* field);
 QStringList controlsWithoutAUsefulName(QWidget* window);
 // The name assistive technology reads for a control.
 QString accessibleName(QWidget* control);
+
+// The contrast between two colours, from 1 to 21, as the web's accessibility guidelines
+// reckon it.
+double contrastRatio(const QColor& a, const QColor& b);
 
 // The texts of a window (labels, group-box titles, radio buttons, check boxes, edit fields)
 // whose colour stands out too little from the background behind them.
