@@ -7,6 +7,7 @@
 
 #include "platform/VersionInfo.h"
 #include "platform/qt/WindowPlacement.h"
+#include "platform/qt/WindowRoles.h"
 #include "ui_AboutUnitVelmora.h"
 
 TAboutBoxVelmora::TAboutBoxVelmora(QWidget* parent)
@@ -15,6 +16,7 @@ TAboutBoxVelmora::TAboutBoxVelmora(QWidget* parent)
       m_aboutTimer(new QTimer(this)),
       m_programFile(QCoreApplication::applicationFilePath()) {
     ui->setupUi(this);
+    announceAsDialog(this);
     setFixedSize(size());
     centerOnScreen(this);
     m_aboutTimer->setObjectName(QStringLiteral("AboutTimer"));

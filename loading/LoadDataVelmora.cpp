@@ -14,6 +14,7 @@
 #include "loading/RoadMapOptions.h"
 #include "platform/FileStamp.h"
 #include "platform/qt/DisplayableLine.h"
+#include "platform/qt/FocusVisible.h"
 #include "platform/qt/LocaleNumbers.h"
 #include "roads/RoadMatrix.h"
 #include "store/DataStore.h"
@@ -68,6 +69,7 @@ TLoadDataVelmoraForm::TLoadDataVelmoraForm(Prompts& prompts, TDataStore& store)
     for (QLabel* label : {ui->DataFileToRead, ui->ExtraFileToRead, ui->DistFileToRead}) {
         m_fileLabelHints[label] = label->toolTip();
     }
+    frameWhileFocused(ui->PercentDem1);
     // GIS layers come after All Files, so every filter keeps its place.
     m_getDemandFileName.filter = std::string(DemandFilter) + "|GIS Layers|" + GisLayerPatterns;
     m_readExtras.filter = std::string(ExtrasFilter) + "|GIS Layers|" + GisLayerPatterns;

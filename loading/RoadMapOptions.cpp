@@ -8,6 +8,7 @@
 #include "platform/RunTimeError.h"
 #include "platform/TextFile.h"
 #include "platform/qt/DisplayableLine.h"
+#include "platform/qt/FocusVisible.h"
 #include "platform/qt/LocaleNumbers.h"
 #include "ui_RoadMapOptions.h"
 
@@ -44,6 +45,7 @@ TRoadMapOptionsForm::TRoadMapOptionsForm(Prompts& prompts, QWidget* parent)
     ui->setupUi(this);
     setFixedSize(size());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    showFocusFromTheStart(this);
     const QList<QRadioButton*> modes{ui->Drive, ui->Walk};
     const QList<QRadioButton*> costs{ui->Distance, ui->TravelTime};
     m_unitButtons = {ui->Metres, ui->Kilometres, ui->Miles, ui->Seconds, ui->Minutes, ui->Hours};

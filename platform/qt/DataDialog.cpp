@@ -3,10 +3,15 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
+#include "platform/qt/FocusVisible.h"
 #include "platform/qt/WindowPlacement.h"
+#include "platform/qt/WindowRoles.h"
 
 DataDialog::DataDialog()
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {}
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    announceAsDialog(this);
+    showFocusFromTheStart(this);
+}
 
 void DataDialog::fixSizeAndCentre() {
     setFixedSize(size());

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
@@ -149,6 +150,8 @@ void QtPrompts::showProgress(const std::string& title,
         dialog.setAutoReset(false);
         dialog.setMinimumDuration(0);
         dialog.setMinimumWidth(360);
+        auto* bar = new QProgressBar(&dialog);
+        dialog.setBar(bar);
         QEventLoop loop;
         const auto refresh = [&] {
             if (done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
@@ -160,6 +163,8 @@ void QtPrompts::showProgress(const std::string& title,
             }
             const SharedProgress::Snapshot now = progress.snapshot();
             dialog.setLabelText(QString::fromStdString(now.text));
+            // A screen reader names the bar by the stage it shows.
+            bar->setAccessibleName(dialog.labelText());
             dialog.setMaximum(static_cast<int>(now.steps));
             dialog.setValue(static_cast<int>(std::min(now.done, now.steps)));
         };

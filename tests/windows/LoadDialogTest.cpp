@@ -133,6 +133,10 @@ private slots:
         QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "SingleElement")->isEnabled());
         QCOMPARE(control<QScrollBar>(form, "PercentDem1")->value(), 100);
         QCOMPARE(form->size(), QSize(489, 427));
+        // The metric group holds the keyboard and shows it before any Tab.
+        QVERIFY(activate(form));
+        QCOMPARE(QApplication::focusWidget(), control<QWidget>(form, "Euclidean"));
+        QVERIFY(drawnAsFocused(QApplication::focusWidget()));
     }
 
     void metricFixesExtensionFiltersAndDefaultExtensions() {
@@ -191,6 +195,7 @@ private slots:
         QTest::keyClick(extraSites, Qt::Key_Tab);
         QScrollBar* weight = control<QScrollBar>(form, "PercentDem1");
         QCOMPARE(QApplication::focusWidget(), weight);
+        QVERIFY(drawnAsFocused(weight));
         QTest::keyClick(weight, Qt::Key_Left);
         QTest::keyClick(weight, Qt::Key_Left);
         QCOMPARE(weight->value(), 98);

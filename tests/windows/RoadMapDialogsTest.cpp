@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -147,6 +148,14 @@ private slots:
         QCOMPARE(form.choice().settings.unreachableValue, std::optional<int32_t>());
     }
 
+    void theFirstControlIsDrawnWithTheKeyboardBeforeAnyTab() {
+        ScriptedPrompts prompts;
+        TRoadMapOptionsForm form(prompts);
+        QVERIFY(activate(&form));
+        QCOMPARE(QApplication::focusWidget(), control<QWidget>(&form, "Drive"));
+        QVERIFY(drawnAsFocused(QApplication::focusWidget()));
+    }
+
     void optionsReadWellUnderADarkPalette() {
         DarkPalette dark;
         ScriptedPrompts prompts;
@@ -172,6 +181,7 @@ private slots:
         QtPrompts prompts;
         QString title;
         QString text;
+        QString barName;
         bool modal = false;
         QTimer poll;
         poll.setInterval(10);
@@ -183,6 +193,7 @@ private slots:
             poll.stop();
             title = dialog->windowTitle();
             text = dialog->labelText();
+            barName = accessibleName(dialog->findChild<QProgressBar*>());
             modal = dialog->isModal();
             QPushButton* cancel = dialog->findChild<QPushButton*>();
             QVERIFY(cancel);
@@ -193,6 +204,7 @@ private slots:
         QVERIFY(!prompts.runTask("VELMORA Road Distances", untilCancelled));
         QCOMPARE(title, QStringLiteral("VELMORA Road Distances"));
         QCOMPARE(text, QStringLiteral("Computing road distances"));
+        QCOMPARE(barName, text);
         QVERIFY(modal);
         QVERIFY(!shownProgressDialog());
     }

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -50,6 +51,18 @@ private slots:
             QVERIFY2(accessibleTextsWithMarkup(window).isEmpty(),
                      qPrintable(window->objectName() + QStringLiteral(": ") +
                                 accessibleTextsWithMarkup(window).join(QStringLiteral(", "))));
+        }
+    }
+
+    // Screen readers announce a window or a dialog, never a plain filler area.
+    void everyWindowIsAnnouncedAsAWindowOrADialog() {
+        const QList<QWidget*> windows = everyWindowInUse();
+        for (QWidget* window : windows) {
+            // The main window and the preview are windows; the others are dialogs.
+            const bool plain = window == windows.front() || window == windows.back();
+            QVERIFY2(QAccessible::queryAccessibleInterface(window)->role() ==
+                         (plain ? QAccessible::Window : QAccessible::Dialog),
+                     qPrintable(window->objectName()));
         }
     }
 
