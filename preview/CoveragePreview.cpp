@@ -130,10 +130,10 @@ void TCoveragePreview::showCoverage(int32_t coverage) {
                              source = m_store.Source, separators](const ChartFrame& frame) {
         return distanceHistogramChart(*report, bins, source, separators, frame);
     });
-    ui->NodeMap->setChart([report, source = m_store.Source, separators,
-                           &store = m_store](const ChartFrame& frame) {
-        return nodeMapChart(store, *report, source, separators, frame);
-    });
+    ui->NodeMap->setChart(
+        [report, source = m_store.Source, separators, &store = m_store](const ChartFrame& frame) {
+            return nodeMapChart(store, *report, source, separators, frame);
+        });
     showNumbers(*report);
 }
 
