@@ -3,14 +3,12 @@
 // velmora-batch: the program's core driven from the command line, for scripts that prepare
 // many matrices. Each verb writes exactly the bytes the program would.
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 
-#include "modify/MatrixTransformation.h"
 #include "platform/NumberText.h"
 #include "platform/TextFile.h"
 #include "report/ChartRenderer.h"
@@ -21,6 +19,7 @@ class App;
 class Option;
 class Validator;
 }  // namespace CLI
+struct MatrixWriteReport;
 
 namespace batch {
 
@@ -31,24 +30,6 @@ struct NodeFiles {
     std::string candidates;
 };
 
-struct ComputeRequest {
-    char metricCode = 'E';
-    NodeFiles nodes;
-    std::string out;
-};
-
-struct CheckRequest {
-    NodeFiles nodes;
-    std::string in;
-};
-
-struct TransformRequest {
-    NodeFiles nodes;
-    std::string in;
-    std::string out;
-    TransformSettings settings;
-};
-
 // Where output goes and how numbers read and print.
 struct Console {
     std::ostream& out;
@@ -56,13 +37,18 @@ struct Console {
     NumberSeparators separators;
 };
 
-int computeCommand(const ComputeRequest& request, Console& console);
-int checkCommand(const CheckRequest& request, Console& console);
-int transformCommand(const TransformRequest& request, Console& console);
-
 // The version of the running program, "1.0.6.1", from the record its file carries.
 std::optional<std::string> programVersion();
 
+// Each verb lives in a file of its own (ComputeCommand, CheckCommand, TransformCommand,
+// NetworkCommand, ReportCommand): its request, the command that runs it, and the verb that
+// declares its options and fills the request.
+struct ComputeRequest;
+int computeCommand(const ComputeRequest& request, Console& console);
+struct CheckRequest;
+int checkCommand(const CheckRequest& request, Console& console);
+struct TransformRequest;
+int transformCommand(const TransformRequest& request, Console& console);
 struct NetworkRequest;
 int networkCommand(const NetworkRequest& request, Console& console);
 
@@ -106,6 +92,12 @@ ProblemTexts readProblemTexts(const NodeFiles& nodes, const std::string& distanc
 // the one-line report is written, `status` set and nothing returned.
 std::unique_ptr<TDataStore> loadProblemFiles(const ProblemTexts& texts, char metricCode,
                                              Console& console, int& status);
+// The one line that reports a failure, naming the file (and its line when above 0); returns
+// `status`.
+int reportFailure(Console& console, const std::string& file, long long line,
+                  const std::string& message, int status = BadInput);
+// The failure of writing `out`, with the system's reason.
+int failedWrite(Console& console, const std::string& out, const MatrixWriteReport& report);
 // Runs a verb, turning the run-time errors that stop it into one line naming their file
 // (`file` when they name none).
 int runVerb(Console& console, const std::string& file, const std::function<int()>& verb);
@@ -119,9 +111,5 @@ CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::strin
 CLI::Validator wholeNumber();
 // The code of a name the option took; Euclidean when none was given.
 char metricCodeNamed(const std::string& name);
-
-// "K=CONSTANT,COEFFICIENT,EXPONENT" into the settings, within the dialog's ranges; the
-// reason when it does not parse or fits no range.
-std::optional<std::string> applyEquation(const std::string& text, DistanceEquations& equations);
 
 }  // namespace batch

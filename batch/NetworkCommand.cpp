@@ -1,7 +1,6 @@
 #include "batch/NetworkCommand.h"
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "batch/Printable.h"
@@ -65,9 +64,7 @@ int networkCommand(const NetworkRequest& request, Console& console) {
         DistanceFileWriter writer(request.out);
         const MatrixWriteReport outcome = writeWholeMatrix(writer, *store, request.out);
         if (!outcome.written) {
-            console.err << "velmora-batch: " << printable(request.out) << ": "
-                        << printable(outcome.message + ": " + std::strerror(outcome.error)) << '\n';
-            return static_cast<int>(BadInput);
+            return failedWrite(console, request.out, outcome);
         }
         console.out << roadSummaryText(summary, request.settings) << '\n';
         return static_cast<int>(Success);
@@ -152,24 +149,24 @@ RoadSettings RoadOptions::settings(const Console& console) const {
     return settings;
 }
 
-NetworkVerb::NetworkVerb(CLI::App& app, const CLI::Validator& fileName) {
-    m_verb = app.add_subcommand(
-        "network",
-        "Compute road distances between the nodes from an OpenStreetMap extract and write the "
-        "Network distance file");
-    m_roads = std::make_unique<RoadOptions>(*m_verb, fileName);
+NetworkVerb::NetworkVerb(CLI::App& app, const CLI::Validator& fileName)
+    : Verb(app, "network",
+           "Compute road distances between the nodes from an OpenStreetMap extract and write the "
+           "Network distance file") {
+    m_roads = std::make_unique<RoadOptions>(command(), fileName);
     m_roads->roadsOption()->required();
-    addNodeFileOptions(*m_verb, m_request.nodes, fileName);
-    m_verb->add_option("--out", m_request.out, "Distance file to write")
+    addNodeFileOptions(command(), m_request.nodes, fileName);
+    command()
+        .add_option("--out", m_request.out, "Distance file to write")
         ->required()
         ->check(fileName);
 }
 
-int NetworkVerb::run(Console& console, decltype(Actions::network) network) {
+int NetworkVerb::run(Console& console, const Actions& actions) {
     m_request.roads = m_roads->roads();
     m_request.speeds = m_roads->speeds();
     m_request.settings = m_roads->settings(console);
-    return network(m_request, console);
+    return actions.network(m_request, console);
 }
 
 }  // namespace batch

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "batch/BatchCommands.h"
+#include "batch/Verb.h"
 #include "roads/RoadMatrix.h"
 #include "roads/RoadSettings.h"
 
@@ -53,17 +53,12 @@ private:
     std::string m_maxSnap;
 };
 
-class NetworkVerb {
+class NetworkVerb : public Verb {
 public:
     NetworkVerb(CLI::App& app, const CLI::Validator& fileName);
-    NetworkVerb(const NetworkVerb&) = delete;
-    NetworkVerb& operator=(const NetworkVerb&) = delete;
-
-    bool chosen() const { return m_verb->parsed(); }
-    int run(Console& console, decltype(Actions::network) network);
+    int run(Console& console, const Actions& actions) override;
 
 private:
-    CLI::App* m_verb;
     NetworkRequest m_request;
     std::unique_ptr<RoadOptions> m_roads;
 };

@@ -36,54 +36,56 @@ int nodesCommand(const NodesRequest& request, Console& console) {
     });
 }
 
-NodesVerb::NodesVerb(CLI::App& app, const CLI::Validator& fileName) {
-    m_verb = app.add_subcommand(
-        "nodes",
-        "Write a node file from the features of a GIS layer (GeoPackage, Shapefile, GeoJSON, "
-        "FlatGeobuf, KML, CSV): one line per feature, in the layer's order");
+NodesVerb::NodesVerb(CLI::App& app, const CLI::Validator& fileName)
+    : Verb(app, "nodes",
+           "Write a node file from the features of a GIS layer (GeoPackage, Shapefile, GeoJSON, "
+           "FlatGeobuf, KML, CSV): one line per feature, in the layer's order") {
     NodeImport& import = m_request.import;
-    m_verb->add_option("--from", import.from, "GIS file to read the layer from")
+    command()
+        .add_option("--from", import.from, "GIS file to read the layer from")
         ->required()
         ->check(fileName);
-    m_verb->add_option("--layer", import.layer, "Layer to read; needed when the file has several");
-    m_verb
-        ->add_option("--out", m_request.out,
-                     "Node file to write; its extension sets the coordinates: longitude and "
-                     "latitude on WGS 84 for .GRT and .NET, projected coordinates for .EUC and "
-                     ".MAN")
+    command().add_option("--layer", import.layer,
+                         "Layer to read; needed when the file has several");
+    command()
+        .add_option("--out", m_request.out,
+                    "Node file to write; its extension sets the coordinates: longitude and "
+                    "latitude on WGS 84 for .GRT and .NET, projected coordinates for .EUC and "
+                    ".MAN")
         ->required()
         ->check(fileName);
-    m_verb->add_option("--demand-field", import.demandField,
-                       "Field of demand set 1 (a number, 0 or more); 0 when not given");
-    m_verb->add_option("--second-demand-field", import.secondDemandField,
-                       "Field of demand set 2; the first demand field's value when not given");
-    m_verb->add_option("--number-field", import.numberField,
-                       "Field of the node's further number (field 6); 0 when not given");
-    m_verb->add_option("--name-field", import.nameField,
-                       "Field of the node's name; control characters and line ends become "
-                       "spaces");
-    m_verb->add_option("--id-field", import.idField,
-                       "Field of the node's id (one word); the feature's number when not given");
-    auto* x = m_verb->add_option("--x-field", import.xField,
-                                 "A CSV file's column of X or longitude; without it the columns "
-                                 "lon, longitude or x");
-    auto* y = m_verb->add_option("--y-field", import.yField,
-                                 "A CSV file's column of Y or latitude; without it the columns "
-                                 "lat, latitude or y");
+    command().add_option("--demand-field", import.demandField,
+                         "Field of demand set 1 (a number, 0 or more); 0 when not given");
+    command().add_option("--second-demand-field", import.secondDemandField,
+                         "Field of demand set 2; the first demand field's value when not given");
+    command().add_option("--number-field", import.numberField,
+                         "Field of the node's further number (field 6); 0 when not given");
+    command().add_option("--name-field", import.nameField,
+                         "Field of the node's name; control characters and line ends become "
+                         "spaces");
+    command().add_option("--id-field", import.idField,
+                         "Field of the node's id (one word); the feature's number when not given");
+    auto* x = command().add_option("--x-field", import.xField,
+                                   "A CSV file's column of X or longitude; without it the columns "
+                                   "lon, longitude or x");
+    auto* y = command().add_option("--y-field", import.yField,
+                                   "A CSV file's column of Y or latitude; without it the columns "
+                                   "lat, latitude or y");
     x->needs(y);
     y->needs(x);
-    m_sourceCrs = m_verb->add_option("--source-crs", m_sourceCrsText,
-                                     "CRS of a layer that has none, such as a CSV file's (default "
-                                     "EPSG:4326)");
-    m_verb->add_option("--crs", import.crs,
-                       "Projected CRS for .EUC and .MAN node files (for example EPSG:25832); "
-                       "without it the layer's own, which must then be projected");
-    m_verb->add_flag("--centroids", import.centroids,
-                     "Take a polygon's or a line's point on surface; without it only points are "
-                     "taken");
+    m_sourceCrs =
+        command().add_option("--source-crs", m_sourceCrsText,
+                             "CRS of a layer that has none, such as a CSV file's (default "
+                             "EPSG:4326)");
+    command().add_option("--crs", import.crs,
+                         "Projected CRS for .EUC and .MAN node files (for example EPSG:25832); "
+                         "without it the layer's own, which must then be projected");
+    command().add_flag("--centroids", import.centroids,
+                       "Take a polygon's or a line's point on surface; without it only points are "
+                       "taken");
 }
 
-int NodesVerb::run(Console& console, decltype(Actions::nodes) nodes) {
+int NodesVerb::run(Console& console, const Actions& actions) {
     NodeImport& import = m_request.import;
     const auto coordinates = coordinatesForNodeFile(m_request.out);
     if (!coordinates) {
@@ -102,7 +104,7 @@ int NodesVerb::run(Console& console, decltype(Actions::nodes) nodes) {
     if (m_sourceCrs->count() > 0) {
         import.sourceCrs = m_sourceCrsText;
     }
-    return nodes(m_request, console);
+    return actions.nodes(m_request, console);
 }
 
 }  // namespace batch

@@ -121,54 +121,56 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
     });
 }
 
-ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName) {
-    m_verb = app.add_subcommand(
-        "report",
-        "Report on a problem before the model runs: how the distances spread, how much lies "
-        "within the coverage distance, which demand nodes nothing covers, and problems of the "
-        "matrix (asymmetry, negatives, duplicate locations)");
-    addNodeFileOptions(*m_verb, m_request.nodes, fileName);
-    auto* metric = addMetricOption(*m_verb, m_metric, "Compute the distances: ");
-    auto* in =
-        m_verb->add_option("--in", m_request.in, "Read the distances from this distance file")
-            ->check(fileName);
-    m_roads = std::make_unique<RoadOptions>(*m_verb, fileName);
+ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName, ChartRenderer* pictures)
+    : Verb(app, "report",
+           "Report on a problem before the model runs: how the distances spread, how much lies "
+           "within the coverage distance, which demand nodes nothing covers, and problems of "
+           "the matrix (asymmetry, negatives, duplicate locations)"),
+      m_pictures(pictures) {
+    addNodeFileOptions(command(), m_request.nodes, fileName);
+    auto* metric = addMetricOption(command(), m_metric, "Compute the distances: ");
+    auto* in = command()
+                   .add_option("--in", m_request.in, "Read the distances from this distance file")
+                   ->check(fileName);
+    m_roads = std::make_unique<RoadOptions>(command(), fileName);
     metric->excludes(in);
     m_roads->roadsOption()->excludes(metric)->excludes(in);
-    m_verb->add_option("--coverage", m_coverage, "Coverage distance (whole number)")
+    command()
+        .add_option("--coverage", m_coverage, "Coverage distance (whole number)")
         ->required()
         ->transform(wholeNumber())
         ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
-    m_verb
-        ->add_option("--weight", m_request.weightPercent,
-                     "Weight on demand set 1 in percent, as the load dialog's scroll bar sets it: "
-                     "the report counts PERCENT/100 of demand set 1 and the rest of demand set 2 "
-                     "(default 100)")
+    command()
+        .add_option("--weight", m_request.weightPercent,
+                    "Weight on demand set 1 in percent, as the load dialog's scroll bar sets it: "
+                    "the report counts PERCENT/100 of demand set 1 and the rest of demand set 2 "
+                    "(default 100)")
         ->transform(wholeNumber())
         ->check(CLI::Range(0, 100))
         ->option_text("PERCENT");
-    m_verb->add_flag("--json", m_request.json, "Print one JSON object instead of the text report");
-    m_verb
-        ->add_option("--plot", m_request.plot,
-                     "Write a PNG histogram of the off-diagonal distances, the coverage distance "
-                     "marked")
+    command().add_flag("--json", m_request.json,
+                       "Print one JSON object instead of the text report");
+    command()
+        .add_option("--plot", m_request.plot,
+                    "Write a PNG histogram of the off-diagonal distances, the coverage distance "
+                    "marked")
         ->check(fileName);
-    m_verb
-        ->add_option("--map", m_request.map,
-                     "Write a PNG map of the nodes, isolated demand nodes marked; its axes are "
-                     "longitude and latitude in degrees for great-circle, otherwise the node "
-                     "files' X and Y coordinates (also with --in)")
+    command()
+        .add_option("--map", m_request.map,
+                    "Write a PNG map of the nodes, isolated demand nodes marked; its axes are "
+                    "longitude and latitude in degrees for great-circle, otherwise the node "
+                    "files' X and Y coordinates (also with --in)")
         ->check(fileName);
-    m_verb
-        ->add_option("--gpkg", m_request.gpkg,
-                     "Write a GeoPackage of the nodes for a GIS: the layer nodes (number, kind, "
-                     "demand, covered, the nearest node that covers it and its distance, "
-                     "isolated), in longitude and latitude on WGS 84 for great-circle and road "
-                     "distances")
+    command()
+        .add_option("--gpkg", m_request.gpkg,
+                    "Write a GeoPackage of the nodes for a GIS: the layer nodes (number, kind, "
+                    "demand, covered, the nearest node that covers it and its distance, "
+                    "isolated), in longitude and latitude on WGS 84 for great-circle and road "
+                    "distances")
         ->check(fileName);
 }
 
-int ReportVerb::run(Console& console, decltype(Actions::report) report, ChartRenderer* pictures) {
+int ReportVerb::run(Console& console, const Actions& actions) {
     m_request.roads = m_roads->roads();
     if (m_metric.empty() && m_request.in.empty() && m_request.roads.empty()) {
         return usage(console,
@@ -179,7 +181,7 @@ int ReportVerb::run(Console& console, decltype(Actions::report) report, ChartRen
     m_request.roadSettings = m_roads->settings(console);
     m_request.metricCode = metricCodeNamed(m_metric);
     m_request.coverage = static_cast<int32_t>(m_coverage);
-    return report(m_request, console, pictures);
+    return actions.report(m_request, console, m_pictures);
 }
 
 }  // namespace batch

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "batch/BatchCommands.h"
 #include "batch/NetworkCommand.h"
 #include "report/ChartRenderer.h"
 #include "roads/RoadSettings.h"
@@ -31,18 +30,15 @@ struct ReportRequest {
 };
 
 // The verb's options on the command line; run it once they are parsed.
-class ReportVerb {
+class ReportVerb : public Verb {
 public:
-    // Every file option is checked by `fileName`, as the other verbs' are.
-    ReportVerb(CLI::App& app, const CLI::Validator& fileName);
-    ReportVerb(const ReportVerb&) = delete;
-    ReportVerb& operator=(const ReportVerb&) = delete;
-
-    bool chosen() const { return m_verb->parsed(); }
-    int run(Console& console, decltype(Actions::report) report, ChartRenderer* pictures);
+    // Every file option is checked by `fileName`, as the other verbs' are; without `pictures`
+    // the pictures cannot be asked for.
+    ReportVerb(CLI::App& app, const CLI::Validator& fileName, ChartRenderer* pictures);
+    int run(Console& console, const Actions& actions) override;
 
 private:
-    CLI::App* m_verb;
+    ChartRenderer* m_pictures;
     ReportRequest m_request;
     std::unique_ptr<RoadOptions> m_roads;
     std::string m_metric;

@@ -5,8 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "batch/BatchCommands.h"
+#include "batch/CheckCommand.h"
+#include "batch/ComputeCommand.h"
 #include "batch/ReportCommand.h"
+#include "batch/TransformCommand.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace {

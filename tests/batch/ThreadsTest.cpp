@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/BatchCommands.h"
+#include "batch/ComputeCommand.h"
 #include "platform/Workers.h"
 #include "tests/batch/BatchRun.h"
 
