@@ -29,7 +29,7 @@ void convert(const std::string& xml, const std::string& out, const std::string& 
     reader.close();
 }
 
-class RoadExtractTest : public ::testing::Test {
+class ReadRoadExtract : public ::testing::Test {
 protected:
     RoadMatrix compute(const std::string& path) {
         return computeRoadMatrix(path, places, settings, progress);
@@ -51,7 +51,7 @@ protected:
         {0.0000, -0.0002}, {0.0030, -0.0002}, {0.0020, -0.0001}, {0.0010, 0.0021}};
 };
 
-TEST_F(RoadExtractTest, everyFormReadsAsTheXmlDoes) {
+TEST_F(ReadRoadExtract, EveryFormReadsAsTheXmlDoes) {
     const std::string xml = dir.write("town.osm", townMap().xml());
     const std::vector<int32_t> expected = compute(xml).cells;
     const struct {
@@ -70,7 +70,7 @@ TEST_F(RoadExtractTest, everyFormReadsAsTheXmlDoes) {
     }
 }
 
-TEST_F(RoadExtractTest, filesThatAreNoExtractAreRefusedEachWithItsReason) {
+TEST_F(ReadRoadExtract, FilesThatAreNoExtractAreRefusedEachWithItsReason) {
     const std::string xml = dir.write("town.osm", townMap().xml());
     const std::string pbf = dir.file("town.osm.pbf");
     convert(xml, pbf, "pbf");
@@ -184,7 +184,7 @@ private:
     std::vector<std::pair<int64_t, int64_t>> arcs;
 };
 
-TEST_F(RoadExtractTest, aGeneratedCityMatchesAPlainSearchWithOneWorkerOrTwo) {
+TEST_F(ReadRoadExtract, AGeneratedCityMatchesAPlainSearchWithOneWorkerOrTwo) {
     const GeneratedCity city;
     const std::string path = dir.write("city.osm", city.map.xml());
     places = city.places;

@@ -35,7 +35,7 @@ std::vector<RoadPlace> placesOf(const std::vector<MapPlace>& places) {
     return converted;
 }
 
-class RoadMatrixTest : public ::testing::Test {
+class ComputeRoadMatrix : public ::testing::Test {
 protected:
     RoadMatrix compute(const RoadMapText& map, const std::vector<RoadPlace>& places) {
         return computeRoadMatrix(dir.write("map.osm", map.xml()), places, settings, progress);
@@ -63,7 +63,7 @@ protected:
     std::vector<RoadPlace> townPlaces = placesOf(::townPlaces());
 };
 
-TEST_F(RoadMatrixTest, drivingKeepsOneWaysAndLeavesPrivateRoadsAndFootwaysOut) {
+TEST_F(ComputeRoadMatrix, DrivingKeepsOneWaysAndLeavesPrivateRoadsAndFootwaysOut) {
     const RoadMatrix matrix = compute(town, townPlaces);
     ASSERT_EQ(matrix.n, 4);
     const auto expected = townDriveMetres();
@@ -77,7 +77,7 @@ TEST_F(RoadMatrixTest, drivingKeepsOneWaysAndLeavesPrivateRoadsAndFootwaysOut) {
     EXPECT_EQ(matrix.summary.segments, 9u);
 }
 
-TEST_F(RoadMatrixTest, walkingGoesBothWaysAndTakesTheFootway) {
+TEST_F(ComputeRoadMatrix, WalkingGoesBothWaysAndTakesTheFootway) {
     settings.mode = TravelMode::Walk;
     const RoadMatrix matrix = compute(town, townPlaces);
     EXPECT_EQ(cell(matrix, 1, 2), expectedCell(town, {{1, 2, 3, 4}}));
@@ -91,7 +91,7 @@ TEST_F(RoadMatrixTest, walkingGoesBothWaysAndTakesTheFootway) {
     EXPECT_EQ(matrix.summary.segments, 10u);
 }
 
-TEST_F(RoadMatrixTest, aRoundaboutIsDrivenOneWayUnlessMarkedOtherwise) {
+TEST_F(ComputeRoadMatrix, ARoundaboutIsDrivenOneWayUnlessMarkedOtherwise) {
     // Four nodes around a circle, drawn clockwise: north, east, south, west.
     RoadMapText map;
     map.nodes = {{1, 0, 0.001}, {2, 0.001, 0}, {3, 0, -0.001}, {4, -0.001, 0}};
@@ -121,7 +121,7 @@ TEST_F(RoadMatrixTest, aRoundaboutIsDrivenOneWayUnlessMarkedOtherwise) {
     }
 }
 
-TEST_F(RoadMatrixTest, snappingTiesGoToTheSmallestNodeId) {
+TEST_F(ComputeRoadMatrix, SnappingTiesGoToTheSmallestNodeId) {
     // Node 41 is listed first; 40 lies as far from the first place, on the other side. Node
     // 43 lies where 42 does, on a road of its own that leads nowhere.
     RoadMapText map;
@@ -134,7 +134,7 @@ TEST_F(RoadMatrixTest, snappingTiesGoToTheSmallestNodeId) {
     EXPECT_EQ(cell(matrix, 2, 1), expectedCell(map, {{42, 41, 40}}));
 }
 
-TEST_F(RoadMatrixTest, nodesOnOneRoadNodeAreZeroApartAndSnapLegsAreNotCounted) {
+TEST_F(ComputeRoadMatrix, NodesOnOneRoadNodeAreZeroApartAndSnapLegsAreNotCounted) {
     const RoadMatrix matrix =
         compute(town, {{0.0000, -0.0002}, {-0.0001, 0.0000}, {0.0030, 0.0003}, {0.005, 0.005}});
     EXPECT_EQ(cell(matrix, 1, 2), 0);
@@ -147,7 +147,7 @@ TEST_F(RoadMatrixTest, nodesOnOneRoadNodeAreZeroApartAndSnapLegsAreNotCounted) {
               std::llrint(sphereMetres(0.005, 0.005, 0.003, 0.002) * 1000));
 }
 
-TEST_F(RoadMatrixTest, cellsInEachUnitRoundToTheNearestWholeNumber) {
+TEST_F(ComputeRoadMatrix, CellsInEachUnitRoundToTheNearestWholeNumber) {
     // A degree of longitude along the equator is 111,195.08 m: three make 333,585.24 m,
     // 333.59 km and 207.28 miles; 15,011.3 s at the trunk's 80 km/h and 24,018.1 s at the
     // 50 km/h allowed against the drawing.
@@ -173,7 +173,7 @@ TEST_F(RoadMatrixTest, cellsInEachUnitRoundToTheNearestWholeNumber) {
     }
 }
 
-TEST_F(RoadMatrixTest, travelTimeTakesTheQuickerRoadAndDistanceTheShorter) {
+TEST_F(ComputeRoadMatrix, TravelTimeTakesTheQuickerRoadAndDistanceTheShorter) {
     // A residential street straight from 1 to 2 (1,112 m at 30 km/h: 133 s) and a trunk
     // road around by 3 (1,424 m at 80 km/h: 64 s).
     RoadMapText map;
@@ -190,7 +190,7 @@ TEST_F(RoadMatrixTest, travelTimeTakesTheQuickerRoadAndDistanceTheShorter) {
     EXPECT_EQ(cell(compute(map, ends), 1, 2), expectedCell(map, {{1, 2}}, 30 / 3.6L));
 }
 
-TEST_F(RoadMatrixTest, cellsThatRoundToZeroAreCountedAndAUnitThatZeroesAllIsRefused) {
+TEST_F(ComputeRoadMatrix, CellsThatRoundToZeroAreCountedAndAUnitThatZeroesAllIsRefused) {
     // 111 m from 1 to 2, 1,001 m from 2 to 3; a fourth place on node 1.
     RoadMapText map;
     map.nodes = {{1, 0, 0}, {2, 0.001, 0}, {3, 0.01, 0}};
@@ -223,7 +223,7 @@ TEST_F(RoadMatrixTest, cellsThatRoundToZeroAreCountedAndAUnitThatZeroesAllIsRefu
     EXPECT_EQ(compute(map, {{0, 0}, {0, 0}}).summary.zeroCells, 0);
 }
 
-TEST_F(RoadMatrixTest, aCellBeyondThirtyTwoBitsAsksForALargerUnit) {
+TEST_F(ComputeRoadMatrix, ACellBeyondThirtyTwoBitsAsksForALargerUnit) {
     // 108 segments back and forth over the North Pole, each from longitude 0 to 180 or
     // back: node k lies at latitude k / 100, so segment k spans 180 - (2k + 1) / 100
     // degrees, 19,321.2 degrees in all: 2,148,423,... m, just beyond 2,147,483,647.
@@ -248,7 +248,7 @@ TEST_F(RoadMatrixTest, aCellBeyondThirtyTwoBitsAsksForALargerUnit) {
     EXPECT_EQ(cell(matrix, 2, 1), std::llrint(total / 1000));
 }
 
-TEST_F(RoadMatrixTest, pairsNoRoadJoinsAreAnErrorUnlessGivenAValue) {
+TEST_F(ComputeRoadMatrix, PairsNoRoadJoinsAreAnErrorUnlessGivenAValue) {
     std::vector<RoadPlace> places = townPlaces;
     places.push_back({0.0101, 0});
     EXPECT_EQ(failure(town, places),
@@ -269,7 +269,7 @@ TEST_F(RoadMatrixTest, pairsNoRoadJoinsAreAnErrorUnlessGivenAValue) {
     EXPECT_EQ(matrix.summary.unreachableCells, 8);
 }
 
-TEST_F(RoadMatrixTest, placesOffTheGlobeAreRefusedByNodeNumber) {
+TEST_F(ComputeRoadMatrix, PlacesOffTheGlobeAreRefusedByNodeNumber) {
     const struct {
         RoadPlace place;
         const char* shown;
@@ -294,7 +294,7 @@ TEST_F(RoadMatrixTest, placesOffTheGlobeAreRefusedByNodeNumber) {
     EXPECT_NO_THROW(compute(town, {{180, 90}, {-180, -90}}));
 }
 
-TEST_F(RoadMatrixTest, aNodeFartherThanAllowedFromARoadIsRefused) {
+TEST_F(ComputeRoadMatrix, ANodeFartherThanAllowedFromARoadIsRefused) {
     // The places lie 0.0002, 0.0002, 0.0001 and 0.0001 degrees from their road nodes.
     settings.maxSnapMetres = 20;
     EXPECT_EQ(failure(town, townPlaces),
@@ -310,7 +310,7 @@ TEST_F(RoadMatrixTest, aNodeFartherThanAllowedFromARoadIsRefused) {
               "to 0: 0");
 }
 
-TEST_F(RoadMatrixTest, theSummaryFollowsTheSeparatorsAndNamesTheFillValue) {
+TEST_F(ComputeRoadMatrix, TheSummaryFollowsTheSeparatorsAndNamesTheFillValue) {
     settings.separators = {',', "."};
     settings.unreachableValue = 99999;
     settings.mode = TravelMode::Walk;
@@ -324,7 +324,7 @@ TEST_F(RoadMatrixTest, theSummaryFollowsTheSeparatorsAndNamesTheFillValue) {
               "rounded to 0: 0");
 }
 
-TEST_F(RoadMatrixTest, aMapWithoutRoadsOfTheModeIsRefused) {
+TEST_F(ComputeRoadMatrix, AMapWithoutRoadsOfTheModeIsRefused) {
     RoadMapText map;
     map.nodes = {{1, 0, 0}, {2, 0.001, 0}, {3, 0.002, 0}};
     map.ways = {{1, {1, 2}, {{"highway", "footway"}}},
@@ -335,7 +335,7 @@ TEST_F(RoadMatrixTest, aMapWithoutRoadsOfTheModeIsRefused) {
     EXPECT_EQ(compute(map, {{0, 0}, {0.001, 0}}).cells[1], expectedCell(map, {{1, 2}}));
 }
 
-TEST_F(RoadMatrixTest, aNodeTheExtractLacksBreaksItsWay) {
+TEST_F(ComputeRoadMatrix, ANodeTheExtractLacksBreaksItsWay) {
     RoadMapText map;
     map.nodes = {{1, 0, 0}, {2, 0.001, 0}, {3, 0.002, 0}, {4, 0.003, 0}};
     map.ways = {{1, {1, 2, 777, 3, 4}, {{"highway", "primary"}}}};
@@ -351,7 +351,7 @@ TEST_F(RoadMatrixTest, aNodeTheExtractLacksBreaksItsWay) {
 
 }  // namespace
 
-TEST_F(RoadMatrixTest, theRoadsKeptForAMapHoldEachSegmentOnceInLinesBetweenJunctions) {
+TEST_F(ComputeRoadMatrix, TheRoadsKeptForAMapHoldEachSegmentOnceInLinesBetweenJunctions) {
     // Driving, the ring and the island; walking, the footway makes 2 and 6 junctions.
     for (const auto& [mode, count, segments] :
          {std::tuple{TravelMode::Drive, 2u, 9u}, std::tuple{TravelMode::Walk, 4u, 10u}}) {

@@ -180,7 +180,7 @@ private:
     std::vector<RoadSegment> segments;
 };
 
-TEST(RoadSearchTest, costsAlongChainsAreThoseOfAPlainSearchCellByCell) {
+TEST(RoadSearch, CostsAlongChainsAreThoseOfAPlainSearchCellByCell) {
     for (unsigned seed = 1; seed <= 50; ++seed) {
         const RandomRoads roads(seed, seed % 2 == 0 ? RoadCost::Time : RoadCost::Distance);
         // The shapes leave most vertices inside chains or dead ends, and some pairs apart.

@@ -52,7 +52,7 @@ struct RoadCase {
     bool walk;
 };
 
-TEST(RoadTags, roadsOfEachMode) {
+TEST(RoadTags, RoadsOfEachMode) {
     const std::vector<RoadCase> cases = {
         // The ends of each list, and the motorways walking leaves out.
         {{{"highway", "motorway"}}, true, false},
@@ -100,7 +100,7 @@ struct DirectionCase {
     RoadDirection drive;
 };
 
-TEST(RoadTags, drivingDirectionByTheFirstRuleThatFits) {
+TEST(RoadTags, DrivingDirectionByTheFirstRuleThatFits) {
     const RoadDirection both = RoadDirection::Both;
     const RoadDirection forward = RoadDirection::Forward;
     const RoadDirection backward = RoadDirection::Backward;
@@ -153,7 +153,7 @@ struct SpeedCase {
 };
 
 // The km/h each way of a primary road (60 unless it says otherwise) with these tags.
-TEST(RoadTags, drivingSpeedEachWayFromTheFirstTagThatIsASpeed) {
+TEST(RoadTags, DrivingSpeedEachWayFromTheFirstTagThatIsASpeed) {
     constexpr double Mile = 1.609344;
     std::vector<SpeedCase> cases = {
         {{{"maxspeed", "50"}}, 50, 50},
@@ -193,7 +193,7 @@ struct SpeedsFileCase {
     std::string message;
 };
 
-TEST(RoadTags, aSpeedsFileReplacesTheDefaultsItNamesAndRefusesWhatItCannotMean) {
+TEST(RoadTags, ASpeedsFileReplacesTheDefaultsItNamesAndRefusesWhatItCannotMean) {
     const std::string notASpeed =
         "' is not a speed for primary: a number of km/h greater than 0, such as 50 or 7.5, is "
         "needed";

@@ -16,13 +16,13 @@
 
 namespace {
 
-class WorkersTest : public ::testing::TestWithParam<unsigned> {
+class SpreadWork : public ::testing::TestWithParam<unsigned> {
 protected:
     void SetUp() override { setWorkerCount(GetParam()); }
     void TearDown() override { setWorkerCount(0); }
 };
 
-TEST_P(WorkersTest, everyItemRunsExactlyOnceInBlocksOfTheGrain) {
+TEST_P(SpreadWork, EveryItemRunsExactlyOnceInBlocksOfTheGrain) {
     std::vector<std::atomic<int>> runs(1000);
     std::atomic<int> oversized{0};
     forEachBlock(3, 901, 7, [&](int begin, int end) {
@@ -39,7 +39,7 @@ TEST_P(WorkersTest, everyItemRunsExactlyOnceInBlocksOfTheGrain) {
     }
 }
 
-TEST_P(WorkersTest, theEarliestFailingBlockIsTheOneReported) {
+TEST_P(SpreadWork, TheEarliestFailingBlockIsTheOneReported) {
     // Blocks 40.. and 10.. both fail; the later one may well fail first in time.
     try {
         forEachBlock(1, 100, 1, [](int begin, int) {
@@ -54,7 +54,7 @@ TEST_P(WorkersTest, theEarliestFailingBlockIsTheOneReported) {
 }
 
 // The later block fails first in time: the earlier block waits for it before failing itself.
-TEST(WorkersFailure, anEarlierBlockThatFailsLaterIsStillTheOneReported) {
+TEST(WorkersFailure, AnEarlierBlockThatFailsLaterIsStillTheOneReported) {
     setWorkerCount(2);
     std::promise<void> laterFailed;
     std::shared_future<void> laterHasFailed = laterFailed.get_future().share();
@@ -77,13 +77,13 @@ TEST(WorkersFailure, anEarlierBlockThatFailsLaterIsStillTheOneReported) {
     setWorkerCount(0);
 }
 
-TEST_P(WorkersTest, anEmptyRangeRunsNothing) {
+TEST_P(SpreadWork, AnEmptyRangeRunsNothing) {
     int calls = 0;
     forEachBlock(5, 4, 1, [&](int, int) { ++calls; });
     EXPECT_EQ(calls, 0);
 }
 
-TEST_P(WorkersTest, aWorkerRunsOneBlockAtATimeUnderItsOwnNumber) {
+TEST_P(SpreadWork, AWorkerRunsOneBlockAtATimeUnderItsOwnNumber) {
     const unsigned workers = workerCount();
     std::vector<std::atomic<bool>> busy(workers);
     std::atomic<int> outOfRange{0};
@@ -108,9 +108,9 @@ TEST_P(WorkersTest, aWorkerRunsOneBlockAtATimeUnderItsOwnNumber) {
     EXPECT_EQ(items.load(), 500);
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, WorkersTest, ::testing::Values(1u, 2u, 7u));
+INSTANTIATE_TEST_SUITE_P(Counts, SpreadWork, ::testing::Values(1u, 2u, 7u));
 
-TEST(WorkerCount, zeroMeansAllCores) {
+TEST(WorkerCount, ZeroMeansAllCores) {
     setWorkerCount(3);
     EXPECT_EQ(workerCount(), 3u);
     setWorkerCount(0);

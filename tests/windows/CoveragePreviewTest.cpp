@@ -54,22 +54,13 @@ QColor colourOf(const Colour& colour) {
 
 }  // namespace
 
-class CoveragePreviewTest : public QObject {
+class CoveragePreviewTest : public WindowTest {
     Q_OBJECT
 
 private slots:
     void init() {
-        folder = std::make_unique<CurrentFolder>();
-        dir = std::make_unique<TempDir>();
-        start();
-    }
-
-    void cleanup() {
-        program.reset();
-        store.reset();
-        prompts.reset();
-        dir.reset();
-        folder.reset();
+        WindowTest::init();
+        form = &start().DistEquationForm();
     }
 
     void theNumbersOfAProblemWorkedByHandAtTwoCoverages() {
@@ -124,7 +115,7 @@ private slots:
         std::vector<std::string> files;
         std::vector<QStringList> focusTrails;
         for (const bool preview : {false, true}) {
-            start();
+            form = &restart().DistEquationForm();
             loadThroughTheDialogs(WorkedDemand, 100);
             QStringList focus;
             if (preview) {
@@ -402,14 +393,6 @@ private slots:
     }
 
 private:
-    void start() {
-        program.reset();
-        prompts = std::make_unique<ScriptedPrompts>();
-        store = std::make_unique<TDataStore>();
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->DistEquationForm();
-    }
-
     // Loads the demand file and the worked candidate site as a user does, with the weight
     // on demand set 1 in hundredths, and opens the equation dialog.
     void loadThroughTheDialogs(const std::string& demand, int weight,
@@ -469,11 +452,6 @@ private:
         QTest::keyClick(control<QLineEdit>(form, field), Qt::Key_Tab);
     }
 
-    std::unique_ptr<CurrentFolder> folder;
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TDataStore> store;
-    std::unique_ptr<VelmoraProgram> program;
     TDistEquationForm* form = nullptr;
 };
 

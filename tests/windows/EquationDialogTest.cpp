@@ -28,16 +28,14 @@ const std::string NoScaling = "<<< NO SCALING OF DISTANCES IS NEEDED.  NONE WILL
 
 }  // namespace
 
-class EquationDialogTest : public QObject {
+class EquationDialogTest : public WindowTest {
     Q_OBJECT
 
 private slots:
     void init() {
         // One test pins a locale of its own; the others run under the user's.
         QLocale::setDefault(QLocale::system());
-        dir = std::make_unique<TempDir>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        store = std::make_unique<TDataStore>();
+        WindowTest::init();
         store->DataFileExt = ".EUC";
         store->MetricCode = 'E';
         const int32_t cells[3][3] = {{0, 120, 300}, {120, 0, 45}, {300, 45, 0}};
@@ -49,15 +47,7 @@ private slots:
             }
         }
         store->NodeCount = 3;
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->DistEquationForm();
-    }
-
-    void cleanup() {
-        program.reset();
-        store.reset();
-        prompts.reset();
-        dir.reset();
+        form = &start().DistEquationForm();
     }
 
     void firstShowingHasTheIdentityEquationsDisabled() {
@@ -541,10 +531,6 @@ private:
         QTest::keyClick(edit(field), Qt::Key_Tab);
     }
 
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TDataStore> store;
-    std::unique_ptr<VelmoraProgram> program;
     TDistEquationForm* form = nullptr;
 };
 

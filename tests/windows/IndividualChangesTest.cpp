@@ -17,25 +17,15 @@ namespace {
 const std::string SaveQuestion = "Do you want to save distances?";
 }  // namespace
 
-class IndividualChangesTest : public QObject {
+class IndividualChangesTest : public WindowTest {
     Q_OBJECT
 
 private slots:
     void init() {
-        dir = std::make_unique<TempDir>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        store = std::make_unique<TDataStore>();
+        WindowTest::init();
         store->DataFileExt = ".GRT";
         loadNodes(4);
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->IndividualChanges();
-    }
-
-    void cleanup() {
-        program.reset();
-        store.reset();
-        prompts.reset();
-        dir.reset();
+        form = &start().IndividualChanges();
     }
 
     void showingStartsWithNoSelection() {
@@ -346,10 +336,6 @@ private:
                control<QLabel>(form, "NewDistLabel")->isHidden();
     }
 
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TDataStore> store;
-    std::unique_ptr<VelmoraProgram> program;
     TIndividualChanges* form = nullptr;
 };
 

@@ -96,25 +96,13 @@ void answerRoadMapOptions(QList<QKeyCombination> keys, int& leftOpen, int attemp
 
 }  // namespace
 
-class LoadDialogTest : public QObject {
+class LoadDialogTest : public WindowTest {
     Q_OBJECT
 
 private slots:
     void init() {
-        folder = std::make_unique<CurrentFolder>();
-        dir = std::make_unique<TempDir>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        store = std::make_unique<TDataStore>();
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->LoadDataVelmoraForm();
-    }
-
-    void cleanup() {
-        program.reset();
-        store.reset();
-        prompts.reset();
-        dir.reset();
-        folder.reset();
+        WindowTest::init();
+        form = &start().LoadDataVelmoraForm();
     }
 
     void openingOffersOnlyTheMetricAndCancel() {
@@ -1086,11 +1074,6 @@ private:
         return form->findChild<QPlainTextEdit*>(QStringLiteral("SampleDemandData"))->toPlainText();
     }
 
-    std::unique_ptr<CurrentFolder> folder;
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TDataStore> store;
-    std::unique_ptr<VelmoraProgram> program;
     TLoadDataVelmoraForm* form = nullptr;
 };
 

@@ -30,22 +30,14 @@ const std::string LoadQuestion =
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public WindowTest {
     Q_OBJECT
 
 private slots:
     void init() {
-        prompts = std::make_unique<ScriptedPrompts>();
-        store = std::make_unique<TDataStore>();
+        WindowTest::init();
         store->MatrixSaved = false;
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        main = &program->VelmoraMain();
-    }
-
-    void cleanup() {
-        program.reset();
-        store.reset();
-        prompts.reset();
+        main = &start().VelmoraMain();
     }
 
     void creationShowsTheSplashAndMarksTheMatrixSaved() {
@@ -286,7 +278,7 @@ private slots:
     void textsStayReadableUnderADarkPalette() {
         DarkPalette dark;
         // Created under the palette, as at start-up on a dark desktop.
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
+        start();
         for (QWidget* window : std::initializer_list<QWidget*>{
                  &program->VelmoraMain(), &program->LoadDataVelmoraForm(),
                  &program->DistEquationForm(), &program->IndividualChanges(),
@@ -352,9 +344,6 @@ private:
         return swallowed;
     }
 
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TDataStore> store;
-    std::unique_ptr<VelmoraProgram> program;
     TVelmoraMain* main = nullptr;
 };
 

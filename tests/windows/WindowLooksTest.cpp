@@ -15,22 +15,10 @@
 
 // What every window must look like to a user, whatever the desktop's palette: each window is
 // brought up with its controls in use (files chosen, an item ticked, the preview open).
-class WindowLooksTest : public QObject {
+class WindowLooksTest : public WindowTest {
     Q_OBJECT
 
 private slots:
-    void init() {
-        folder = std::make_unique<CurrentFolder>();
-        dir = std::make_unique<TempDir>();
-    }
-
-    void cleanup() {
-        program.reset();
-        store.reset();
-        prompts.reset();
-        dir.reset();
-        folder.reset();
-    }
 
     void tickedIndicatorsStandOutUnderALightAndADarkPalette() {
         for (const bool dark : {false, true}) {
@@ -89,10 +77,7 @@ private:
     // The program's windows, created under the palette in force, each shown in use; the
     // preview last.
     QList<QWidget*> everyWindowInUse() {
-        program.reset();
-        prompts = std::make_unique<ScriptedPrompts>();
-        store = std::make_unique<TDataStore>();
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
+        restart();
         TLoadDataVelmoraForm* load = &program->LoadDataVelmoraForm();
         chooseFiles(load);
         prompts->box(BoxType::Confirm, "Do you want to save distances?", Buttons::YesNo,
@@ -123,12 +108,6 @@ private:
         control<QPushButton>(load, "ExtraSites")->click();
         control<QRadioButton>(load, "ComputeDistances")->click();
     }
-
-    std::unique_ptr<CurrentFolder> folder;
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TDataStore> store;
-    std::unique_ptr<VelmoraProgram> program;
 };
 
 VELMORA_TEST_MAIN(WindowLooksTest)

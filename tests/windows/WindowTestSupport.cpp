@@ -59,6 +59,35 @@ CurrentFolder::~CurrentFolder() {
     std::filesystem::current_path(m_saved, ignored);
 }
 
+void WindowTest::init() {
+    folder = std::make_unique<CurrentFolder>();
+    dir = std::make_unique<TempDir>();
+    prompts = std::make_unique<ScriptedPrompts>();
+    store = std::make_unique<TDataStore>();
+}
+
+// The windows go first: they show the store and answer through the prompts.
+void WindowTest::cleanup() {
+    program.reset();
+    store.reset();
+    prompts.reset();
+    dir.reset();
+    folder.reset();
+}
+
+VelmoraProgram& WindowTest::start() {
+    program.reset();
+    program = std::make_unique<VelmoraProgram>(*prompts, *store);
+    return *program;
+}
+
+VelmoraProgram& WindowTest::restart() {
+    program.reset();
+    prompts = std::make_unique<ScriptedPrompts>();
+    store = std::make_unique<TDataStore>();
+    return start();
+}
+
 QString localized(const char* englishNumber) {
     const QLocale locale;
     QString text;

@@ -9,7 +9,10 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/VelmoraProgram.h"
+#include "store/DataStore.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestFiles.h"
 
 class QLineEdit;
 
@@ -54,6 +57,28 @@ private:
 // The control holding the keyboard is drawn otherwise than it is without it, around it
 // included (a frame beside it).
 bool drawnAsFocused(QWidget* control);
+
+// The fixture of the window tests. Each test function runs in a temporary folder that is
+// also the current one, with scripted prompts, an empty store and, once started, the
+// program's windows over them.
+class WindowTest : public QObject {
+    Q_OBJECT
+protected slots:
+    void init();
+    void cleanup();
+
+protected:
+    // The program's windows, created afresh over the prompts and the store as they are.
+    VelmoraProgram& start();
+    // The same over new prompts and an empty store.
+    VelmoraProgram& restart();
+
+    std::unique_ptr<CurrentFolder> folder;
+    std::unique_ptr<TempDir> dir;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<TDataStore> store;
+    std::unique_ptr<VelmoraProgram> program;
+};
 
 // The field's whole text fits its text area: nothing is scrolled out of sight.
 bool showsWholeText(QLineEdit* field);
