@@ -68,6 +68,18 @@ std::string fixedDecimals(long double value, int decimals) {
     return negative && !zero ? "-" + digits : digits;
 }
 
+// The digits of an integer part without its sign, thousands separated.
+std::string groupedDigits(std::string_view digits, const std::string& thousands) {
+    std::string result;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            result += thousands;
+        }
+        result += digits[i];
+    }
+    return result;
+}
+
 }  // namespace
 
 std::optional<int32_t> parseInteger(std::string_view text) {
@@ -178,18 +190,19 @@ std::optional<double> parseFloat(std::string_view text, char decimalSeparator) {
     return value;
 }
 
-std::string groupedDigits(std::string_view digits, const std::string& thousands) {
-    std::string result;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            result += thousands;
-        }
-        result += digits[i];
-    }
-    return result;
+std::string groupedInteger(int64_t value, const NumberSeparators& separators) {
+    char buffer[24];
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    const bool negative = value < 0;
+    return (negative ? "-" : "") +
+           groupedDigits(std::string_view(buffer + negative, end), separators.thousands);
 }
 
 std::string formatNumber(long double value, int decimals, const NumberSeparators& separators) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15L) {
+        return withDecimalSeparator(printed(value, std::chars_format::scientific, 3),
+                                    separators.decimal);
+    }
     const std::string fixed = fixedDecimals(value, decimals);
     const bool negative = !fixed.empty() && fixed.front() == '-';
     const std::size_t integerStart = negative ? 1 : 0;

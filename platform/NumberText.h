@@ -20,10 +20,11 @@ std::optional<int32_t> parseInteger(std::string_view text);
 // spaces around the number are allowed. Nothing outside the range of a double is.
 std::optional<double> parseFloat(std::string_view text, char decimalSeparator);
 
-// The digits of an integer part without its sign, thousands separated: 1234567 gives
-// 1,234,567.
-std::string groupedDigits(std::string_view digits, const std::string& thousands);
-// Thousands separators and a fixed number of decimals: 1,000.000.
+// Thousands separated: -1,234,567.
+std::string groupedInteger(int64_t value, const NumberSeparators& separators);
+// Thousands separators and a fixed number of decimals: 1,000.000. Exact halves round away
+// from zero, and a value that rounds to zero shows no sign. From 1e15 on, where a double
+// holds fewer digits than the fixed form would show, the scientific form: 2.000e+300.
 std::string formatNumber(long double value, int decimals, const NumberSeparators& separators);
 // Fixed decimals without thousands separators: -10.00.
 std::string formatFixed(long double value, int decimals, char decimalSeparator);

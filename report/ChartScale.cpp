@@ -43,7 +43,7 @@ std::vector<AxisTick> niceTicks(double low, double high, int target, bool intege
     for (long double k = std::ceil(low / step - hair);
          k * step <= high + step * hair && ticks.size() <= limit; ++k) {
         const auto at = static_cast<double>(k * step);
-        ticks.push_back({at, decimalText(at, decimals, separators)});
+        ticks.push_back({at, formatNumber(at, decimals, separators)});
     }
     return ticks;
 }

@@ -8,9 +8,6 @@
 
 #include "platform/NumberText.h"
 
-// 1,234,567
-std::string groupedInteger(int64_t value, const NumberSeparators& separators);
-
 // "1 node", "1,200 nodes": the number and the thing, plural unless one.
 std::string countOf(int64_t value, const std::string& thing, const NumberSeparators& separators);
 
@@ -19,10 +16,6 @@ std::string percentText(int64_t part, int64_t whole, const NumberSeparators& sep
 
 // part / whole of real amounts as a percentage with one decimal: 85.3%. Empty unless whole > 0.
 std::string sharePercent(double part, double whole, const NumberSeparators& separators);
-
-// A value with a fixed number of decimals and grouped thousands: -1,234.50; very large or
-// very small magnitudes in scientific form.
-std::string decimalText(double value, int decimals, const NumberSeparators& separators);
 
 // JSON numbers: the shortest text that reads back as the same double; null for a value JSON
 // cannot hold (infinite, not a number).

@@ -32,7 +32,7 @@ public:
     std::string share(int64_t part, int64_t whole) const {
         return percentText(part, whole, m_separators);
     }
-    std::string amount(double demand) const { return decimalText(demand, 2, m_separators); }
+    std::string amount(double demand) const { return formatNumber(demand, 2, m_separators); }
     // " (85.3%)", or nothing when there is no demand to share.
     std::string shareOf(double part, double whole) const {
         const std::string percent = sharePercent(part, whole, m_separators);

@@ -14,11 +14,6 @@
 
 namespace {
 
-std::string count(long long value, const NumberSeparators& separators) {
-    const std::string digits = std::to_string(value < 0 ? -value : value);
-    return (value < 0 ? "-" : "") + groupedDigits(digits, separators.thousands);
-}
-
 std::string metresText(double value, const NumberSeparators& separators) {
     return formatNumber(value, 1, separators) + " metres";
 }
@@ -154,7 +149,7 @@ void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vecto
         }
     }
     if (firstUnreachable && !settings.unreachableValue) {
-        throw RoadError(count(summary.unreachableCells, settings.separators) +
+        throw RoadError(groupedInteger(summary.unreachableCells, settings.separators) +
                         " pairs of nodes are joined by no road " +
                         modeRow(settings.mode).roadsPhrase + "; the first is row " +
                         std::to_string(firstUnreachable->from) + ", column " +
@@ -235,24 +230,24 @@ void storeRoadMatrix(TDataStore& store, const RoadMatrix& matrix, const std::str
 
 std::string roadSummaryText(const RoadSummary& summary, const RoadSettings& settings) {
     const NumberSeparators& separators = settings.separators;
-    std::string text = count(summary.nodes, separators) + " nodes; " +
-                       costRow(settings.cost).phrase + " in " + unitName(settings.unit) + "; " +
-                       count(static_cast<long long>(summary.roadNodes), separators) +
-                       " road nodes and " +
-                       count(static_cast<long long>(summary.segments), separators) +
-                       " road segments " + modeRow(settings.mode).roadsPhrase +
-                       "; longest snap: node " + std::to_string(summary.longestSnapNode) + ", " +
-                       metresText(summary.longestSnapMetres, separators) +
-                       "; unreachable cells: " + count(summary.unreachableCells, separators);
+    std::string text =
+        groupedInteger(summary.nodes, separators) + " nodes; " + costRow(settings.cost).phrase +
+        " in " + unitName(settings.unit) + "; " +
+        groupedInteger(static_cast<int64_t>(summary.roadNodes), separators) + " road nodes and " +
+        groupedInteger(static_cast<int64_t>(summary.segments), separators) + " road segments " +
+        modeRow(settings.mode).roadsPhrase + "; longest snap: node " +
+        std::to_string(summary.longestSnapNode) + ", " +
+        metresText(summary.longestSnapMetres, separators) +
+        "; unreachable cells: " + groupedInteger(summary.unreachableCells, separators);
     if (summary.unreachableCells > 0 && settings.unreachableValue) {
         text += " (set to " + std::to_string(*settings.unreachableValue) + ")";
     }
-    return text + "; cells rounded to 0: " + count(summary.zeroCells, separators);
+    return text + "; cells rounded to 0: " + groupedInteger(summary.zeroCells, separators);
 }
 
 std::string zeroCellsWarning(const RoadSummary& summary, const RoadSettings& settings) {
     const bool one = summary.zeroCells == 1;
-    return count(summary.zeroCells, settings.separators) + (one ? " cell" : " cells") +
+    return groupedInteger(summary.zeroCells, settings.separators) + (one ? " cell" : " cells") +
            " off the diagonal " + (one ? "rounds" : "round") + " to 0 " + unitName(settings.unit) +
            " though " + (one ? "its " : "their ") + costRow(settings.cost).phrase + " is above 0" +
            smallerUnitAdvice(settings.unit) + ".";

@@ -64,6 +64,16 @@ TEST(FormatNumber, ThousandsSeparatorsAndFixedDecimals) {
     EXPECT_EQ(formatNumber(999.9996, 3, English), "1,000.000");
     EXPECT_EQ(formatNumber(123456, 0, English), "123,456");
     EXPECT_EQ(formatNumber(10000, 2, German), "10.000,00");
+    EXPECT_EQ(groupedInteger(999, English), "999");
+    EXPECT_EQ(groupedInteger(-1234567, German), "-1.234.567");
+    EXPECT_EQ(groupedInteger(INT64_MIN, English), "-9,223,372,036,854,775,808");
+}
+
+TEST(FormatNumber, ScientificFromTheFirstMagnitudeADoubleCannotShowWhole) {
+    EXPECT_EQ(formatNumber(999999999999999, 0, English), "999,999,999,999,999");
+    EXPECT_EQ(formatNumber(1e15, 2, English), "1.000e+15");
+    EXPECT_EQ(formatNumber(-2e300, 0, German), "-2,000e+300");
+    EXPECT_EQ(formatNumber(1e-10, 2, English), "0.00");
 }
 
 TEST(FormatNumber, HalvesRoundAwayFromZeroAndZeroHasNoSign) {

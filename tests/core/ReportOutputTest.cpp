@@ -19,14 +19,6 @@ TDataStore mixedProblems() {
 
 }  // namespace
 
-TEST(ReportNumbers, GroupedIntegers) {
-    EXPECT_EQ(groupedInteger(0, English), "0");
-    EXPECT_EQ(groupedInteger(999, English), "999");
-    EXPECT_EQ(groupedInteger(1000, English), "1,000");
-    EXPECT_EQ(groupedInteger(-1234567, German), "-1.234.567");
-    EXPECT_EQ(groupedInteger(INT64_MIN, English), "-9,223,372,036,854,775,808");
-}
-
 TEST(ReportNumbers, PercentagesToATenthHalvesToEven) {
     EXPECT_EQ(percentText(1, 3, English), "33.3%");
     EXPECT_EQ(percentText(2, 3, German), "66,7%");
@@ -37,12 +29,7 @@ TEST(ReportNumbers, PercentagesToATenthHalvesToEven) {
     EXPECT_EQ(percentText(1, 0, English), "");
 }
 
-TEST(ReportNumbers, DecimalsWithSeparatorsAndNoNegativeZero) {
-    EXPECT_EQ(decimalText(1234.5, 1, English), "1,234.5");
-    EXPECT_EQ(decimalText(-1234.5, 2, German), "-1.234,50");
-    EXPECT_EQ(decimalText(-0.0001, 2, English), "0.00");
-    EXPECT_EQ(decimalText(-150, 0, English), "-150");
-    EXPECT_EQ(decimalText(2e300, 0, German), "2,000e+300");
+TEST(ReportNumbers, JsonNumbersReadBackAsTheSameDouble) {
     EXPECT_EQ(jsonNumber(0.6), "0.6");
     EXPECT_EQ(jsonNumber(5.0 / 12), "0.4166666666666667");
 }
