@@ -40,8 +40,7 @@ std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std
     }
     auto store = std::make_unique<TDataStore>();
     store->MetricCode = 'N';
-    const int demandNodes =
-        loadNodes(*store, {nodes.demand, nodes.candidates, {}}, console.separators.decimal);
+    loadNodes(*store, {nodes.demand, nodes.candidates, {}}, console.separators.decimal);
     SilentProgress progress;
     try {
         const RoadMatrix matrix = computeRoadMatrix(roads, nodePlaces(*store, store->NodeCount),
@@ -51,7 +50,7 @@ std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std
             *summary = matrix.summary;
         }
     } catch (RoadError& error) {
-        rethrowLocated(error, nodes, demandNodes, roads);
+        rethrowLocated(error, nodes, store->DemandNodeCount, roads);
     }
     return store;
 }

@@ -5,7 +5,6 @@
 #include "batch/Printable.h"
 #include "gis/CoverageExport.h"
 #include "gis/GisModule.h"
-#include "loading/NodeFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/RunTimeError.h"
 #include "report/CoverageCharts.h"
@@ -81,7 +80,7 @@ int reportCommand(const ReportRequest& request, Console& console, ChartRenderer*
             return status;
         }
         const int n = store->NodeCount;
-        const auto demandNodes = static_cast<int>(preReadNodeFile(texts.demand).lineCount);
+        const int demandNodes = store->DemandNodeCount;
         if (const auto negative = firstNegativeDemand(*store, demandNodes)) {
             RunTimeError error(negativeDemandText(*negative, console.separators.decimal));
             error.setLocation(request.nodes.demand, negative->node);

@@ -4,18 +4,17 @@
 #include "store/DistanceFile.h"
 #include "store/DistanceMetrics.h"
 
-int loadNodes(TDataStore& store, const LoadFiles& files, char decimalSeparator) {
+void loadNodes(TDataStore& store, const LoadFiles& files, char decimalSeparator) {
     store.EarthDiameter = 7918;
     // A repeated load must not keep rows or records of an attempt that stopped half-way.
     ResetDataStore(store);
     NodeFields fields;
     readNodeFile(store, files.demand, NodeFileKind::Demand, fields, decimalSeparator);
-    const int demandNodes = store.NodeCount;
+    store.DemandNodeCount = store.NodeCount;
     if (!files.candidates.empty()) {
         readNodeFile(store, files.candidates, NodeFileKind::CandidateSites, fields,
                      decimalSeparator);
     }
-    return demandNodes;
 }
 
 LoadOutcome loadProblem(TDataStore& store, const LoadFiles& files, char decimalSeparator) {

@@ -24,9 +24,9 @@ struct LoadOutcome {
     bool loaded() const { return status == Status::Loaded; }
 };
 
-// The first steps of the load: the node table from the node files, without distances.
-// Returns the number of demand nodes; stops by exception as the load does.
-int loadNodes(TDataStore& store, const LoadFiles& files, char decimalSeparator);
+// The first steps of the load: the node table from the node files, without distances, and
+// the number of demand nodes; stops by exception as the load does.
+void loadNodes(TDataStore& store, const LoadFiles& files, char decimalSeparator);
 
 // Run-time errors (a file that cannot be read, a field that does not convert, more nodes
 // than the table holds) stop the load by exception, the nodes read so far counted.

@@ -381,7 +381,7 @@ bool TLoadDataVelmoraForm::loadFromRoadMap() {
             return false;
         }
     } catch (const RunTimeError& error) {
-        // Refused as a distance file that does not fit is: another road map may be chosen.
+        // Refused like a distance file that does not fit: another road map may be chosen.
         m_prompts.messageBox(BoxType::Error, error.message(), Buttons::Ok);
         forgetRoadMap();
         ui->DistFileToRead->hide();

@@ -99,7 +99,7 @@ void TCoveragePreview::followCoverage(int32_t coverage) {
 
 void TCoveragePreview::readProblem() {
     const int n = m_store.NodeCount;
-    const int demandNodes = countDemandNodes(m_store, n);
+    const int demandNodes = m_store.DemandNodeCount;
     m_refusal.clear();
     m_demand.clear();
     if (const auto negative = firstNegativeDemand(m_store, demandNodes)) {

@@ -2,14 +2,6 @@
 
 #include <algorithm>
 
-int countDemandNodes(const TDataStore& store, int n) {
-    int demandNodes = 0;
-    while (demandNodes < n && store.NodeTable[demandNodes + 1].Demand) {
-        ++demandNodes;
-    }
-    return demandNodes;
-}
-
 std::optional<NegativeDemand> firstNegativeDemand(const TDataStore& store, int demandNodes) {
     for (int i = 1; i <= demandNodes; ++i) {
         const NodeDemand demand = store.NodeTable[i].Demand.value_or(NodeDemand{});

@@ -11,9 +11,6 @@
 #include "report/CoverageReport.h"
 #include "store/DataStore.h"
 
-// Nodes 1.. that carry a demand: the demand nodes, which come first.
-int countDemandNodes(const TDataStore& store, int n);
-
 struct NegativeDemand {
     int node = 0;   // also the line of the demand file
     int field = 0;  // 4 or 5

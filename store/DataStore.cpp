@@ -21,4 +21,5 @@ void ResetDataStore(TDataStore& store) {
     }
     store.NodeCount = 0;
     store.Source = {};
+    store.DemandNodeCount = 0;
 }

@@ -81,6 +81,9 @@ struct TDataStore {
     OwnedSlots<NodeRecord> NodeTable;
     // Counted up before its slot is tested, so a load stopped at the limit leaves 902.
     uint16_t NodeCount = 0;
+    // Nodes 1..DemandNodeCount came from the demand file, the rest are candidate sites; set
+    // by every load.
+    int DemandNodeCount = 0;
     OwnedSlots<DistanceRow> DistanceMatrix;
     char MetricCode = 'E';
     std::string DataFileExt;
@@ -101,6 +104,6 @@ extern TDataStore DataStore;
 int SmallerOf(int a, int b);
 // Frees node i's row (when it has one) and its record.
 void ReleaseNode(TDataStore& store, int i);
-// Frees every node and the record of the matrix's source and sets NodeCount to 0; metric,
-// extension and MatrixSaved stay.
+// Frees every node and the record of the matrix's source, and sets NodeCount and
+// DemandNodeCount to 0; metric, extension and MatrixSaved stay.
 void ResetDataStore(TDataStore& store);

@@ -58,6 +58,7 @@ TEST(LoadProblem, CandidateSitesFollowTheDemandNodes) {
                                      '.');
     ASSERT_TRUE(outcome.loaded());
     EXPECT_EQ(store.NodeCount, 5);
+    EXPECT_EQ(store.DemandNodeCount, 3);
     EXPECT_EQ(store.DistanceMatrix[1][4], 10);
     EXPECT_EQ(store.DistanceMatrix[5][1], 20);
 }

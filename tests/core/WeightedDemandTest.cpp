@@ -22,12 +22,6 @@ TDataStore demandStore(const std::vector<NodeDemand>& demands, int sites) {
 
 }  // namespace
 
-TEST(WeightedDemand, DemandNodesAreThoseThatCarryADemand) {
-    EXPECT_EQ(countDemandNodes(demandStore({{1, 1}, {0, 0}, {2, 2}}, 2), 5), 3);
-    EXPECT_EQ(countDemandNodes(demandStore({}, 2), 2), 0);
-    EXPECT_EQ(countDemandNodes(demandStore({{1, 1}}, 0), 1), 1);
-}
-
 TEST(WeightedDemand, WeightsInHundredthsOnTheFirstSet) {
     const TDataStore store = demandStore({{10, 20}, {40, 0}, {5, 5}, {0.1, 0.2}}, 1);
     const struct {
