@@ -74,6 +74,7 @@ TEST(BatchOutput, ControlsBidirectionalControlsAndInvalidBytesAreEscaped) {
         {"osc\xc2\x9d"
          "0;title\xc2\x9c",
          "osc\\u009D0;title\\u009C"},
+        {"pad\xc2\x80", "pad\\u0080"},
         {"apc\xc2\x9f"
          "x",
          "apc\\u009Fx"},
@@ -88,7 +89,8 @@ TEST(BatchOutput, ControlsBidirectionalControlsAndInvalidBytesAreEscaped) {
          "caf\xc3\xa9 \xe6\x9d\xb1\xe4\xba\xac \xf0\x9f\x97\xba"},
         {"lone\x9b", "lone\\x9B"},
         {"\xff\xfe", "\\xFF\\xFE"},
-        {"overlong\xc0\xaf", "overlong\\xC0\\xAF"},
+        {"overlong\xc0\xaf\xe0\x9f\xbf\xe0\x82\x80",
+         "overlong\\xC0\\xAF\\xE0\\x9F\\xBF\\xE0\\x82\\x80"},
         {"lead\xc3\xc3\xa9", "lead\\xC3\xc3\xa9"},
         {"surrogate\xed\xa0\x80", "surrogate\\xED\\xA0\\x80"},
         {"beyond\xf4\x90\x80\x80", "beyond\\xF4\\x90\\x80\\x80"},

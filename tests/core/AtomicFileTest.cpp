@@ -138,19 +138,20 @@ TEST(AtomicFileWriter, NewFileGetsTheUsualPermissions) {
     EXPECT_EQ(folderListing(dir.path()), "named\nunnamed\n");
 }
 
+// The set-group-id bit included, which changing the owner clears.
 TEST(AtomicFileWriter, AReplacedFileKeepsItsModeOwnerAndGroup) {
     const bool root = geteuid() == 0;
     for (const Temporary kind : BothKinds) {
         TempDir dir;
         const std::string target = dir.write("out.EUD", "old\r\n");
-        ASSERT_EQ(chmod(target.c_str(), 0604), 0);
         if (root) {
             ASSERT_EQ(chown(target.c_str(), OtherUser, OtherGroup), 0);
         }
+        ASSERT_EQ(chmod(target.c_str(), 02664), 0);
         ASSERT_TRUE(save(target, "new\r\n", kind));
         struct stat status {};
         ASSERT_EQ(stat(target.c_str(), &status), 0);
-        EXPECT_EQ(status.st_mode & 07777, 0604u) << kindName(kind);
+        EXPECT_EQ(status.st_mode & 07777, 02664u) << kindName(kind);
         if (root) {
             EXPECT_EQ(status.st_uid, OtherUser) << kindName(kind);
             EXPECT_EQ(status.st_gid, OtherGroup) << kindName(kind);

@@ -1016,6 +1016,27 @@ private slots:
         QVERIFY(!form->isVisible());
     }
 
+    // The distance file chosen before is no source of the matrix once a road map is chosen.
+    void aRoadMapAfterADistanceFileIsComputedAndOffersTheSave() {
+        const std::vector<MapPlace> places = townPlaces();
+        chooseDemand(3, dir->write("d.NET", placeLine(1, places[0]) + placeLine(2, places[1])));
+        prompts->openDialog(dir->write("d.NED", "0\r\n7\r\n5\r\n0\r\n"));
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        control<QRadioButton>(form, "RoadMap")->click();
+        prompts->openDialog(dir->write("town.osm", townMap().xml()));
+        int leftOpen = 0;
+        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        prompts->progress("VELMORA Road Distances")
+            .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
+        control<QPushButton>(form, "ExitAndLoadData")->click();
+        VERIFY_PROMPTS(*prompts);
+        QCOMPARE(leftOpen, 0);
+        QCOMPARE(store->DistanceMatrix[2][1], townDriveMetres()[1][0]);
+        QCOMPARE(store->DistanceFileName, std::string());
+        QVERIFY(!form->isVisible());
+    }
+
 private:
     // Writes the chosen node file again, with a time that differs whatever the clock, and
     // presses Exit and Load Data, which refuses it.
