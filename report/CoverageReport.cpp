@@ -115,6 +115,60 @@ void append(MatrixProblem& problem, const MatrixProblem& later) {
     }
 }
 
+// Scans rows begin..end (1-based): what the block finds, and per row the other nodes within
+// the coverage and the nearest of them.
+void scanRows(const Rows& rows, int begin, int end, int32_t coverage, RowsFindings& found,
+              std::vector<int>& within, std::vector<int32_t>& nearest) {
+    const std::size_t size = rows.size();
+    for (int i = begin; i <= end; ++i) {
+        const auto r = static_cast<std::size_t>(i - 1);
+        const int32_t* row = rows[r];
+        const int32_t diagonal = row[r];
+        ++found.diagonalEquations[diagonal <= coverage ? 0 : 1];
+        if (diagonal != 0) {
+            found.nonZeroDiagonal.add(i, i);
+        }
+        // Kept free of branches so that it vectorises; the rare problems get a pass of
+        // their own.
+        int rowWithin = 0;
+        int negative = 0;
+        int32_t rowNearest = std::numeric_limits<int32_t>::max();
+        int32_t farthest = std::numeric_limits<int32_t>::min();
+        const auto scan = [&](std::size_t from, std::size_t to) {
+            for (std::size_t c = from; c < to; ++c) {
+                const int32_t d = row[c];
+                rowWithin += d <= coverage;
+                negative += d < 0;
+                rowNearest = std::min(rowNearest, d);
+                farthest = std::max(farthest, d);
+            }
+        };
+        scan(0, r);
+        scan(r + 1, size);
+        found.smallest = std::min(found.smallest, rowNearest);
+        found.largest = std::max(found.largest, farthest);
+        found.within += rowWithin;
+        within[r] = rowWithin;
+        nearest[r] = rowNearest;
+        if (negative > 0 || diagonal < 0) {
+            for (std::size_t c = 0; c < size; ++c) {
+                if (row[c] < 0) {
+                    found.negativeCells.add(i, static_cast<int>(c) + 1);
+                }
+            }
+        }
+        for (std::size_t c = r + 1; c < size; ++c) {
+            const int32_t d = row[c];
+            const int32_t back = rows[c][r];
+            if (d != back) {
+                found.asymmetricPairs.add(i, static_cast<int>(c) + 1);
+            } else if (d == 0) {
+                found.zeroDistancePairs.add(i, static_cast<int>(c) + 1);
+            }
+        }
+    }
+}
+
 // ceil(m * quarters / 4): the rank of the lower quartile, median or upper quartile.
 std::size_t rankAt(std::size_t m, std::size_t quarters) {
     return (m * quarters + 3) / 4;
@@ -150,54 +204,8 @@ CoverageReport buildCoverageReport(const TDataStore& store, int n, int demandNod
     std::vector<int32_t> nearest(size);
     std::vector<RowsFindings> blocks((size + RowsPerBlock - 1) / RowsPerBlock);
     forEachBlock(1, n, RowsPerBlock, [&](int begin, int end) {
-        RowsFindings& found = blocks[static_cast<std::size_t>(begin - 1) / RowsPerBlock];
-        for (int i = begin; i <= end; ++i) {
-            const auto r = static_cast<std::size_t>(i - 1);
-            const int32_t* row = rows[r];
-            const int32_t diagonal = row[r];
-            ++found.diagonalEquations[diagonal <= coverage ? 0 : 1];
-            if (diagonal != 0) {
-                found.nonZeroDiagonal.add(i, i);
-            }
-            // Kept free of branches so that it vectorises; the rare problems get a pass of
-            // their own.
-            int rowWithin = 0;
-            int negative = 0;
-            int32_t rowNearest = std::numeric_limits<int32_t>::max();
-            int32_t farthest = std::numeric_limits<int32_t>::min();
-            const auto scan = [&](std::size_t from, std::size_t to) {
-                for (std::size_t c = from; c < to; ++c) {
-                    const int32_t d = row[c];
-                    rowWithin += d <= coverage;
-                    negative += d < 0;
-                    rowNearest = std::min(rowNearest, d);
-                    farthest = std::max(farthest, d);
-                }
-            };
-            scan(0, r);
-            scan(r + 1, size);
-            found.smallest = std::min(found.smallest, rowNearest);
-            found.largest = std::max(found.largest, farthest);
-            found.within += rowWithin;
-            within[r] = rowWithin;
-            nearest[r] = rowNearest;
-            if (negative > 0 || diagonal < 0) {
-                for (std::size_t c = 0; c < size; ++c) {
-                    if (row[c] < 0) {
-                        found.negativeCells.add(i, static_cast<int>(c) + 1);
-                    }
-                }
-            }
-            for (std::size_t c = r + 1; c < size; ++c) {
-                const int32_t d = row[c];
-                const int32_t back = rows[c][r];
-                if (d != back) {
-                    found.asymmetricPairs.add(i, static_cast<int>(c) + 1);
-                } else if (d == 0) {
-                    found.zeroDistancePairs.add(i, static_cast<int>(c) + 1);
-                }
-            }
-        }
+        scanRows(rows, begin, end, coverage,
+                 blocks[static_cast<std::size_t>(begin - 1) / RowsPerBlock], within, nearest);
     });
 
     int32_t smallest = std::numeric_limits<int32_t>::max();
