@@ -719,12 +719,8 @@ private slots:
         control<QRadioButton>(form, "RoadMap")->click();
         QCOMPARE(enabledSteps(), QStringList({"PercentDem1", "ExtraSites", "DistFileCreation",
                                               "SpecifyDistanceFile", "CancelButton"}));
-        prompts->openDialog(roads);
-        int leftOpen = 0;
-        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        chooseRoadMap(roads);
         VERIFY_PROMPTS(*prompts);
-        QCOMPARE(leftOpen, 0);
         const FileDialogSettings& open = prompts->dialogsRun().back();
         QCOMPARE(open.filter,
                  std::string("OpenStreetMap Files|*.osm.pbf;*.osm;*.osm.bz2;*.osm.gz|All "
@@ -779,24 +775,16 @@ private slots:
         const std::string roads = dir->write("line.osm", map.xml());
         chooseDemand(3, dir->write("d.NET", placeLine(1, {0, 0.001}) + placeLine(2, {3, 0.001})));
         control<QRadioButton>(form, "RoadMap")->click();
-        prompts->openDialog(roads);
-        int leftOpen = 0;
         // Down to Walk, Tab past the measure to the units, Down to Kilometres, Enter.
-        answerRoadMapOptions({QKeyCombination(Qt::Key_Down), QKeyCombination(Qt::Key_Tab),
+        chooseRoadMap(roads, {QKeyCombination(Qt::Key_Down), QKeyCombination(Qt::Key_Tab),
                               QKeyCombination(Qt::Key_Tab), QKeyCombination(Qt::Key_Down),
-                              QKeyCombination(Qt::Key_Return)},
-                             leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
-        QCOMPARE(leftOpen, 0);
+                              QKeyCombination(Qt::Key_Return)});
         QCOMPARE(label("DistFileToRead"),
                  QStringLiteral("File to Read = line.osm\nwalk, road length, kilometres"));
 
         // The next road map starts from the last choice; its mnemonics change it.
-        prompts->openDialog(roads);
-        answerRoadMapOptions({QKeyCombination(Qt::ALT, Qt::Key_I), QKeyCombination(Qt::Key_Return)},
-                             leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
-        QCOMPARE(leftOpen, 0);
+        chooseRoadMap(roads,
+                      {QKeyCombination(Qt::ALT, Qt::Key_I), QKeyCombination(Qt::Key_Return)});
         QCOMPARE(label("DistFileToRead"),
                  QStringLiteral("File to Read = line.osm\nwalk, road length, miles"));
 
@@ -858,11 +846,7 @@ private slots:
         const std::string roads = dir->write("town.osm", townMap().xml());
         chooseDemand(3, dir->write("d.NET", placeLine(1, townPlaces()[0])));
         control<QRadioButton>(form, "RoadMap")->click();
-        prompts->openDialog(roads);
-        int leftOpen = 0;
-        answerRoadMapOptions({QKeyCombination(Qt::Key_Escape)}, leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
-        QCOMPARE(leftOpen, 0);
+        chooseRoadMap(roads, {QKeyCombination(Qt::Key_Escape)});
         QVERIFY(!form->RoadMap());
         QVERIFY(control<QWidget>(form, "DistFileToRead")->isHidden());
         QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
@@ -910,11 +894,7 @@ private slots:
             if (bad.file == dir->file("gone.osm")) {
                 dir->write("gone.osm", townMap().xml());
             }
-            prompts->openDialog(bad.file);
-            int leftOpen = 0;
-            answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
-            control<QPushButton>(form, "SpecifyDistanceFile")->click();
-            QCOMPARE(leftOpen, 0);
+            chooseRoadMap(bad.file);
             if (bad.file == dir->file("gone.osm")) {
                 std::filesystem::remove(bad.file);
             }
@@ -937,10 +917,7 @@ private slots:
         chooseDemand(3,
                      dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, {180.5, 0})));
         control<QRadioButton>(form, "RoadMap")->click();
-        prompts->openDialog(roads);
-        int leftOpen = 0;
-        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        chooseRoadMap(roads);
         prompts->progress("VELMORA Road Distances")
             .box(BoxType::Error,
                  "Node 2 is at longitude (X) " + localized("180.5").toStdString() +
@@ -949,7 +926,6 @@ private slots:
                  Buttons::Ok);
         control<QPushButton>(form, "ExitAndLoadData")->click();
         VERIFY_PROMPTS(*prompts);
-        QCOMPARE(leftOpen, 0);
     }
 
     void aCancelledComputationKeepsTheDialogAsItWas() {
@@ -957,10 +933,7 @@ private slots:
         chooseDemand(
             3, dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, townPlaces()[1])));
         control<QRadioButton>(form, "RoadMap")->click();
-        prompts->openDialog(roads);
-        int leftOpen = 0;
-        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        chooseRoadMap(roads);
         prompts->progress("VELMORA Road Distances", true);
         control<QPushButton>(form, "ExitAndLoadData")->click();
         VERIFY_PROMPTS(*prompts);
@@ -982,11 +955,7 @@ private slots:
         const std::string roads = dir->write("town.osm", townMap().xml());
         chooseDemand(3, dir->write("d.NET", placeLine(1, townPlaces()[0])));
         control<QRadioButton>(form, "RoadMap")->click();
-        prompts->openDialog(roads);
-        int leftOpen = 0;
-        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
-        QCOMPARE(leftOpen, 0);
+        chooseRoadMap(roads);
         loadAfterWritingAgain("d.NET",
                               placeLine(1, townPlaces()[0]) + placeLine(2, townPlaces()[1]));
         QVERIFY(form->isVisible());
@@ -999,10 +968,7 @@ private slots:
         const std::string roads = dir->write("town.osm", townMap().xml());
         chooseDemand(3, dir->write("d.NET", nodeLines(2)));
         control<QRadioButton>(form, "RoadMap")->click();
-        prompts->openDialog(roads);
-        int leftOpen = 0;
-        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        chooseRoadMap(roads);
         QVERIFY(form->RoadMap());
         control<QRadioButton>(form, "ReadDistanceFile")->click();
         QVERIFY(!form->RoadMap());
@@ -1023,21 +989,28 @@ private slots:
         prompts->openDialog(dir->write("d.NED", "0\r\n7\r\n5\r\n0\r\n"));
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         control<QRadioButton>(form, "RoadMap")->click();
-        prompts->openDialog(dir->write("town.osm", townMap().xml()));
-        int leftOpen = 0;
-        answerRoadMapOptions({QKeyCombination(Qt::Key_Return)}, leftOpen);
-        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        chooseRoadMap(dir->write("town.osm", townMap().xml()));
         prompts->progress("VELMORA Road Distances")
             .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
         control<QPushButton>(form, "ExitAndLoadData")->click();
         VERIFY_PROMPTS(*prompts);
-        QCOMPARE(leftOpen, 0);
         QCOMPARE(store->DistanceMatrix[2][1], townDriveMetres()[1][0]);
         QCOMPARE(store->DistanceFileName, std::string());
         QVERIFY(!form->isVisible());
     }
 
 private:
+    // Chooses the road map through Specify Distance File and answers its options with `keys`,
+    // which must close the dialog.
+    void chooseRoadMap(const std::string& path,
+                       const QList<QKeyCombination>& keys = {QKeyCombination(Qt::Key_Return)}) {
+        prompts->openDialog(path);
+        int leftOpen = 0;
+        answerRoadMapOptions(keys, leftOpen);
+        control<QPushButton>(form, "SpecifyDistanceFile")->click();
+        QCOMPARE(leftOpen, 0);
+    }
+
     // Writes the chosen node file again, with a time that differs whatever the clock, and
     // presses Exit and Load Data, which refuses it.
     void loadAfterWritingAgain(const std::string& name, const std::string& lines) {
