@@ -118,6 +118,13 @@ CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::strin
     return verb.add_option("--metric", name, purpose + choices)->check(CLI::IsMember(names));
 }
 
+void addCoverageOption(CLI::App& verb, int64_t& coverage) {
+    verb.add_option("--coverage", coverage, "Coverage distance (whole number)")
+        ->required()
+        ->transform(wholeNumber())
+        ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
+}
+
 CLI::Validator wholeNumber() {
     return CLI::Validator(
         [](std::string& text) {

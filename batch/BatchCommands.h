@@ -3,6 +3,7 @@
 // velmora-batch: the program's core driven from the command line, for scripts that prepare
 // many matrices. Each verb writes exactly the bytes the program would.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -106,6 +107,8 @@ void addNodeFileOptions(CLI::App& verb, NodeFiles& nodes, const CLI::Validator& 
 // The --metric option of the verbs that compute distances, taking the names of the metrics
 // computed from coordinates; `purpose` leads its help.
 CLI::Option* addMetricOption(CLI::App& verb, std::string& name, const std::string& purpose);
+// The required --coverage option: a whole number in the 32-bit range.
+void addCoverageOption(CLI::App& verb, int64_t& coverage);
 // Reads an option's whole number as the program reads numbers: decimal digits with an
 // optional sign, spaces around allowed (the parser alone would take 010 as octal).
 CLI::Validator wholeNumber();

@@ -134,11 +134,7 @@ ReportVerb::ReportVerb(CLI::App& app, const CLI::Validator& fileName, ChartRende
     m_roads = std::make_unique<RoadOptions>(command(), fileName);
     metric->excludes(in);
     m_roads->roadsOption()->excludes(metric)->excludes(in);
-    command()
-        .add_option("--coverage", m_coverage, "Coverage distance (whole number)")
-        ->required()
-        ->transform(wholeNumber())
-        ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
+    addCoverageOption(command(), m_coverage);
     command()
         .add_option("--weight", m_request.weightPercent,
                     "Weight on demand set 1 in percent, as the load dialog's scroll bar sets it: "

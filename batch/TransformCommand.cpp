@@ -112,11 +112,7 @@ TransformVerb::TransformVerb(CLI::App& app, const CLI::Validator& fileName)
         .add_option("--out", m_request.out, "Distance file to write")
         ->required()
         ->check(fileName);
-    command()
-        .add_option("--coverage", m_coverage, "Coverage distance (whole number)")
-        ->required()
-        ->transform(wholeNumber())
-        ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
+    addCoverageOption(command(), m_coverage);
     command()
         .add_option("--equation", m_equations,
                     "K=CONSTANT,COEFFICIENT,EXPONENT for equation K (0: up to the coverage, "
