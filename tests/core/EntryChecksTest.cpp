@@ -77,64 +77,43 @@ TEST(CheckIntegerEntry, MinusZeroBecomesZeroWithTheWarning) {
     EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
-TEST(CheckRealEntry, BoundsAreInclusive) {
-    ScriptedPrompts prompts;
-    Field field("10");
-    double variable = 1;
-    CheckRealEntry(prompts, field, variable, -10, 10, English);
-    EXPECT_EQ(variable, 10);
-    EXPECT_EQ(field.text(), "10");
-    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
-}
-
-TEST(CheckRealEntry, OutOfRangeShowsTheBoundsWithTwoDecimals) {
-    ScriptedPrompts prompts;
-    prompts.box(BoxType::Warning, "Invalid Parameter Value.  Must have -10.00 <= X <= 10.00",
-                Buttons::Ok);
-    Field field("10.0001");
-    double variable = 0.5;
-    CheckRealEntry(prompts, field, variable, -10, 10, English);
-    EXPECT_EQ(variable, 0.5);
-    EXPECT_EQ(field.text(), "0.5");
-    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
-}
-
-TEST(CheckRealEntry, TextThatIsNotANumberIsAConversionError) {
-    for (const char* typed : {"1..2", "1,000.000", "-", "."}) {
+// The variable takes a number within the bounds, which are inclusive; anything else leaves it
+// and the field as they were, with the range box or the conversion error.
+TEST(CheckRealEntry, TakesANumberWithinTheBoundsAndOtherwiseKeepsTheValue) {
+    const std::string Range10 = "Invalid Parameter Value.  Must have -10.00 <= X <= 10.00";
+    const std::string Conversion = "Conversion Error";
+    const struct {
+        const char* typed;
+        double before;
+        double max;
+        NumberSeparators separators;
+        std::string box;
+        double after;
+        const char* shown;
+    } cases[] = {
+        {"10", 1, 10, English, "", 10, "10"},
+        {"10.0001", 0.5, 10, English, Range10, 0.5, "0.5"},
+        {"1..2", 1000, 1e9, English, Conversion, 1000, "1000"},
+        {"1,000.000", 1000, 1e9, English, Conversion, 1000, "1000"},
+        {"-", 1000, 1e9, English, Conversion, 1000, "1000"},
+        {".", 1000, 1e9, English, Conversion, 1000, "1000"},
+        {"2,5", 1, 10, German, "", 2.5, "2,5"},
+        {"12,5", 2.5, 10, German, "Invalid Parameter Value.  Must have -10,00 <= X <= 10,00", 2.5,
+         "2,5"},
+        {"", 3, 10, English, "", 3, ""},
+    };
+    for (const auto& c : cases) {
         ScriptedPrompts prompts;
-        prompts.box(BoxType::Warning, "Conversion Error", Buttons::Ok);
-        Field field(typed);
-        double variable = 1000;
-        CheckRealEntry(prompts, field, variable, 0, 1000000000, English);
-        EXPECT_EQ(variable, 1000) << typed;
-        EXPECT_EQ(field.text(), "1000") << typed;
-        EXPECT_TRUE(prompts.satisfied()) << typed << "\n" << prompts.report();
+        if (!c.box.empty()) {
+            prompts.box(BoxType::Warning, c.box, Buttons::Ok);
+        }
+        Field field(c.typed);
+        double variable = c.before;
+        CheckRealEntry(prompts, field, variable, -10, c.max, c.separators);
+        EXPECT_EQ(variable, c.after) << c.typed;
+        EXPECT_EQ(field.text(), c.shown) << c.typed;
+        EXPECT_TRUE(prompts.satisfied()) << c.typed << "\n" << prompts.report();
     }
-}
-
-TEST(CheckRealEntry, CommaDecimalLocale) {
-    ScriptedPrompts prompts;
-    Field accepted("2,5");
-    double variable = 1;
-    CheckRealEntry(prompts, accepted, variable, -10, 10, German);
-    EXPECT_EQ(variable, 2.5);
-    prompts.box(BoxType::Warning, "Invalid Parameter Value.  Must have -10,00 <= X <= 10,00",
-                Buttons::Ok);
-    Field refused("12,5");
-    CheckRealEntry(prompts, refused, variable, -10, 10, German);
-    EXPECT_EQ(variable, 2.5);
-    EXPECT_EQ(refused.text(), "2,5");
-    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
-}
-
-TEST(CheckRealEntry, EmptyFieldChangesNothing) {
-    ScriptedPrompts prompts;
-    Field field("");
-    double variable = 3;
-    CheckRealEntry(prompts, field, variable, 0, 1, English);
-    EXPECT_EQ(variable, 3);
-    EXPECT_EQ(field.text(), "");
-    EXPECT_TRUE(prompts.satisfied()) << prompts.report();
 }
 
 TEST(CheckCoverageEntry, AnyThirtyTwoBitValueElseTen) {
