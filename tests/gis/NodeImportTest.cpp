@@ -15,7 +15,7 @@ namespace {
 
 using Feature = TestLayer::Feature;
 
-class NodeImportTest : public ::testing::Test {
+class ImportNodes : public ::testing::Test {
 protected:
     std::string import(NodeImport request, char decimal = '.') {
         return importNodeFile(gis, request, decimal);
@@ -86,7 +86,7 @@ TestLayer utmSites() {
 
 }  // namespace
 
-TEST_F(NodeImportTest, ProjectedPointsBecomeTheLonLatCs2csGives) {
+TEST_F(ImportNodes, ProjectedPointsBecomeTheLonLatCs2csGives) {
     const std::string path = dir.file("sites.gpkg");
     writeTestLayers(path, "GPKG", {utmSites()});
     NodeImport request = from(path, Degrees);
@@ -113,7 +113,7 @@ TEST_F(NodeImportTest, ProjectedPointsBecomeTheLonLatCs2csGives) {
     EXPECT_EQ(lines[2][6], "Line  end");
 }
 
-TEST_F(NodeImportTest, PlanarFilesKeepTheLayersOwnCoordinatesOrTakeTheCrsGiven) {
+TEST_F(ImportNodes, PlanarFilesKeepTheLayersOwnCoordinatesOrTakeTheCrsGiven) {
     const std::string path = dir.file("sites.gpkg");
     writeTestLayers(path, "GPKG", {utmSites()});
     NodeImport request = from(path, Planar);
@@ -131,7 +131,7 @@ TEST_F(NodeImportTest, PlanarFilesKeepTheLayersOwnCoordinatesOrTakeTheCrsGiven) 
     }
 }
 
-TEST_F(NodeImportTest, GeoJsonShapefileAndCsvLayers) {
+TEST_F(ImportNodes, GeoJsonShapefileAndCsvLayers) {
     TestLayer layer;
     layer.crs = "EPSG:4326";
     layer.fields = {{"code", 's'}, {"pop", 'i'}};
@@ -153,7 +153,7 @@ TEST_F(NodeImportTest, GeoJsonShapefileAndCsvLayers) {
     }
 }
 
-TEST_F(NodeImportTest, PolygonsAndLinesGiveTheirPointOnSurfaceOnlyWhenAsked) {
+TEST_F(ImportNodes, PolygonsAndLinesGiveTheirPointOnSurfaceOnlyWhenAsked) {
     TestLayer layer;
     layer.crs = "EPSG:25832";
     layer.features = {{"POLYGON ((0 0,4 0,4 2,0 2,0 0))", {}}, {"LINESTRING (10 5,14 5)", {}}};
@@ -174,7 +174,7 @@ TEST_F(NodeImportTest, PolygonsAndLinesGiveTheirPointOnSurfaceOnlyWhenAsked) {
     EXPECT_TRUE(std::stod(lines[1][1]) >= 10 && std::stod(lines[1][1]) <= 14);
 }
 
-TEST_F(NodeImportTest, RefusalsNameTheFileTheLayerAndTheFeature) {
+TEST_F(ImportNodes, RefusalsNameTheFileTheLayerAndTheFeature) {
     TestLayer base;
     base.crs = "EPSG:4326";
     base.fields = {{"code", 's'}, {"pop", 's'}};
@@ -251,7 +251,7 @@ TEST_F(NodeImportTest, RefusalsNameTheFileTheLayerAndTheFeature) {
     }
 }
 
-TEST_F(NodeImportTest, CoordinatesProjCannotTransformAreRefused) {
+TEST_F(ImportNodes, CoordinatesProjCannotTransformAreRefused) {
     TestLayer layer;
     layer.crs = "EPSG:25832";
     layer.features = {{"POINT (500000 5500000)", {}}, {"POINT (1e30 1e30)", {}}};
@@ -261,7 +261,7 @@ TEST_F(NodeImportTest, CoordinatesProjCannotTransformAreRefused) {
               path + ": layer 'sites', feature 2 (FID 2): PROJ cannot transform its coordinates");
 }
 
-TEST_F(NodeImportTest, SeveralLayersNeedOneNamed) {
+TEST_F(ImportNodes, SeveralLayersNeedOneNamed) {
     TestLayer sites;
     sites.features = {{"POINT (1 2)", {}}};
     TestLayer depots = sites;
@@ -276,7 +276,7 @@ TEST_F(NodeImportTest, SeveralLayersNeedOneNamed) {
     EXPECT_EQ(import(request), "1 1 2 0 0 0\r\n2 3 4 0 0 0\r\n");
 }
 
-TEST_F(NodeImportTest, NineHundredAndOneFeaturesAtMost) {
+TEST_F(ImportNodes, NineHundredAndOneFeaturesAtMost) {
     TestLayer layer;
     layer.crs = "EPSG:25832";
     for (int i = 0; i < 902; ++i) {
@@ -293,7 +293,7 @@ TEST_F(NodeImportTest, NineHundredAndOneFeaturesAtMost) {
     EXPECT_EQ(text.substr(text.size() - 19), "\r\n901 900 0 0 0 0\r\n");
 }
 
-TEST_F(NodeImportTest, NumbersReadBackAsTheSameDoublesWithEitherDecimalSeparator) {
+TEST_F(ImportNodes, NumbersReadBackAsTheSameDoublesWithEitherDecimalSeparator) {
     TestLayer layer;
     layer.crs = "EPSG:25832";
     layer.fields = {{"pop", 'r'}};
