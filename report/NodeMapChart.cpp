@@ -167,7 +167,7 @@ Chart nodeMapChart(const TDataStore& store, const CoverageReport& report,
         chart.note = (source.roads ? "Roads (" + source.mode + ") in light grey; e"
                                    : std::string("Longitude and latitude; e")) +
                      "ast\u2013west to the scale of latitude " +
-                     decimalText(static_cast<double>(middle), 1, separators) + "\u00B0";
+                     formatNumber(static_cast<double>(middle), 1, separators) + "\u00B0";
     } else {
         chart.note = source.metricCode == 'N'
                          ? "Coordinates from the node files; distances from the distance file"

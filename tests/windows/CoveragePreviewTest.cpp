@@ -308,7 +308,7 @@ private slots:
     // Under a dark palette the charts are drawn in its colours, the data readable on them.
     void theChartsFollowADarkPalette() {
         DarkPalette dark;
-        start();
+        form = &start().DistEquationForm();
         loadThroughTheDialogs(WorkedDemand, 30);
         enterCoverage("5");
         openPreview();
