@@ -1,7 +1,6 @@
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +9,7 @@
 #include <random>
 #include <utility>
 
+#include "platform/ChildProcess.h"
 #include "platform/FileAttributes.h"
 #include "platform/RunTimeError.h"
 #include "platform/SavePlace.h"
@@ -105,13 +105,7 @@ int replaceByUnnamed(int fd, int folder, const std::string& temporary, const std
     if (child < 0) {
         return linkAndRename(entry.c_str(), folder, temporary.c_str(), name.c_str());
     }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : EIO;
+    return waitForChild(child);
 }
 
 }  // namespace

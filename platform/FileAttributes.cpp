@@ -1,13 +1,14 @@
 #include "platform/FileAttributes.h"
 
 #include <linux/limits.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+#include "platform/ChildProcess.h"
 
 namespace {
 
@@ -75,11 +76,5 @@ int copyExtendedAttributes(int folder, const std::string& name, int file) {
     if (child < 0) {
         return errno;
     }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : EIO;
+    return waitForChild(child);
 }

@@ -1,12 +1,13 @@
 #include "platform/TextFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/InputFile.h"
 
 namespace {
 constexpr unsigned char CtrlZ = 26;
@@ -15,20 +16,21 @@ constexpr std::size_t ChunkSize = 1 << 16;
 
 TextSource readTextOnce(const std::string& path, long long lineLimit) {
     auto text = std::make_shared<TextSource::Text>();
-    // Blocking: a pipe's writer may come later, and velmora-batch waits for it.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        text->failure = inOutErrorFor("Cannot open file", path, errno);
+    UniqueFd fd;
+    try {
+        fd = openInput(path, InputKind::AnyFile);
+    } catch (const InOutError& error) {
+        text->failure = error;
         return {path, text};
     }
     // A file's size is known: one allocation instead of a copy at every doubling.
     struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+    if (::fstat(fd.get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
         text->bytes.reserve(
             std::min(static_cast<std::size_t>(status.st_size), TextReader::MaxTextBytes) +
             ChunkSize);
     }
-    TextReader reader(path, fd);
+    TextReader reader(path, std::move(fd));
     reader.keepTextIn(text->bytes);
     std::size_t lineStart = 0;
     try {
@@ -54,28 +56,15 @@ TextReader::TextReader(const TextSource& source) : m_name(source.name()) {
         endAtCtrlZ();
         return;
     }
-    // Never waits for a writer: a file swapped for a pipe after it was chosen is refused below.
-    m_fd = ::open(m_name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (m_fd < 0) {
-        throw inOutErrorFor("Cannot open file", m_name, errno);
-    }
-    struct stat status {};
-    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(m_fd);
-        throw inOutErrorFor("Cannot open file", m_name, "not a regular file");
-    }
+    m_fd = openInput(m_name, InputKind::RegularFile);
     m_buffer.resize(ChunkSize);
     m_data = m_buffer.data();
 }
 
-TextReader::TextReader(std::string name, int fd)
-    : m_name(std::move(name)), m_fd(fd), m_buffer(ChunkSize), m_data(m_buffer.data()) {}
+TextReader::TextReader(std::string name, UniqueFd fd)
+    : m_name(std::move(name)), m_fd(std::move(fd)), m_buffer(ChunkSize), m_data(m_buffer.data()) {}
 
-TextReader::~TextReader() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-    }
-}
+TextReader::~TextReader() = default;
 
 int TextReader::fill(bool raise) {
     if (m_ended) {
@@ -94,7 +83,7 @@ int TextReader::fill(bool raise) {
     }
     ssize_t got;
     do {
-        got = ::read(m_fd, m_buffer.data(), m_buffer.size());
+        got = ::read(m_fd.get(), m_buffer.data(), m_buffer.size());
     } while (got < 0 && errno == EINTR);
     m_pos = 0;
     m_size = 0;

@@ -8,6 +8,7 @@
 
 #include "platform/HugePages.h"
 #include "platform/RunTimeError.h"
+#include "platform/UniqueFd.h"
 
 // Where a text comes from: a regular file, opened by its name whenever it is read, or the
 // text of any file, pipe or device read once before (velmora-batch reads every input once,
@@ -97,8 +98,8 @@ public:
 private:
     friend TextSource readTextOnce(const std::string& path, long long lineLimit);
 
-    // Any open file, pipe or device, read as it comes; the reader closes it.
-    TextReader(std::string name, int fd);
+    // Any open file, pipe or device, read as it comes.
+    TextReader(std::string name, UniqueFd fd);
 
     // The next character from the file; at the end of a text read once, what stopped its
     // reading is raised when `raise`.
@@ -113,7 +114,7 @@ private:
     void checkLength(std::size_t length) const;
 
     std::string m_name;
-    int m_fd = -1;
+    UniqueFd m_fd;
     std::vector<unsigned char> m_buffer;
     // A text read once, shared with its source.
     std::shared_ptr<const TextSource::Text> m_text;

@@ -169,13 +169,15 @@ TEST(TextReader, APipeByItsNameIsRefusedWithoutWaitingForAWriter) {
     TempDir dir;
     const std::string fifo = dir.file("swapped.EUC");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const FifoReaderWatch watch(fifo);
+    // Only a reader still waiting long after is seen.
+    const FifoReaderWatch watch(fifo, std::chrono::seconds(20));
     try {
         TextReader reader(fifo);
         FAIL() << "a pipe was read as a file";
     } catch (const InOutError& error) {
         EXPECT_EQ(error.message(), "Cannot open file \"" + fifo + "\": not a regular file");
     }
+    EXPECT_FALSE(watch.readerSeen());
 }
 
 // velmora-batch reads each input once and works from the text kept, by the same rules.

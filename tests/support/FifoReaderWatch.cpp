@@ -6,8 +6,11 @@
 #include <chrono>
 
 void FifoReaderWatch::watch() {
+    const auto from = std::chrono::steady_clock::now() + m_after;
     while (!m_stop) {
-        const int writer = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK);
+        const int writer = std::chrono::steady_clock::now() < from
+                               ? -1
+                               : ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK);
         if (writer >= 0) {
             m_seen = true;
             ::close(writer);
