@@ -10,24 +10,6 @@
 #include "store/DistanceFile.h"
 
 namespace batch {
-namespace {
-
-// A road error about a node names the node file and line the node came from; any other names
-// the road map.
-[[noreturn]] void rethrowLocated(RoadError& error, const ProblemTexts& nodes, int demandNodes,
-                                 const std::string& roads) {
-    const int node = error.node();
-    if (node == 0) {
-        error.setLocation(roads, 0);
-    } else if (node <= demandNodes) {
-        error.setLocation(nodes.demand.name(), node);
-    } else {
-        error.setLocation(nodes.candidates.name(), node - demandNodes);
-    }
-    throw error;
-}
-
-}  // namespace
 
 std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std::string& roads,
                                             const std::string& speeds, RoadSettings settings,
@@ -42,16 +24,15 @@ std::unique_ptr<TDataStore> loadRoadProblem(const ProblemTexts& nodes, const std
     store->MetricCode = 'N';
     loadNodes(*store, {nodes.demand, nodes.candidates, {}}, console.separators.decimal);
     SilentProgress progress;
-    try {
-        const RoadMatrix matrix = computeRoadMatrix(roads, nodePlaces(*store, store->NodeCount),
-                                                    settings, progress, lines);
-        storeRoadMatrix(*store, matrix, roads, settings);
-        if (summary) {
-            *summary = matrix.summary;
-        }
-    } catch (RoadError& error) {
-        rethrowLocated(error, nodes, store->DemandNodeCount, roads);
-    }
+    locatingRoadErrors(
+        {nodes.demand.name(), nodes.candidates.name(), store->DemandNodeCount, roads}, [&] {
+            const RoadMatrix matrix = computeRoadMatrix(roads, nodePlaces(*store, store->NodeCount),
+                                                        settings, progress, lines);
+            storeRoadMatrix(*store, matrix, roads, settings);
+            if (summary) {
+                *summary = matrix.summary;
+            }
+        });
     return store;
 }
 
@@ -98,17 +79,23 @@ RoadOptions::RoadOptions(CLI::App& verb, const CLI::Validator& fileName) {
         verb.add_option("--unreachable", m_unreachable,
                         "Value of the cells of pairs no road joins (whole number); without it "
                         "such pairs are an error")
+            ->transform(wholeNumber())
             ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{INT32_MAX}));
-    // Read as --equation's numbers are: "nan" or "inf" is no limit.
+    // Read as --equation's numbers are; a limit is a finite distance, so "nan" and "inf" are
+    // refused: no limit is the option left out.
     const CLI::Validator metres(
         [](std::string& text) {
             const auto value = parseFloat(text, '.');
-            return value && *value >= 0 ? "" : "a distance in metres, 0 or more, is needed";
+            return value && std::isfinite(*value) && *value >= 0
+                       ? ""
+                       : "a distance in metres, a number from 0, is needed";
         },
         "METRES");
-    auto* maxSnap = verb.add_option("--max-snap", m_maxSnap,
-                                    "Refuse a node farther than this many metres from a road")
-                        ->check(metres);
+    auto* maxSnap =
+        verb.add_option("--max-snap", m_maxSnap,
+                        "Refuse a node farther than this many metres from a road (a number from "
+                        "0; without it, no limit)")
+            ->check(metres);
     for (CLI::Option* option : {mode, cost, unit, speeds, unreachable, maxSnap}) {
         option->needs(m_roadsOption);
     }
@@ -145,6 +132,7 @@ RoadSettings RoadOptions::settings(const Console& console) const {
         settings.maxSnapMetres = parseFloat(m_maxSnap, '.');
     }
     settings.separators = console.separators;
+    settings.roadMapInput = InputKind::AnyFile;
     return settings;
 }
 

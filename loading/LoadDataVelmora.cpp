@@ -16,6 +16,7 @@
 #include "platform/qt/DisplayableLine.h"
 #include "platform/qt/FocusVisible.h"
 #include "platform/qt/LocaleNumbers.h"
+#include "roads/RoadError.h"
 #include "roads/RoadMatrix.h"
 #include "store/DataStore.h"
 #include "store/DistanceFile.h"
@@ -372,17 +373,27 @@ bool TLoadDataVelmoraForm::loadFromRoadMap() {
     RoadSettings settings = m_roadMap->choice.settings;
     settings.separators = localeSeparators();
     RoadMatrix matrix;
+    bool computed = false;
     try {
-        const bool computed = m_prompts.runTask(RoadDistancesTitle, [&](TaskProgress& progress) {
-            matrix = computeRoadMatrix(m_roadMap->path, places, settings, progress,
-                                       RoadLinesWanted::Yes);
-        });
-        if (!computed) {
-            return false;
-        }
+        locatingRoadErrors({m_store.DemandFileName, m_store.CandidateFileName,
+                            m_store.DemandNodeCount, m_roadMap->path},
+                           [&] {
+                               computed = m_prompts.runTask(
+                                   RoadDistancesTitle, [&](TaskProgress& progress) {
+                                       matrix = computeRoadMatrix(m_roadMap->path, places, settings,
+                                                                  progress, RoadLinesWanted::Yes);
+                                   });
+                           });
     } catch (const RunTimeError& error) {
-        // Refused like a distance file that does not fit: another road map may be chosen.
-        m_prompts.messageBox(BoxType::Error, error.message(), Buttons::Ok);
+        // An input/output error names its file itself; the others are named as velmora-batch
+        // names them.
+        const bool named = dynamic_cast<const InOutError*>(&error) != nullptr;
+        m_prompts.messageBox(BoxType::Error, named ? error.message() : placedMessage(error),
+                             Buttons::Ok);
+    }
+    if (!computed) {
+        // Refused or cancelled, the road map is not used, as a distance file that does not fit
+        // is not: another one may be chosen.
         forgetRoadMap();
         ui->DistFileToRead->hide();
         ui->ExitAndLoadData->setEnabled(false);

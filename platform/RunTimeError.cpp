@@ -14,6 +14,14 @@ std::string errorBoxText(const std::string& message) {
     return message + ".";
 }
 
+std::string placedMessage(const RunTimeError& error) {
+    if (error.file().empty()) {
+        return error.message();
+    }
+    const std::string line = error.line() > 0 ? ":" + std::to_string(error.line()) : "";
+    return error.file() + line + ": " + error.message();
+}
+
 InOutError inOutErrorFor(const std::string& action, const std::string& path, int errorNumber) {
     return inOutErrorFor(action, path, std::strerror(errorNumber));
 }

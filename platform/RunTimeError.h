@@ -48,6 +48,9 @@ public:
 
 // The text of the error box: the message with a full stop appended when it has none.
 std::string errorBoxText(const std::string& message);
+// The message after the place it arose, "file:line: message", as velmora-batch writes it; the
+// message alone when it has no place.
+std::string placedMessage(const RunTimeError& error);
 
 // An input/output error for `path` from the errno value of the failed call, located at the
 // file.

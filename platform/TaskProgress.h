@@ -14,6 +14,9 @@ public:
     virtual void stage(const std::string& text, long long steps) = 0;
     // May be called from any worker.
     virtual void advance() = 0;
+    // The stage has come to `done` of its steps, as the one who can tell says (a reader's
+    // place in its file).
+    virtual void advanceTo(long long done) = 0;
     virtual bool cancelled() const = 0;
 
     // Throws TaskCancelled once the user has given up.
@@ -28,5 +31,6 @@ class SilentProgress : public TaskProgress {
 public:
     void stage(const std::string&, long long) override {}
     void advance() override {}
+    void advanceTo(long long) override {}
     bool cancelled() const override { return false; }
 };

@@ -180,7 +180,6 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
                              const RoadSettings& settings, TaskProgress& progress,
                              RoadLinesWanted lines) {
     checkPlaces(places, settings.separators);
-    progress.stage("Reading the road map", 0);
     const RoadGraph graph = readRoadGraph(roadMap, settings, progress);
     if (graph.vertexCount() == 0) {
         throw RoadError(std::string("The road map holds no roads ") +

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/InputFile.h"
 #include "platform/NumberText.h"
 #include "roads/RoadSpeeds.h"
 
@@ -102,4 +103,6 @@ struct RoadSettings {
     std::optional<double> maxSnapMetres;
     // How numbers in messages and the summary are written.
     NumberSeparators separators;
+    // The windows read a road map only from a regular file; velmora-batch also from a pipe.
+    InputKind roadMapInput = InputKind::RegularFile;
 };

@@ -11,8 +11,10 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <future>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -33,6 +35,7 @@ public:
         m_done = 0;
     }
     void advance() override { ++m_done; }
+    void advanceTo(long long done) override { m_done = done; }
     bool cancelled() const override { return m_cancelled; }
 
     void cancel() { m_cancelled = true; }
@@ -50,10 +53,12 @@ private:
 };
 
 constexpr std::chrono::milliseconds ShowAfter{300};
+constexpr std::chrono::seconds StopWithinOnExit{2};
 constexpr int RefreshMilliseconds = 50;
 
 }  // namespace
 
+#include "platform/RunTimeError.h"
 #include "platform/qt/DisplayableLine.h"
 
 QStringList nameFilters(const std::string& filter) {
@@ -122,14 +127,19 @@ void QtPrompts::showProgress(const std::string& title,
     SharedProgress progress;
     std::promise<void> finished;
     std::future<void> done = finished.get_future();
-    std::thread worker([&] {
-        try {
-            task(progress);
-            finished.set_value();
-        } catch (...) {
-            finished.set_exception(std::current_exception());
-        }
-    });
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                task(progress);
+                finished.set_value();
+            } catch (...) {
+                finished.set_exception(std::current_exception());
+            }
+        });
+    } catch (const std::system_error& error) {
+        throw RunTimeError("Cannot start a thread: " + error.code().message());
+    }
     // Whatever leaves this function, the task is told to stop and waited for first.
     struct Joined {
         std::thread& worker;
@@ -178,7 +188,16 @@ void QtPrompts::showProgress(const std::string& title,
         refresh();
         dialog.show();
         timer.start();
-        loop.exec();
+        const int exitCode = loop.exec();
+        // Only the program's exit ends the loop before the task; a task that does not stop
+        // when told to (waiting on a file system that stopped answering) must not keep the
+        // process alive once its windows are gone.
+        if (done.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            progress.cancel();
+            if (done.wait_for(StopWithinOnExit) != std::future_status::ready) {
+                std::_Exit(exitCode);
+            }
+        }
     }
     worker.join();
     done.get();

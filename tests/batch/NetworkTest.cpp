@@ -165,6 +165,24 @@ TEST(BatchNetwork, TravelTimeAtTheSpeedsOfAFileAndItsRefusals) {
     }
 }
 
+TEST(BatchNetwork, LimitsAreReadAsWritten) {
+    TempDir dir;
+    writeTown(dir);
+    dir.write("far.NET", "1 0 0 1 1 1\r\n2 0.0101 0 1 1 1\r\n");
+    const Result filled =
+        run(dir, "network --roads town.osm --demand far.NET --out far.NED --unreachable 010");
+    ASSERT_EQ(filled.status, 0) << filled.err;
+    EXPECT_NE(filled.out.find("; unreachable cells: 2 (set to 10);"), std::string::npos)
+        << filled.out;
+
+    dir.write("d2.NET", "1 0 0 1 1 1\r\n2 0.003 0 1 1 1\r\n");
+    const Result exact =
+        run(dir, "network --roads town.osm --demand d2.NET --out on.NED --max-snap 0");
+    ASSERT_EQ(exact.status, 0) << exact.err;
+    EXPECT_TRUE(exact.out.find("longest snap: node 1, 0.0 metres") != std::string::npos)
+        << exact.out;
+}
+
 TEST(BatchNetwork, UsageMistakes) {
     TempDir dir;
     writeTown(dir);
@@ -181,6 +199,8 @@ TEST(BatchNetwork, UsageMistakes) {
         "network --roads town.osm --demand d.NET --out o.NED --unreachable 1.5",
         "network --roads town.osm --demand d.NET --out o.NED --max-snap -1",
         "network --roads town.osm --demand d.NET --out o.NED --max-snap nan",
+        "network --roads town.osm --demand d.NET --out o.NED --max-snap inf",
+        "network --roads town.osm --demand d.NET --out o.NED --unreachable 0x10",
         "network --roads '' --demand d.NET --out o.NED",
         "report --roads town.osm --metric euclidean --demand d.NET --coverage 5",
         "report --roads town.osm --in x.NED --demand d.NET --coverage 5",

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <bzlib.h>
+#include <zlib.h>
+
 #include <osmium/io/any_input.hpp>
 #include <osmium/io/any_output.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -12,6 +16,7 @@
 #include "platform/Workers.h"
 #include "roads/RoadError.h"
 #include "roads/RoadMatrix.h"
+#include "roads/XmlTokenLimit.h"
 #include "tests/support/RoadMaps.h"
 #include "tests/support/RoadOracle.h"
 #include "tests/support/TestFiles.h"
@@ -28,6 +33,55 @@ void convert(const std::string& xml, const std::string& out, const std::string& 
     writer.close();
     reader.close();
 }
+
+// Each part compressed on its own, one gzip member or bzip2 stream after another, as pbzip2
+// and `cat a.gz b.gz` write them.
+std::string gzipped(const std::vector<std::string>& parts) {
+    TempDir folder;
+    for (const std::string& part : parts) {
+        const gzFile file = gzopen(folder.file("z").c_str(), "ab9");
+        gzwrite(file, part.data(), static_cast<unsigned>(part.size()));
+        gzclose(file);
+    }
+    return readBytes(folder.file("z"));
+}
+
+std::string bzipped(const std::vector<std::string>& parts) {
+    std::string bytes;
+    for (const std::string& part : parts) {
+        std::string out(part.size() + part.size() / 100 + 600, '\0');
+        auto size = static_cast<unsigned>(out.size());
+        BZ2_bzBuffToBuffCompress(out.data(), &size, const_cast<char*>(part.data()),
+                                 static_cast<unsigned>(part.size()), 9, 0, 0);
+        bytes.append(out.data(), size);
+    }
+    return bytes;
+}
+
+// The text in pieces of `size` bytes.
+std::vector<std::string> pieces(const std::string& text, std::size_t size) {
+    std::vector<std::string> parts;
+    for (std::size_t at = 0; at < text.size(); at += size) {
+        parts.push_back(text.substr(at, size));
+    }
+    return parts;
+}
+
+// Records how far the reading of the road map came, and gives up once it has begun when told
+// to.
+class WatchedProgress : public TaskProgress {
+public:
+    explicit WatchedProgress(bool giveUp) : m_giveUp(giveUp) {}
+    void stage(const std::string&, long long) override {}
+    void advance() override {}
+    void advanceTo(long long done) override { reached = done; }
+    bool cancelled() const override { return m_giveUp && reached > 0; }
+
+    std::atomic<long long> reached{0};
+
+private:
+    bool m_giveUp;
+};
 
 class ReadRoadExtract : public ::testing::Test {
 protected:
@@ -85,11 +139,108 @@ TEST_F(ReadRoadExtract, FilesThatAreNoExtractAreRefusedEachWithItsReason) {
               "The road map is not OpenStreetMap XML: ");
     EXPECT_TRUE(failure(dir.write("broken.osm", "<osm version=\"0.6\">\n<node id=\"1\"\n</osm>\n"))
                     .ends_with(" at line 3, column 0"));
-    EXPECT_TRUE(failure(dir.write("bad.osm.gz", "\x1f\x8b not really")).starts_with(reading));
+    EXPECT_EQ(failure(dir.write("bad.osm.gz", "\x1f\x8b not really")),
+              "The road map is a damaged gzip file: unknown compression method");
+    for (const std::string& form : {std::string("gzip"), std::string("bzip2")}) {
+        const std::string text = townMap().xml();
+        const std::string bytes = form == "gzip" ? gzipped({text}) : bzipped({text});
+        std::string flipped = bytes;
+        flipped[flipped.size() - 6] ^= 0x10;
+        EXPECT_EQ(
+            failure(dir.write("cut." + form, bytes.substr(0, bytes.size() - 20))),
+            "The road map is a truncated " + form + " file: it ends within its compressed data");
+        EXPECT_TRUE(failure(dir.write("flipped." + form, flipped))
+                        .starts_with("The road map is a damaged " + form + " file: "))
+            << form;
+    }
     EXPECT_EQ(failure(dir.write("none.osm", "<osm version=\"0.6\"></osm>\n")),
               "The road map holds no roads for driving");
     EXPECT_THROW(compute(dir.file("missing.osm")), InOutError);
     EXPECT_THROW(compute(dir.path()), InOutError);
+}
+
+TEST_F(ReadRoadExtract, CompressedFilesAreReadThroughEveryStreamAsZcatAndBzcatReadThem) {
+    const std::string xml = townMap().xml();
+    const std::vector<int32_t> expected = compute(dir.write("town.osm", xml)).cells;
+    // Streams ending within tags, and several of them in one read of the file.
+    const std::vector<std::string> parts = pieces(xml, 100);
+    const std::string files[] = {
+        dir.write("town.osm.gz", gzipped(parts)),
+        dir.write("town.osm.bz2", bzipped(parts)),
+        dir.write("two.osm.bz2", bzipped(pieces(xml, xml.size() / 2 + 1))),
+        // Bytes after the last member that start none are ignored, as zcat ignores them.
+        dir.write("padded.osm.gz", gzipped({xml}) + std::string(512, '\0')),
+    };
+    for (const std::string& file : files) {
+        EXPECT_EQ(compute(file).cells, expected) << file;
+    }
+}
+
+TEST_F(ReadRoadExtract, APieceOfXmlOverAMebibyteIsRefused) {
+    const std::string over(XmlTokenLimit::MaxToken + 1, 'a');
+    const std::string head = "<osm version=\"0.6\">\n<node id=\"1\" lat=\"1\" lon=\"1\">\n";
+    const std::string refused = "The road map is not OpenStreetMap XML: ";
+    const struct {
+        std::string xml;
+        std::string message;
+    } cases[] = {
+        {head + "<tag k=\"a\" v=\"" + over + "\"/>",
+         "an attribute value of more than 1 MiB at line 3"},
+        {head + "<tag " + over + "/>", "a tag of more than 1 MiB at line 3"},
+        {head + std::string(XmlTokenLimit::MaxToken + 1, ' '),
+         "a text of more than 1 MiB at line 2"},
+        {"<!-- -->" + head + "<!-- <a> -> > " + over + " -->",
+         "a comment of more than 1 MiB at line 3"},
+        {"<?xml " + over + "?>", "a processing instruction of more than 1 MiB at line 1"},
+    };
+    for (const auto& bad : cases) {
+        EXPECT_EQ(failure(dir.write("big.osm", bad.xml)), refused + bad.message);
+        EXPECT_EQ(failure(dir.write("big.osm.gz", gzipped({bad.xml}))), refused + bad.message);
+    }
+    // A comment as long as a piece may be, in a town that reads as ever.
+    std::string town = townMap().xml();
+    const std::string comment = "<!--" + std::string(XmlTokenLimit::MaxToken - 7, 'c') + "-->";
+    const std::vector<int32_t> expected = compute(dir.write("town.osm", town)).cells;
+    EXPECT_EQ(compute(dir.write("long.osm", town.insert(town.find("<node"), comment))).cells,
+              expected);
+}
+
+TEST_F(ReadRoadExtract, ACompressionBombIsRefusedBeforeItExpands) {
+    std::string nodes;
+    while (nodes.size() < 900000) {
+        nodes += "<node id=\"1\" lat=\"0\" lon=\"0\"/>";
+    }
+    const std::string stream = bzipped({nodes});
+    std::string bomb = bzipped({"<osm version=\"0.6\">"});
+    for (int k = 0; k < 200; ++k) {
+        bomb += stream;
+    }
+    EXPECT_EQ(failure(dir.write("bomb.osm.bz2", bomb)),
+              "The road map expands to more than 1000 times its size as a bzip2 file: it is not "
+              "an extract but a compression bomb");
+}
+
+TEST_F(ReadRoadExtract, TheReadingIsReportedByItsPlaceInTheFileAndStopsWhenGivenUp) {
+    WatchedProgress watched(false);
+    computeRoadMatrix(dir.write("town.osm", townMap().xml()), places, settings, watched);
+    EXPECT_EQ(watched.reached, 1000);
+
+    // A hundred MiB of nodes in gzip members of one MiB: given up once begun, the reading
+    // stops long before its end.
+    std::string nodes;
+    for (int id = 1; nodes.size() < (std::size_t{1} << 20); ++id) {
+        nodes += "<node id=\"" + std::to_string(id) + "\" lat=\"0\" lon=\"0\"/>\n";
+    }
+    const std::string member = gzipped({nodes});
+    std::string many = gzipped({"<osm version=\"0.6\">\n"});
+    for (int k = 0; k < 100; ++k) {
+        many += member;
+    }
+    many += gzipped({"</osm>\n"});
+    WatchedProgress givingUp(true);
+    EXPECT_THROW(computeRoadMatrix(dir.write("many.osm.gz", many), places, settings, givingUp),
+                 TaskCancelled);
+    EXPECT_LT(givingUp.reached, 500);
 }
 
 // A grid city of 24 x 24 nodes with random one-way streets, gaps and nodes a little off the

@@ -364,3 +364,23 @@ TEST_F(ComputeRoadMatrix, TheRoadsKeptForAMapHoldEachSegmentOnceInLinesBetweenJu
     }
     EXPECT_FALSE(compute(town, townPlaces).roads);
 }
+
+TEST(RoadErrorPlaces, eachErrorIsNamedWhereItArose) {
+    const RoadProblemFiles files{"d.NET", "s.NET", 3, "t.osm"};
+    const auto placed = [&](const std::function<void()>& failing) {
+        try {
+            locatingRoadErrors(files, failing);
+        } catch (const RunTimeError& error) {
+            return placedMessage(error);
+        }
+        return std::string("nothing thrown");
+    };
+    EXPECT_EQ(placed([] { throw RoadError("far", 3); }), "d.NET:3: far");
+    EXPECT_EQ(placed([] { throw RoadError("far", 4); }), "s.NET:1: far");
+    EXPECT_EQ(placed([] { throw RoadError("no roads"); }), "t.osm: no roads");
+    EXPECT_EQ(placed([] { throw std::bad_alloc(); }), "t.osm: Out of memory");
+    EXPECT_EQ(placed([] { throw RunTimeError("Cannot start a thread"); }),
+              "t.osm: Cannot start a thread");
+    EXPECT_EQ(placed([] { throw inOutErrorFor("Cannot open file", "x", "gone"); }),
+              "x: Cannot open file \"x\": gone");
+}

@@ -136,6 +136,7 @@ public:
         m_stages.push_back(text + "/" + std::to_string(steps));
     }
     void advance() override {}
+    void advanceTo(long long) override {}
     bool cancelled() const override { return m_cancel; }
 
 private:

@@ -740,7 +740,7 @@ private slots:
             .saveDialog(out);
         control<QPushButton>(form, "ExitAndLoadData")->click();
         VERIFY_PROMPTS(*prompts);
-        QCOMPARE(prompts->stagesShown(), std::vector<std::string>({"Reading the road map/0",
+        QCOMPARE(prompts->stagesShown(), std::vector<std::string>({"Reading the road map/1000",
                                                                    "Computing road distances/4"}));
         const auto metres = townDriveMetres();
         QCOMPARE(readBytes(out), distanceFileBytes(metres));
@@ -875,52 +875,55 @@ private slots:
         std::vector<MapPlace> places = townPlaces();
         const std::string roads = dir->write("town.osm", townMap().xml());
         const std::string empty = dir->write("empty.osm.pbf", "");
+        const std::string gone = dir->file("gone.osm");
+        const std::string swapped = dir->file("swapped.osm");
         // The last place lies on the island, which no road joins to the town.
-        chooseDemand(3, dir->write("d.NET", placeLine(1, places[0]) + placeLine(2, places[1]) +
-                                                placeLine(3, {0.0101, 0})));
+        const std::string demand = dir->write(
+            "d.NET", placeLine(1, places[0]) + placeLine(2, places[1]) + placeLine(3, {0.0101, 0}));
+        chooseDemand(3, demand);
         control<QRadioButton>(form, "RoadMap")->click();
         const struct {
             std::string file;
             std::string message;
         } cases[] = {
-            {roads,
-             "4 pairs of nodes are joined by no road for driving; the first is row 1, "
-             "column 3 (from node 1 to node 3)"},
-            {empty, "The road map is empty: it is not an OpenStreetMap file"},
-            {dir->file("gone.osm"),
-             "Cannot open file \"" + dir->file("gone.osm") + "\": " + std::strerror(ENOENT)},
+            {roads, roads +
+                        ": 4 pairs of nodes are joined by no road for driving; the first is row 1, "
+                        "column 3 (from node 1 to node 3)"},
+            {empty, empty + ": The road map is empty: it is not an OpenStreetMap file"},
+            {gone, "Cannot open file \"" + gone + "\": " + std::strerror(ENOENT)},
+            // Swapped for a named pipe after it was chosen: refused, never waited for.
+            {swapped, "Cannot open file \"" + swapped + "\": not a regular file"},
         };
         for (const auto& bad : cases) {
-            if (bad.file == dir->file("gone.osm")) {
-                dir->write("gone.osm", townMap().xml());
+            const bool replaced = bad.file == gone || bad.file == swapped;
+            if (replaced) {
+                dir->write(bad.file.substr(dir->path().size() + 1), townMap().xml());
             }
             chooseRoadMap(bad.file);
-            if (bad.file == dir->file("gone.osm")) {
+            if (replaced) {
                 std::filesystem::remove(bad.file);
+            }
+            if (bad.file == swapped) {
+                QCOMPARE(::mkfifo(swapped.c_str(), 0600), 0);
             }
             prompts->progress("VELMORA Road Distances")
                 .box(BoxType::Error, bad.message, Buttons::Ok);
             control<QPushButton>(form, "ExitAndLoadData")->click();
             VERIFY_PROMPTS(*prompts);
-            QVERIFY(form->isVisible());
-            QVERIFY(!form->RoadMap());
-            QVERIFY(control<QWidget>(form, "DistFileToRead")->isHidden());
-            QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
-            QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
-            QVERIFY(control<QRadioButton>(form, "RoadMap")->isChecked());
-            QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
+            expectRoadMapRefused();
         }
     }
 
-    void aNodeOffTheGlobeIsNamed() {
+    void aNodeOffTheGlobeIsNamedByItsFileAndLine() {
         const std::string roads = dir->write("town.osm", townMap().xml());
-        chooseDemand(3,
-                     dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, {180.5, 0})));
+        const std::string demand =
+            dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, {180.5, 0}));
+        chooseDemand(3, demand);
         control<QRadioButton>(form, "RoadMap")->click();
         chooseRoadMap(roads);
         prompts->progress("VELMORA Road Distances")
             .box(BoxType::Error,
-                 "Node 2 is at longitude (X) " + localized("180.5").toStdString() +
+                 demand + ":2: Node 2 is at longitude (X) " + localized("180.5").toStdString() +
                      " and latitude (Y) 0: a longitude must lie from -180 to 180 and a latitude "
                      "from -90 to 90",
                  Buttons::Ok);
@@ -928,7 +931,7 @@ private slots:
         VERIFY_PROMPTS(*prompts);
     }
 
-    void aCancelledComputationKeepsTheDialogAsItWas() {
+    void aCancelledComputationLeavesTheDialogAsARefusedRoadMapDoes() {
         const std::string roads = dir->write("town.osm", townMap().xml());
         chooseDemand(
             3, dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, townPlaces()[1])));
@@ -937,17 +940,8 @@ private slots:
         prompts->progress("VELMORA Road Distances", true);
         control<QPushButton>(form, "ExitAndLoadData")->click();
         VERIFY_PROMPTS(*prompts);
-        QVERIFY(form->isVisible());
-        QVERIFY(control<QWidget>(form, "ExitAndLoadData")->isEnabled());
         QVERIFY(!store->DistanceMatrix.holds(1));
-        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
-
-        prompts->progress("VELMORA Road Distances")
-            .box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::No);
-        control<QPushButton>(form, "ExitAndLoadData")->click();
-        VERIFY_PROMPTS(*prompts);
-        QCOMPARE(store->DistanceMatrix[1][2], townDriveMetres()[0][1]);
-        QVERIFY(!form->isVisible());
+        expectRoadMapRefused();
     }
 
     // The roads are not read for nodes other than those the dialog shows.
@@ -1009,6 +1003,16 @@ private:
         answerRoadMapOptions(keys, leftOpen);
         control<QPushButton>(form, "SpecifyDistanceFile")->click();
         QCOMPARE(leftOpen, 0);
+    }
+
+    void expectRoadMapRefused() {
+        QVERIFY(form->isVisible());
+        QVERIFY(!form->RoadMap());
+        QVERIFY(control<QWidget>(form, "DistFileToRead")->isHidden());
+        QVERIFY(!control<QWidget>(form, "ExitAndLoadData")->isEnabled());
+        QVERIFY(control<QWidget>(form, "SpecifyDistanceFile")->isEnabled());
+        QVERIFY(control<QRadioButton>(form, "RoadMap")->isChecked());
+        QVERIFY(!control<QPushButton>(&program->VelmoraMain(), "ModifyDist")->isEnabled());
     }
 
     // Writes the chosen node file again, with a time that differs whatever the clock, and

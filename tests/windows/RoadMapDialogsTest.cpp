@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -207,6 +208,19 @@ private slots:
         QCOMPARE(barName, text);
         QVERIFY(modal);
         QVERIFY(!shownProgressDialog());
+    }
+
+    void theProgramEndsOnExitWhateverItsTaskIsDoing() {
+        QProcess program;
+        program.start(QStringLiteral(VELMORA_EXIT_DURING_TASK), QStringList());
+        const bool ended = program.waitForFinished(30000);
+        if (!ended) {
+            program.kill();
+            program.waitForFinished();
+        }
+        QVERIFY2(ended, "the program stayed alive after its exit");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
     }
 
     void whatTheTaskThrowsReachesTheCaller() {
