@@ -1,10 +1,12 @@
 #include "platform/InputFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -128,4 +130,28 @@ std::string NamedInput::head(std::size_t count) const {
     }
     bytes.resize(got);
     return bytes;
+}
+
+void NamedInput::closeOtherOpenings() const {
+    struct stat own {};
+    DIR* const folder = ::opendir("/proc/self/fd");
+    if (folder == nullptr || ::fstat(m_fd.get(), &own) != 0) {
+        if (folder != nullptr) {
+            ::closedir(folder);
+        }
+        return;
+    }
+    std::vector<int> others;
+    while (const dirent* entry = ::readdir(folder)) {
+        const int fd = std::atoi(entry->d_name);
+        struct stat status {};
+        if (fd > 2 && fd != m_fd.get() && fd != ::dirfd(folder) && ::fstat(fd, &status) == 0 &&
+            status.st_dev == own.st_dev && status.st_ino == own.st_ino) {
+            others.push_back(fd);
+        }
+    }
+    ::closedir(folder);
+    for (const int fd : others) {
+        ::close(fd);
+    }
 }

@@ -34,6 +34,9 @@ public:
     std::size_t size() const { return m_size; }
     // Up to `count` bytes from its start.
     std::string head(std::size_t count) const;
+    // Closes what else of this process has this file open: what a library opened by name
+    // and left open when it failed. Only while no other thread may open this file.
+    void closeOtherOpenings() const;
 
 private:
     UniqueFd m_fd;

@@ -42,8 +42,8 @@ struct ReadingOnThisThread {
 
 class ExtractDecompressor final : public osmium::io::Decompressor {
 public:
-    ExtractDecompressor(int fd, const TextReading& reading)
-        : m_text(UniqueFd(fd), reading.form, reading.path), m_progress(reading.progress) {}
+    ExtractDecompressor(UniqueFd fd, const TextReading& reading)
+        : m_text(std::move(fd), reading.form, reading.path), m_progress(reading.progress) {}
 
     std::string read() override {
         m_progress.checkCancelled();
@@ -65,7 +65,9 @@ osmium::io::file_compression textCompression() {
     static const bool registered = osmium::io::CompressionFactory::instance().register_compression(
         ExtractTextCompression, {},
         [](int fd) -> osmium::io::Decompressor* {
-            return new ExtractDecompressor(fd, *currentReading);
+            // Closed also when there is no memory left for the decoder.
+            UniqueFd owned(fd);
+            return new ExtractDecompressor(std::move(owned), *currentReading);
         },
         {});
     static_cast<void>(registered);
@@ -104,6 +106,11 @@ void ExtractFile::read(TaskProgress& progress,
     if (!m_pbf) {
         file.set_compression(textCompression());
     }
+    // libosmium's PBF parser leaves the file it opened open when the file fails to parse.
+    struct ClosingWhatIsLeftOpen {
+        const NamedInput& input;
+        ~ClosingWhatIsLeftOpen() { input.closeOtherOpenings(); }
+    } closing{m_input};
     try {
         osmium::thread::Pool pool(static_cast<int>(std::min(workerCount(), MaxDecodingThreads)));
         const TextReading reading{m_path, m_textForm, progress};

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <random>
 
@@ -129,6 +130,10 @@ TEST_F(ReadRoadExtract, FilesThatAreNoExtractAreRefusedEachWithItsReason) {
     const std::string pbf = dir.file("town.osm.pbf");
     convert(xml, pbf, "pbf");
     const std::string bytes = readBytes(pbf);
+    const auto openFiles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto openBefore = openFiles();
     EXPECT_EQ(failure(dir.write("empty.osm.pbf", "")),
               "The road map is empty: it is not an OpenStreetMap file");
     const std::string reading = "The road map cannot be read as an OpenStreetMap file: ";
@@ -157,6 +162,7 @@ TEST_F(ReadRoadExtract, FilesThatAreNoExtractAreRefusedEachWithItsReason) {
               "The road map holds no roads for driving");
     EXPECT_THROW(compute(dir.file("missing.osm")), InOutError);
     EXPECT_THROW(compute(dir.path()), InOutError);
+    EXPECT_EQ(openFiles(), openBefore);
 }
 
 TEST_F(ReadRoadExtract, CompressedFilesAreReadThroughEveryStreamAsZcatAndBzcatReadThem) {
