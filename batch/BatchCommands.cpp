@@ -9,6 +9,7 @@
 #include "batch/ComputeCommand.h"
 #include "batch/NetworkCommand.h"
 #include "batch/NodesCommand.h"
+#include "batch/OutputIsInput.h"
 #include "batch/Printable.h"
 #include "batch/ReportCommand.h"
 #include "batch/TransformCommand.h"
@@ -216,6 +217,13 @@ int run(int argc, char** argv, Console& console, const Actions& actions, ChartRe
     const auto verbs = declareVerbs(app, pictures);
     if (const auto answered = parse(app, argc, argv, console, actions)) {
         return *answered;
+    }
+    for (const CLI::App* verb : app.get_subcommands()) {
+        if (const auto problem = outputThatIsAnInput(*verb)) {
+            console.err << "velmora-batch: " << verb->get_name() << ": " << *problem << '\n'
+                        << "Run with --help for more information.\n";
+            return BadUsage;
+        }
     }
     setWorkerCount(static_cast<unsigned>(threads));
     for (const auto& verb : verbs) {

@@ -146,3 +146,43 @@ TEST(BatchSafety, AReadOnlyFileSystemIsReportedAsSuch) {
     EXPECT_EQ(readBytes(dir.file("ro/out.EUD")), "old\r\n");
     EXPECT_EQ(folderListing(dir.file("ro")), "out.EUD\n");
 }
+
+// An output that is one of the inputs, by whatever name, would replace the file before it is
+// read: refused as bad usage, every file as it was.
+TEST(BatchSafety, AnOutputThatIsAnInputIsRefusedByAnyName) {
+    TempDir dir;
+    dir.write("d.EUC", TwoNodes);
+    dir.write("in.EUD", "0\r\n5\r\n5\r\n0\r\n");
+    dir.write("t.osm", "<osm version='0.6'/>\n");
+    ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("../in.EUD", dir.file("sub/link.EUD").c_str()), 0);
+    ASSERT_EQ(link(dir.file("d.EUC").c_str(), dir.file("hard.EUC").c_str()), 0);
+    const std::string listing = folderListing(dir.path());
+    const std::string nodes = " --demand d.EUC ";
+    const struct {
+        std::string arguments;
+        std::string reason;
+    } cases[] = {
+        {"compute --metric euclidean" + nodes + "--out d.EUC",
+         "--out d.EUC is the same file as --demand d.EUC"},
+        {"compute --metric euclidean" + nodes + "--candidates in.EUD --out sub/../hard.EUC",
+         "--out sub/../hard.EUC is the same file as --demand d.EUC"},
+        {"transform" + nodes + "--in in.EUD --coverage 5 --out sub/link.EUD",
+         "--out sub/link.EUD is the same file as --in in.EUD"},
+        {"network --roads t.osm" + nodes + "--out ./t.osm",
+         "--out ./t.osm is the same file as --roads t.osm"},
+        {"report" + nodes + "--in in.EUD --coverage 5 --map hard.EUC",
+         "--map hard.EUC is the same file as --demand d.EUC"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const Result result = run(dir, arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        EXPECT_EQ(result.err, "velmora-batch: " + arguments.substr(0, arguments.find(' ')) + ": " +
+                                  reason + ", which it would replace\n" +
+                                  "Run with --help for more information.\n");
+    }
+    EXPECT_EQ(readBytes(dir.file("d.EUC")), TwoNodes);
+    EXPECT_EQ(readBytes(dir.file("in.EUD")), "0\r\n5\r\n5\r\n0\r\n");
+    EXPECT_EQ(readBytes(dir.file("t.osm")), "<osm version='0.6'/>\n");
+    EXPECT_EQ(folderListing(dir.path()), listing);
+}
