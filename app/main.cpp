@@ -1,8 +1,8 @@
 #include "app/ApplicationIcon.h"
-#include "app/EventTrace.h"
 #include "app/Velmora.h"
 #include "app/VelmoraApplication.h"
 #include "app/VelmoraProgram.h"
+#include "platform/qt/EventTrace.h"
 #include "platform/qt/QtPrompts.h"
 #include "store/DataStore.h"
 

@@ -2,7 +2,7 @@
 # The coverage preview in the real window, timed by the program itself on a virtual display:
 # the 901-node problem of coverage-case.sh is loaded through the load dialog, the equation
 # dialog and its preview are opened, and coverage distances are entered one after another.
-# With VELMORA_PREVIEW_TRACE set, the program writes the time from the click that opens the
+# From the program's own trace (VELMORA_EVENT_TRACE), the time from the click that opens the
 # preview, and from each key that leaves the coverage field, to the end of the repaint.
 # Usage: bench/preview-trace.sh [entries]
 set -euo pipefail
@@ -14,7 +14,7 @@ bench/coverage-case.sh "$work"
 export work entries
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -euo pipefail
-    VELMORA_PREVIEW_TRACE=1 build/bin/velmora 2>"$work/trace" &
+    VELMORA_EVENT_TRACE="$work/trace" build/bin/velmora 2>/dev/null &
     program=$!
     # Without a window manager the keyboard goes where it is sent: each step focuses its window.
     press() {
@@ -48,4 +48,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     done
     kill $program
     wait $program 2>/dev/null || true'
-grep "preview trace" "$work/trace" | sed "s/^velmora preview trace: //"
+awk '$2 == "click" && $3 == "PreviewCoverage" { what = "open"; from = $1 }
+     $2 == "key" && $3 ~ /^(Shift\+)?(Tab|Backtab)$/ && $4 == "CVDist" { what = "redraw"; from = $1 }
+     $2 == "painted" && what { printf "%s %.1f ms\n", what, ($1 - from) / 1000; what = "" }' \
+    "$work/trace"

@@ -8,7 +8,6 @@
 #include "modify/NumericEdit.h"
 #include "platform/qt/LocaleNumbers.h"
 #include "preview/CoveragePreview.h"
-#include "preview/PreviewTrace.h"
 #include "store/DataStore.h"
 #include "ui_DistSpecification.h"
 
@@ -140,7 +139,6 @@ void TDistEquationForm::CancelButtonClick() {
 }
 
 void TDistEquationForm::PreviewCoverageClick() {
-    PreviewTrace::begin("open");
     if (!m_preview) {
         m_preview = std::make_unique<TCoveragePreview>(m_prompts, m_store, this);
     }

@@ -1,6 +1,7 @@
-#include "app/EventTrace.h"
+#include "platform/qt/EventTrace.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -9,6 +10,13 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
+
+namespace {
+
+// The trace being written, if any.
+EventTrace* active = nullptr;
+
+}  // namespace
 
 std::unique_ptr<EventTrace> EventTrace::fromEnvironment() {
     const char* path = std::getenv("VELMORA_EVENT_TRACE");
@@ -24,10 +32,18 @@ std::unique_ptr<EventTrace> EventTrace::fromEnvironment() {
 
 EventTrace::EventTrace(std::FILE* file) : m_file(file) {
     m_clock.start();
+    active = this;
 }
 
 EventTrace::~EventTrace() {
+    active = nullptr;
     std::fclose(m_file);
+}
+
+void EventTrace::note(const char* what, const QString& detail) {
+    if (active) {
+        active->record(what, detail);
+    }
 }
 
 void EventTrace::record(const char* what, const QString& detail) {
@@ -44,7 +60,9 @@ bool EventTrace::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress && watched->isWindowType()) {
         // The window gets a key before the widget with the focus: its arrival is the moment.
         const auto* key = static_cast<QKeyEvent*>(event);
-        record("key", QKeySequence(key->keyCombination()).toString(QKeySequence::PortableText));
+        const QWidget* focus = QApplication::focusWidget();
+        record("key", QKeySequence(key->keyCombination()).toString(QKeySequence::PortableText) +
+                          QLatin1Char(' ') + (focus ? focus->objectName() : QString()));
     } else if (type == QEvent::Shortcut) {
         // A mnemonic or shortcut reaches its control without a key press.
         record("shortcut",

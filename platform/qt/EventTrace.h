@@ -1,8 +1,9 @@
 #pragma once
 
-// For the window benchmark (bench/window-trace.sh) only: when VELMORA_EVENT_TRACE names a
-// file, the moments the user presses keys and clicks buttons and windows come up are appended
-// to it, one line each: microseconds since the trace began, what happened, and to what.
+// For the window benchmarks (bench/window-trace.sh, bench/preview-trace.sh) only: when
+// VELMORA_EVENT_TRACE names a file, the moments the user presses keys and clicks buttons,
+// windows come up and the windows note their own steps are appended to it, one line each:
+// microseconds since the trace began, what happened, and to what.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -16,6 +17,9 @@ public:
     // None when the variable is not set or its file cannot be opened.
     static std::unique_ptr<EventTrace> fromEnvironment();
     ~EventTrace() override;
+
+    // Records a step of the program's own (a chart painted) when a trace is being written.
+    static void note(const char* what, const QString& detail);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
