@@ -375,15 +375,23 @@ bool TLoadDataVelmoraForm::loadFromRoadMap() {
     RoadMatrix matrix;
     bool computed = false;
     try {
-        locatingRoadErrors({m_store.DemandFileName, m_store.CandidateFileName,
-                            m_store.DemandNodeCount, m_roadMap->path},
-                           [&] {
-                               computed = m_prompts.runTask(
-                                   RoadDistancesTitle, [&](TaskProgress& progress) {
-                                       matrix = computeRoadMatrix(m_roadMap->path, places, settings,
-                                                                  progress, RoadLinesWanted::Yes);
-                                   });
-                           });
+        if (const RoadMatrix* kept = m_roadMatrixMemo.find(m_roadMap->path, places, settings)) {
+            matrix = *kept;
+            computed = true;
+        } else {
+            locatingRoadErrors(
+                {m_store.DemandFileName, m_store.CandidateFileName, m_store.DemandNodeCount,
+                 m_roadMap->path},
+                [&] {
+                    computed = m_prompts.runTask(RoadDistancesTitle, [&](TaskProgress& progress) {
+                        matrix = computeRoadMatrix(m_roadMap->path, places, settings, progress,
+                                                   RoadLinesWanted::Yes);
+                    });
+                });
+            if (computed) {
+                m_roadMatrixMemo.keep(m_roadMap->path, places, settings, matrix);
+            }
+        }
     } catch (const RunTimeError& error) {
         // An input/output error names its file itself; the others are named as velmora-batch
         // names them.

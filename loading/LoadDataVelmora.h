@@ -14,6 +14,7 @@
 #include "platform/FileStamp.h"
 #include "platform/Prompts.h"
 #include "platform/qt/DataDialog.h"
+#include "roads/RoadMatrixMemo.h"
 
 class QLabel;
 class RadioGroup;
@@ -97,6 +98,8 @@ private:
     std::optional<FileStamp> m_candidateStamp;
     FileDialogSettings m_getRoadMapFileName;
     std::optional<RoadMapFile> m_roadMap;
+    // Loading the same problem again takes the matrix computed for it.
+    RoadMatrixMemo m_roadMatrixMemo;
     // The last choice made, offered again with the next road map.
     RoadMapChoice m_roadMapChoice;
     int m_demandLineCount = 0;

@@ -944,6 +944,29 @@ private slots:
         expectRoadMapRefused();
     }
 
+    // After a failed save the roads are not searched again, until the road map changes.
+    void aRoadMatrixIsComputedOnceForAnUnchangedProblem() {
+        const std::string roads = dir->write("town.osm", townMap().xml());
+        chooseDemand(
+            3, dir->write("d.NET", placeLine(1, townPlaces()[0]) + placeLine(2, townPlaces()[1])));
+        control<QRadioButton>(form, "RoadMap")->click();
+        chooseRoadMap(roads);
+        for (const bool searched : {true, false, true}) {
+            if (searched) {
+                prompts->progress("VELMORA Road Distances");
+            }
+            prompts->box(BoxType::Confirm, SaveQuestion, Buttons::YesNo, Answer::Yes)
+                .saveDialog(dir->file("missing/out.NED"));
+            QVERIFY_THROWS_EXCEPTION(InOutError,
+                                     control<QPushButton>(form, "ExitAndLoadData")->click());
+            VERIFY_PROMPTS(*prompts);
+            QCOMPARE(store->DistanceMatrix[1][2], townDriveMetres()[0][1]);
+            if (!searched) {
+                dir->write("town.osm", townMap().xml() + "\n");
+            }
+        }
+    }
+
     // The roads are not read for nodes other than those the dialog shows.
     void aNodeFileChangedSinceItWasChosenIsRefusedBeforeTheRoadsAreRead() {
         const std::string roads = dir->write("town.osm", townMap().xml());
