@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <numeric>
 
 #include "platform/Workers.h"
-#include "roads/ChainGraph.h"
 
 namespace {
 
@@ -161,29 +161,39 @@ private:
 
 }  // namespace
 
-std::vector<double> leastCosts(const RoadGraph& roads, const std::vector<uint32_t>& vertices,
-                               TaskProgress& progress) {
-    const ChainGraph graph = buildChainGraph(roads, vertices);
-    progress.checkCancelled();
-    const auto m = static_cast<int32_t>(vertices.size());
+void searchRows(const ChainGraph& graph, const std::vector<int>& rows, std::vector<double>& costs,
+                TaskProgress& progress) {
+    const auto m = static_cast<int32_t>(graph.chosen.size());
     std::vector<int32_t> chosenIndex(graph.vertexCount(), NotChosen);
     for (int32_t b = 0; b < m; ++b) {
         chosenIndex[graph.chosen[static_cast<std::size_t>(b)]] = b;
     }
-    std::vector<double> costs(static_cast<std::size_t>(m) * static_cast<std::size_t>(m), Unreached);
+    const int count = static_cast<int>(rows.size());
     // One search's working arrays per worker, set up when the worker first needs them.
-    std::vector<std::unique_ptr<Search>> searches(workersFor(0, m - 1, 1));
-    forEachBlockByWorker(0, m - 1, 1, [&](unsigned worker, int begin, int end) {
+    std::vector<std::unique_ptr<Search>> searches(workersFor(0, count - 1, 1));
+    forEachBlockByWorker(0, count - 1, 1, [&](unsigned worker, int begin, int end) {
         std::unique_ptr<Search>& search = searches[worker];
         if (!search) {
             search = std::make_unique<Search>(graph, chosenIndex, m);
         }
-        for (int a = begin; a <= end; ++a) {
+        for (int k = begin; k <= end; ++k) {
             progress.checkCancelled();
-            search->run(graph.chosen[static_cast<std::size_t>(a)],
-                        costs.data() + static_cast<std::size_t>(a) * static_cast<std::size_t>(m));
+            const auto a = static_cast<std::size_t>(rows[static_cast<std::size_t>(k)]);
+            double* const row = costs.data() + a * static_cast<std::size_t>(m);
+            std::fill(row, row + m, Unreached);
+            search->run(graph.chosen[a], row);
             progress.advance();
         }
     });
+}
+
+std::vector<double> leastCosts(const RoadGraph& roads, const std::vector<uint32_t>& vertices,
+                               TaskProgress& progress) {
+    const ChainGraph graph = buildChainGraph(roads, vertices);
+    progress.checkCancelled();
+    std::vector<int> rows(vertices.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    std::vector<double> costs(vertices.size() * vertices.size());
+    searchRows(graph, rows, costs, progress);
     return costs;
 }

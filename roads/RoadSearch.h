@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/TaskProgress.h"
+#include "roads/ChainGraph.h"
 #include "roads/RoadGraph.h"
 
 // costs[a * m + b] is the least cost, in the arcs' unit, from vertices[a] to vertices[b]
@@ -17,3 +18,8 @@
 // search; throws TaskCancelled.
 std::vector<double> leastCosts(const RoadGraph& graph, const std::vector<uint32_t>& vertices,
                                TaskProgress& progress);
+
+// The same searches over a chain graph built for the chosen vertices, for the given rows only:
+// each fills costs[a * m + b] for its row a. One step of progress per row.
+void searchRows(const ChainGraph& graph, const std::vector<int>& rows, std::vector<double>& costs,
+                TaskProgress& progress);

@@ -3,15 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <numeric>
 #include <random>
 #include <set>
 
 #include "platform/Workers.h"
 #include "roads/ChainGraph.h"
+#include "roads/RoadTable.h"
+#include "store/DistanceMetrics.h"
 #include "tests/support/RoadOracle.h"
 
 namespace {
+
+// A plain search from each chosen vertex over every vertex and segment of the graph.
+std::vector<double> plainCosts(const RoadGraph& graph, const std::vector<uint32_t>& chosen) {
+    const std::vector<OracleArc> arcs = arcsOf(graph);
+    std::vector<double> result;
+    for (uint32_t source : chosen) {
+        const std::vector<double> costs = plainSearch(graph.vertexCount(), arcs, source);
+        for (uint32_t target : chosen) {
+            result.push_back(costs[target]);
+        }
+    }
+    return result;
+}
 
 // Random road graphs with every shape a road takes between junctions: streets of several
 // segments, each segment both ways or one way, so that a street's direction may change along
@@ -76,19 +93,6 @@ public:
         for (uint32_t& v : chosen) {
             v = numberOf[v];
         }
-    }
-
-    // A plain search from each chosen vertex over every vertex and segment of the graph.
-    std::vector<double> plainCosts() const {
-        const std::vector<OracleArc> arcs = arcsOf(graph);
-        std::vector<double> result;
-        for (uint32_t source : chosen) {
-            const std::vector<double> costs = plainSearch(graph.vertexCount(), arcs, source);
-            for (uint32_t target : chosen) {
-                result.push_back(costs[target]);
-            }
-        }
-        return result;
     }
 
     RoadGraph graph;
@@ -186,7 +190,7 @@ TEST(RoadSearch, CostsAlongChainsAreThoseOfAPlainSearchCellByCell) {
         // The shapes leave most vertices inside chains or dead ends, and some pairs apart.
         ASSERT_LT(buildChainGraph(roads.graph, roads.chosen).vertexCount() * 2,
                   roads.graph.vertexCount());
-        const std::vector<double> expected = roads.plainCosts();
+        const std::vector<double> expected = plainCosts(roads.graph, roads.chosen);
         ASSERT_TRUE(std::any_of(expected.begin(), expected.end(),
                                 [](double cost) { return std::isinf(cost); }));
         for (unsigned workers : {1u, 2u}) {
@@ -202,6 +206,86 @@ TEST(RoadSearch, CostsAlongChainsAreThoseOfAPlainSearchCellByCell) {
         }
         setWorkerCount(0);
     }
+}
+
+// A lattice whose segments cost 0.1, 0.2 or 0.3, a few one way or missing, the last vertex
+// cut off: ways of equal cost abound whose sums, added in their order, differ in the last
+// bit, and in units of 0.2 many costs lie on a half, where that bit decides the cell.
+RoadGraph tiedLattice(unsigned seed) {
+    constexpr uint32_t Side = 9;
+    std::mt19937 random(seed);
+    std::vector<std::vector<RoadArc>> leaving(Side * Side);
+    const auto join = [&](uint32_t from, uint32_t to) {
+        const unsigned kind = random() % 8;
+        const auto cost = [&] { return 0.1 * static_cast<double>(1 + random() % 3); };
+        if (kind != 0 && to != Side * Side - 1) {
+            leaving[from].push_back({to, cost()});
+            if (kind > 2) {
+                leaving[to].push_back({from, cost()});
+            }
+        }
+    };
+    for (uint32_t v = 0; v < Side * Side; ++v) {
+        if (v % Side + 1 < Side) {
+            join(v, v + 1);
+        }
+        if (v + Side < Side * Side) {
+            join(v, v + Side);
+        }
+    }
+    RoadGraph graph;
+    for (uint32_t v = 0; v < Side * Side; ++v) {
+        graph.osmIds.push_back(v + 1);
+        graph.firstArc.push_back(static_cast<uint32_t>(graph.arcs.size()));
+        graph.arcs.insert(graph.arcs.end(), leaving[v].begin(), leaving[v].end());
+    }
+    graph.firstArc.push_back(static_cast<uint32_t>(graph.arcs.size()));
+    return graph;
+}
+
+TEST(RoadSearch, HierarchyTablesGiveThePlainSearchCellsWithOneOrTwoWorkers) {
+    const CellOfCost whole = [](double cost) { return roundToCell(cost); };
+    const CellOfCost fifths = [](double cost) { return roundToCell(cost / 0.2L); };
+    // Tells a cost from its neighbours: only the plain search's own costs give these cells.
+    const CellOfCost bits = [](double cost) {
+        return std::optional<int32_t>(
+            static_cast<int32_t>(std::bit_cast<uint64_t>(cost) & 0x7fffffffu));
+    };
+    struct Case {
+        RoadGraph graph;
+        std::vector<uint32_t> chosen;
+        CellOfCost cellOf;
+    };
+    std::vector<Case> cases;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        const RandomRoads roads(seed, seed % 2 == 0 ? RoadCost::Time : RoadCost::Distance);
+        cases.push_back({roads.graph, roads.chosen, seed % 3 == 0 ? bits : whole});
+        std::vector<uint32_t> all(81);
+        std::iota(all.begin(), all.end(), 0u);
+        std::shuffle(all.begin(), all.end(), std::mt19937(seed));
+        cases.push_back({tiedLattice(seed), all, seed % 3 == 0 ? bits : fifths});
+    }
+    int knifeEdges = 0;
+    for (const Case& test : cases) {
+        const std::vector<double> expected = plainCosts(test.graph, test.chosen);
+        for (const double cost : expected) {
+            knifeEdges += fifths(cost * (1 - 1e-15)) != fifths(cost * (1 + 1e-15)) ? 1 : 0;
+        }
+        for (unsigned workers : {1u, 2u}) {
+            setWorkerCount(workers);
+            SilentProgress progress;
+            const std::vector<double> costs =
+                hierarchyCosts(test.graph, test.chosen, test.cellOf, progress);
+            for (std::size_t cell = 0; cell < expected.size(); ++cell) {
+                ASSERT_EQ(std::isinf(costs[cell]), std::isinf(expected[cell])) << cell;
+                ASSERT_EQ(test.cellOf(costs[cell]), test.cellOf(expected[cell]))
+                    << workers << " workers, cell " << cell << ": " << costs[cell] << " against "
+                    << expected[cell];
+            }
+        }
+        setWorkerCount(0);
+    }
+    EXPECT_GT(knifeEdges, 100);
 }
 
 }  // namespace
