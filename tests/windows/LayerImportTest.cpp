@@ -63,25 +63,13 @@ QString text(QWidget* window, const char* label) {
 
 }  // namespace
 
-class LayerImportTest : public QObject {
+class LayerImportTest : public WindowTest {
     Q_OBJECT
 
 private slots:
     void init() {
-        folder = std::make_unique<CurrentFolder>();
-        dir = std::make_unique<TempDir>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        store = std::make_unique<TDataStore>();
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->LoadDataVelmoraForm();
-    }
-
-    void cleanup() {
-        program.reset();
-        store.reset();
-        prompts.reset();
-        dir.reset();
-        folder.reset();
+        WindowTest::init();
+        form = &start().LoadDataVelmoraForm();
     }
 
     void aLayerBecomesTheNodeFileSavedBesideItAndLoads() {
@@ -219,11 +207,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<CurrentFolder> folder;
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TDataStore> store;
-    std::unique_ptr<VelmoraProgram> program;
     TLoadDataVelmoraForm* form = nullptr;
 };
 

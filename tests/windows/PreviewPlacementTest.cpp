@@ -15,25 +15,13 @@
 
 // Where the coverage preview opens beside the equation dialog, on the screens of
 // tests/windows/screens.json: three sizes, each at 100% and at 200%.
-class PreviewPlacementTest : public QObject {
+class PreviewPlacementTest : public WindowTest {
     Q_OBJECT
 
 private slots:
     void init() {
-        folder = std::make_unique<CurrentFolder>();
-        dir = std::make_unique<TempDir>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        store = std::make_unique<TDataStore>();
-        program = std::make_unique<VelmoraProgram>(*prompts, *store);
-        form = &program->DistEquationForm();
-    }
-
-    void cleanup() {
-        program.reset();
-        store.reset();
-        prompts.reset();
-        dir.reset();
-        folder.reset();
+        WindowTest::init();
+        form = &start().DistEquationForm();
     }
 
     void thePreviewNeverCoversTheFieldWithTheKeyboard_data() {
@@ -122,11 +110,6 @@ private:
                text(dialog->screen()->availableGeometry());
     }
 
-    std::unique_ptr<CurrentFolder> folder;
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TDataStore> store;
-    std::unique_ptr<VelmoraProgram> program;
     TDistEquationForm* form = nullptr;
 };
 
