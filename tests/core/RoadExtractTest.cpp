@@ -75,10 +75,14 @@ public:
     explicit WatchedProgress(bool giveUp) : m_giveUp(giveUp) {}
     void stage(const std::string&, long long) override {}
     void advance() override {}
-    void advanceTo(long long done) override { reached = done; }
-    bool cancelled() const override { return m_giveUp && reached > 0; }
+    void advanceTo(long long done) override {
+        reached = done;
+        ++advances;
+    }
+    bool cancelled() const override { return m_giveUp && advances > 0; }
 
     std::atomic<long long> reached{0};
+    std::atomic<int> advances{0};
 
 private:
     bool m_giveUp;
@@ -247,6 +251,17 @@ TEST_F(ReadRoadExtract, TheReadingIsReportedByItsPlaceInTheFileAndStopsWhenGiven
     EXPECT_THROW(computeRoadMatrix(dir.write("many.osm.gz", many), places, settings, givingUp),
                  TaskCancelled);
     EXPECT_LT(givingUp.reached, 500);
+
+    // A PBF of several blocks stops at the block after the one given up in.
+    std::string xml = "<osm version=\"0.6\">\n";
+    for (int id = 1; id <= 20000; ++id) {
+        xml += "<node id=\"" + std::to_string(id) + "\" lat=\"0\" lon=\"0\"/>\n";
+    }
+    convert(dir.write("blocks.osm", xml + "</osm>\n"), dir.file("blocks.osm.pbf"), "pbf");
+    WatchedProgress givingUpOnBlocks(true);
+    EXPECT_THROW(computeRoadMatrix(dir.file("blocks.osm.pbf"), places, settings, givingUpOnBlocks),
+                 TaskCancelled);
+    EXPECT_EQ(givingUpOnBlocks.advances, 1);
 }
 
 // A grid city of 24 x 24 nodes with random one-way streets, gaps and nodes a little off the
