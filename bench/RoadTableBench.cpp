@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <random>
 #include <set>
@@ -152,6 +153,8 @@ const Problem& problem(bool isLattice, int roadNodes) {
     return result;
 }
 
+constexpr std::size_t Unbounded = std::numeric_limits<std::size_t>::max();
+
 const CellOfCost InMetres = [](double cost) { return roundToCell(cost); };
 
 void plainTable(benchmark::State& state) {
@@ -167,9 +170,10 @@ void contraction(benchmark::State& state) {
     SilentProgress progress;
     for (auto _ : state) {
         const ChainGraph chains = buildChainGraph(roads.graph, roads.chosen);
-        const RoadHierarchy hierarchy = buildRoadHierarchy(chains, progress);
+        const std::optional<RoadHierarchy> hierarchy =
+            buildRoadHierarchy(chains, roads.graph, Unbounded, progress);
         state.counters["core"] = static_cast<double>(chains.vertexCount());
-        state.counters["arcs"] = static_cast<double>(hierarchy.up.size() + hierarchy.down.size());
+        state.counters["arcs"] = static_cast<double>(hierarchy->head.size());
     }
 }
 
@@ -177,9 +181,10 @@ void hierarchyTable(benchmark::State& state) {
     const Problem& roads = problem(state.range(0) != 0, static_cast<int>(state.range(1)));
     SilentProgress progress;
     const ChainGraph chains = buildChainGraph(roads.graph, roads.chosen);
-    const RoadHierarchy hierarchy = buildRoadHierarchy(chains, progress);
+    const std::optional<RoadHierarchy> hierarchy =
+        buildRoadHierarchy(chains, roads.graph, Unbounded, progress);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(tableThrough(hierarchy, chains.chosen, progress));
+        benchmark::DoNotOptimize(tableThrough(*hierarchy, chains.chosen, progress));
     }
 }
 
@@ -195,7 +200,7 @@ void hierarchyWhole(benchmark::State& state) {
 void sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->ArgNames({"lattice", "nodes"});
     for (int isLattice : {0, 1}) {
-        for (int nodes : {25000, 100000, 250000, 1000000}) {
+        for (int nodes : {2500, 10000, 25000, 100000, 250000, 1000000}) {
             benchmark->Args({isLattice, nodes});
         }
     }

@@ -72,6 +72,7 @@ public:
             if (m_core[v] == NotCore) {
                 continue;
             }
+            result.roadVertex.push_back(v);
             result.firstCost.push_back(static_cast<uint32_t>(result.costs.size()));
             for (uint32_t a = m_graph.firstArc[v]; a < m_graph.firstArc[v + 1]; ++a) {
                 addChain(v, m_graph.arcs[a], result);

@@ -28,6 +28,7 @@ struct ChainGraph {
     std::vector<uint32_t> firstCost;
     std::vector<ChainArc> arcs;
     std::vector<double> costs;
+    std::vector<uint32_t> roadVertex;  // of each core vertex
     // The core vertex of each chosen road vertex, in the order given.
     std::vector<uint32_t> chosen;
 

@@ -4,7 +4,6 @@
 #include <limits>
 #include <memory>
 #include <numeric>
-#include <queue>
 
 #include "platform/Workers.h"
 
@@ -18,13 +17,12 @@ struct Reached {
     double cost;
 };
 
-// The arcs a search climbs, and those by which a more important vertex reaches the one it
-// is at.
+// The costs of the arcs a search climbs, and of the same arcs the other way, by which a
+// more important vertex reaches the one it is at.
 struct Direction {
-    const std::vector<uint32_t>& firstArc;
-    const std::vector<HierarchyArc>& arcs;
-    const std::vector<uint32_t>& firstStall;
-    const std::vector<HierarchyArc>& stall;
+    const RoadHierarchy& hierarchy;
+    const std::vector<double>& climb;
+    const std::vector<double>& stall;
 };
 
 // One per worker, its arrays kept between searches.
@@ -32,57 +30,55 @@ class ClimbingSearch {
 public:
     explicit ClimbingSearch(std::size_t vertices) : m_cost(vertices, Unreached) {}
 
-    // The vertices the search from `start` settles without giving up on them.
+    // The vertices the search from `start` reaches at their least cost. Every vertex a climb
+    // can reach lies on the line of the start's lowest neighbours above, one after another, so
+    // following that line in rising level settles each before its arcs are followed; a vertex
+    // that a more important one reaches more cheaply is on no cheapest way and is left out.
     const std::vector<Reached>& run(const Direction& direction, uint32_t start) {
-        for (uint32_t v : m_touched) {
+        const RoadHierarchy& hierarchy = direction.hierarchy;
+        for (uint32_t v : m_line) {
             m_cost[v] = Unreached;
         }
-        m_touched.clear();
+        m_line.clear();
         m_settled.clear();
-        m_open = {};
         m_cost[start] = 0;
-        m_touched.push_back(start);
-        m_open.push({0, start});
-        while (!m_open.empty()) {
-            const auto [cost, v] = m_open.top();
-            m_open.pop();
-            if (cost > m_cost[v] || stalled(direction, v, cost)) {
-                continue;
-            }
-            m_settled.push_back({v, cost});
-            for (uint32_t a = direction.firstArc[v]; a < direction.firstArc[v + 1]; ++a) {
-                const HierarchyArc& arc = direction.arcs[a];
-                const double through = cost + arc.cost;
-                if (through < m_cost[arc.level]) {
-                    if (m_cost[arc.level] == Unreached) {
-                        m_touched.push_back(arc.level);
-                    }
-                    m_cost[arc.level] = through;
-                    m_open.push({through, arc.level});
+        for (uint32_t v = start;;) {
+            m_line.push_back(v);
+            const uint32_t first = hierarchy.firstArc[v];
+            const uint32_t end = hierarchy.firstArc[v + 1];
+            if (const double cost = m_cost[v]; cost != Unreached) {
+                for (uint32_t a = first; a < end; ++a) {
+                    double& known = m_cost[hierarchy.head[a]];
+                    known = std::min(known, cost + direction.climb[a]);
                 }
+            }
+            if (first == end) {
+                break;
+            }
+            v = hierarchy.head[first];
+        }
+        for (uint32_t v : m_line) {
+            if (m_cost[v] != Unreached && !stalled(direction, v)) {
+                m_settled.push_back({v, m_cost[v]});
             }
         }
         return m_settled;
     }
 
 private:
-    // A more important vertex the search has reached leads here more cheaply: the way
-    // through this vertex is no cheapest one.
-    bool stalled(const Direction& direction, uint32_t v, double cost) const {
-        for (uint32_t a = direction.firstStall[v]; a < direction.firstStall[v + 1]; ++a) {
-            const HierarchyArc& arc = direction.stall[a];
-            if (m_cost[arc.level] + arc.cost < cost) {
+    bool stalled(const Direction& direction, uint32_t v) const {
+        const RoadHierarchy& hierarchy = direction.hierarchy;
+        for (uint32_t a = hierarchy.firstArc[v]; a < hierarchy.firstArc[v + 1]; ++a) {
+            if (m_cost[hierarchy.head[a]] + direction.stall[a] < m_cost[v]) {
                 return true;
             }
         }
         return false;
     }
 
-    using Entry = std::pair<double, uint32_t>;
     std::vector<double> m_cost;
-    std::vector<uint32_t> m_touched;
+    std::vector<uint32_t> m_line;
     std::vector<Reached> m_settled;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> m_open;
 };
 
 // The costs onward from each vertex to the chosen ones whose searches reached it: those at
@@ -112,7 +108,7 @@ private:
 
 Buckets fillBuckets(const RoadHierarchy& hierarchy, const std::vector<uint32_t>& vertices,
                     SearchesPerWorker& searches, const TaskProgress& progress) {
-    const Direction down{hierarchy.firstDown, hierarchy.down, hierarchy.firstUp, hierarchy.up};
+    const Direction down{hierarchy, hierarchy.downCost, hierarchy.upCost};
     const int m = static_cast<int>(vertices.size());
     std::vector<std::vector<Reached>> reached(vertices.size());
     forEachBlockByWorker(0, m - 1, 8, [&](unsigned worker, int begin, int end) {
@@ -150,7 +146,7 @@ std::vector<double> tableThrough(const RoadHierarchy& hierarchy,
                                  const std::vector<uint32_t>& vertices, TaskProgress& progress) {
     SearchesPerWorker searches(hierarchy.levelOf.size());
     const Buckets buckets = fillBuckets(hierarchy, vertices, searches, progress);
-    const Direction up{hierarchy.firstUp, hierarchy.up, hierarchy.firstDown, hierarchy.down};
+    const Direction up{hierarchy, hierarchy.upCost, hierarchy.downCost};
     const std::size_t m = vertices.size();
     std::vector<double> costs(m * m, Unreached);
     forEachBlockByWorker(0, static_cast<int>(m) - 1, 1, [&](unsigned worker, int begin, int end) {

@@ -1,39 +1,35 @@
 #pragma once
 
-// A contraction hierarchy of a road graph, built once for a matrix: the vertices are taken
-// out one after another, the least important first, and each is replaced by shortcuts
-// between its neighbours wherever no other way between them found nearby costs as little, so
-// that a cheapest way between any two vertices climbs from each end through ever more
-// important vertices only. A vertex is the less important the fewer arcs its removal adds
-// than it takes away, and the fewer of its neighbours have gone before it.
-//
-// A shortcut costs the sum of the two arcs it replaces, added as they come: the cost of a
-// way through the hierarchy is its segments' sum in another order than a search along the
-// roads adds them, and may differ from that in the last bits.
+// A contraction hierarchy of a road graph, built once for a matrix. The vertices are taken
+// out one after another in an order found from where they lie (roads/DissectionOrder), and
+// taking one out joins every two of its neighbours still in, so that the arcs depend only on
+// the order: they are found before any cost is looked at, and what they would hold is known
+// before it is built. A joining arc then costs the least of the arcs it stands for, each the
+// sum of two below it: a way's cost through the hierarchy adds its segments in another
+// order than a search along the roads does, and may differ from that in the last bits.
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/TaskProgress.h"
 #include "roads/ChainGraph.h"
-
-struct HierarchyArc {
-    uint32_t level;  // the other end's
-    double cost;
-};
+#include "roads/RoadGraph.h"
 
 // Vertices are known by their level, 0 for the first taken out. The arcs of the vertex at
-// level v lead to more important vertices from up[firstUp[v]] to up[firstUp[v + 1]]; those
-// from more important vertices into it run from down[firstDown[v]] to down[firstDown[v + 1]].
-// Each is an arc of the graph or a shortcut.
+// level v join it to more important vertices, those at head[firstArc[v]] up to
+// head[firstArc[v + 1]], in rising level; each costs upCost on the way up from the vertex at
+// level v, and downCost on the way back down to it (infinity where there is no way).
 struct RoadHierarchy {
     std::vector<uint32_t> levelOf;  // of each vertex of the graph
-    std::vector<uint32_t> firstUp{0};
-    std::vector<HierarchyArc> up;
-    std::vector<uint32_t> firstDown{0};
-    std::vector<HierarchyArc> down;
+    std::vector<uint32_t> firstArc{0};
+    std::vector<uint32_t> head;
+    std::vector<double> upCost;
+    std::vector<double> downCost;
 };
 
-// The hierarchy of the chain graph's vertices, each chain an arc. Throws TaskCancelled.
-RoadHierarchy buildRoadHierarchy(const ChainGraph& graph, const TaskProgress& progress);
+// The hierarchy of the chain graph's vertices, each chain an arc, placed where `roads` has
+// them; nothing if it would hold more than `maxArcs` arcs. Throws TaskCancelled.
+std::optional<RoadHierarchy> buildRoadHierarchy(const ChainGraph& graph, const RoadGraph& roads,
+                                                std::size_t maxArcs, const TaskProgress& progress);

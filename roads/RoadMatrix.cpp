@@ -8,7 +8,7 @@
 #include "roads/RoadExtract.h"
 #include "roads/RoadGeometry.h"
 #include "roads/RoadNodeIndex.h"
-#include "roads/RoadSearch.h"
+#include "roads/RoadTable.h"
 #include "store/DataStore.h"
 #include "store/DistanceMetrics.h"
 
@@ -113,10 +113,9 @@ SnappedNodes snapToRoads(const RoadGraph& graph, const std::vector<RoadPlace>& p
 // (unless they have a value) and for cells beyond 32 bits, naming the first such pair, and
 // for a unit in which every cost between different vertices rounds to 0.
 void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vector<double>& costs,
-               const RoadSettings& settings) {
+               const CellOfCost& cellOf, const RoadSettings& settings) {
     const std::size_t n = snapped.rowOf.size();
     const std::size_t m = snapped.vertices.size();
-    const long double unitBase = unitRow(settings.unit).base;
     long long positiveCells = 0;
     RoadSummary& summary = matrix.summary;
     matrix.cells.assign(n * n, 0);
@@ -137,7 +136,7 @@ void fillCells(RoadMatrix& matrix, const SnappedNodes& snapped, const std::vecto
                 cell = settings.unreachableValue.value_or(0);
                 continue;
             }
-            const std::optional<int32_t> rounded = roundToCell(cost / unitBase);
+            const std::optional<int32_t> rounded = cellOf(cost);
             if (!rounded && !firstTooLarge) {
                 firstTooLarge = pair;
             }
@@ -197,7 +196,10 @@ RoadMatrix computeRoadMatrix(const std::string& roadMap, const std::vector<RoadP
     const SnappedNodes snapped = snapToRoads(graph, places, settings, matrix.summary);
 
     progress.stage("Computing road distances", static_cast<long long>(snapped.vertices.size()));
-    fillCells(matrix, snapped, leastCosts(graph, snapped.vertices, progress), settings);
+    const long double unitBase = unitRow(settings.unit).base;
+    const CellOfCost cellOf = [unitBase](double cost) { return roundToCell(cost / unitBase); };
+    fillCells(matrix, snapped, roadTable(graph, snapped.vertices, cellOf, progress), cellOf,
+              settings);
     return matrix;
 }
 

@@ -1,6 +1,7 @@
 #include "roads/RoadTable.h"
 
 #include <cmath>
+#include <numeric>
 
 #include "roads/ChainGraph.h"
 #include "roads/HierarchyTable.h"
@@ -8,6 +9,10 @@
 #include "roads/RoadSearch.h"
 
 namespace {
+
+// Building a hierarchy costs about as much as this many plain searches on a lattice, and a
+// fifth of it on streets with shape nodes (see the road figures in the README).
+constexpr std::size_t HierarchyFromVertices = 200;
 
 // Advances nobody: the plain searches that settle rows after the hierarchy's table are no
 // steps of their own.
@@ -51,12 +56,29 @@ std::vector<int> unsettledRows(const std::vector<double>& costs, std::size_t m, 
 
 }  // namespace
 
+std::vector<double> roadTable(const RoadGraph& graph, const std::vector<uint32_t>& vertices,
+                              const CellOfCost& cellOf, TaskProgress& progress) {
+    if (vertices.size() < HierarchyFromVertices) {
+        return leastCosts(graph, vertices, progress);
+    }
+    return hierarchyCosts(graph, vertices, cellOf, progress);
+}
+
 std::vector<double> hierarchyCosts(const RoadGraph& roads, const std::vector<uint32_t>& vertices,
-                                   const CellOfCost& cellOf, TaskProgress& progress) {
+                                   const CellOfCost& cellOf, TaskProgress& progress,
+                                   std::size_t maxArcs) {
     const ChainGraph graph = buildChainGraph(roads, vertices);
     progress.checkCancelled();
-    const RoadHierarchy hierarchy = buildRoadHierarchy(graph, progress);
-    std::vector<double> costs = tableThrough(hierarchy, graph.chosen, progress);
+    const std::optional<RoadHierarchy> hierarchy =
+        buildRoadHierarchy(graph, roads, maxArcs, progress);
+    if (!hierarchy) {
+        std::vector<int> rows(vertices.size());
+        std::iota(rows.begin(), rows.end(), 0);
+        std::vector<double> costs(vertices.size() * vertices.size());
+        searchRows(graph, rows, costs, progress);
+        return costs;
+    }
+    std::vector<double> costs = tableThrough(*hierarchy, graph.chosen, progress);
     CancelOnly quietly(progress);
     searchRows(graph,
                unsettledRows(costs, vertices.size(), relativeMargin(roads.vertexCount()), cellOf),

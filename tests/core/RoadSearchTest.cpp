@@ -236,6 +236,8 @@ RoadGraph tiedLattice(unsigned seed) {
     RoadGraph graph;
     for (uint32_t v = 0; v < Side * Side; ++v) {
         graph.osmIds.push_back(v + 1);
+        graph.longitudes.push_back(10 + 0.001 * (v % Side));
+        graph.latitudes.push_back(50 + 0.001 * (v / Side));
         graph.firstArc.push_back(static_cast<uint32_t>(graph.arcs.size()));
         graph.arcs.insert(graph.arcs.end(), leaving[v].begin(), leaving[v].end());
     }
@@ -271,11 +273,14 @@ TEST(RoadSearch, HierarchyTablesGiveThePlainSearchCellsWithOneOrTwoWorkers) {
         for (const double cost : expected) {
             knifeEdges += fifths(cost * (1 - 1e-15)) != fifths(cost * (1 + 1e-15)) ? 1 : 0;
         }
-        for (unsigned workers : {1u, 2u}) {
+        // No room for a hierarchy leaves every row to the plain search.
+        for (const auto& [workers, maxArcs] :
+             {std::pair{1u, MaxHierarchyArcs}, std::pair{2u, MaxHierarchyArcs},
+              std::pair{2u, 0ul}}) {
             setWorkerCount(workers);
             SilentProgress progress;
             const std::vector<double> costs =
-                hierarchyCosts(test.graph, test.chosen, test.cellOf, progress);
+                hierarchyCosts(test.graph, test.chosen, test.cellOf, progress, maxArcs);
             for (std::size_t cell = 0; cell < expected.size(); ++cell) {
                 ASSERT_EQ(std::isinf(costs[cell]), std::isinf(expected[cell])) << cell;
                 ASSERT_EQ(test.cellOf(costs[cell]), test.cellOf(expected[cell]))
