@@ -9,10 +9,13 @@ namespace {
 
 // Parts this small are ordered as they come: their vertices touch few others anyway.
 constexpr std::size_t SmallPart = 4;
+// The parts after this many cuts are handed out to the workers: enough for two or four
+// workers to finish together.
+constexpr int CutsBeforeParts = 3;
 
-class Dissection {
+class Dissector {
 public:
-    Dissection(const ChainGraph& graph, const RoadGraph& roads)
+    Dissector(const ChainGraph& graph, const RoadGraph& roads)
         : m_rank(graph.vertexCount()), m_side(graph.vertexCount(), 0) {
         const std::size_t vertices = graph.vertexCount();
         double middleLatitude = 0;
@@ -31,13 +34,13 @@ public:
         linkBothWays(graph);
     }
 
-    std::vector<uint32_t> run() {
+    Dissection run() {
         std::vector<uint32_t> all(m_rank.size());
         for (uint32_t v = 0; v < all.size(); ++v) {
             all[v] = v;
         }
-        dissect(all);
-        return std::move(m_rank);
+        dissect(all, 0);
+        return {std::move(m_rank), std::move(m_parts)};
     }
 
 private:
@@ -64,7 +67,13 @@ private:
         }
     }
 
-    void dissect(std::span<uint32_t> part) {
+    void dissect(std::span<uint32_t> part, int cuts) {
+        if (cuts == CutsBeforeParts) {
+            const uint32_t first = m_next;
+            dissect(part, cuts + 1);
+            m_parts.push_back({first, m_next});
+            return;
+        }
         if (part.size() <= SmallPart) {
             for (uint32_t v : part) {
                 m_rank[v] = m_next++;
@@ -103,8 +112,8 @@ private:
         const std::vector<double>& along = &across == &m_x ? m_y : m_x;
         std::sort(cut.begin(), cut.end(),
                   [&](uint32_t a, uint32_t b) { return along[a] < along[b]; });
-        dissect(lowInside);
-        dissect(highInside);
+        dissect(lowInside, cuts + 1);
+        dissect(highInside, cuts + 1);
         orderCut(cut);
     }
 
@@ -148,6 +157,7 @@ private:
     }
 
     std::vector<uint32_t> m_rank;
+    std::vector<LevelRange> m_parts;
     std::vector<uint32_t> m_side;
     uint32_t m_sides = 0;
     uint32_t m_next = 0;
@@ -159,6 +169,6 @@ private:
 
 }  // namespace
 
-std::vector<uint32_t> dissectionOrder(const ChainGraph& graph, const RoadGraph& roads) {
-    return Dissection(graph, roads).run();
+Dissection dissectionOrder(const ChainGraph& graph, const RoadGraph& roads) {
+    return Dissector(graph, roads).run();
 }

@@ -12,5 +12,17 @@
 #include "roads/ChainGraph.h"
 #include "roads/RoadGraph.h"
 
-// rank[v] of each vertex of `graph`, all different, from 0.
-std::vector<uint32_t> dissectionOrder(const ChainGraph& graph, const RoadGraph& roads);
+// Levels first to last, from one up to another.
+struct LevelRange {
+    uint32_t first;
+    uint32_t end;
+};
+
+struct Dissection {
+    std::vector<uint32_t> levelOf;  // of each vertex of the graph, all different, from 0
+    // Parts of the map no arc joins to each other: a vertex of one has arcs only to vertices
+    // of its own part and to vertices above all parts.
+    std::vector<LevelRange> parts;
+};
+
+Dissection dissectionOrder(const ChainGraph& graph, const RoadGraph& roads);

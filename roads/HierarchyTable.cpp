@@ -21,8 +21,8 @@ struct Reached {
 // more important vertex reaches the one it is at.
 struct Direction {
     const RoadHierarchy& hierarchy;
-    const std::vector<double>& climb;
-    const std::vector<double>& stall;
+    const HierarchyArray<double>& climb;
+    const HierarchyArray<double>& stall;
 };
 
 // One per worker, its arrays kept between searches.

@@ -86,9 +86,9 @@ void roadCosts(const ChainGraph& graph, RoadHierarchy& hierarchy) {
 // later one: they lower only arcs of that neighbour, so the neighbours of one vertex are
 // worked through side by side.
 void throughOne(RoadHierarchy& hierarchy, uint32_t low, uint32_t first) {
-    const std::vector<uint32_t>& head = hierarchy.head;
-    std::vector<double>& up = hierarchy.upCost;
-    std::vector<double>& down = hierarchy.downCost;
+    const HierarchyArray<uint32_t>& head = hierarchy.head;
+    HierarchyArray<double>& up = hierarchy.upCost;
+    HierarchyArray<double>& down = hierarchy.downCost;
     const uint32_t end = hierarchy.firstArc[low + 1];
     if (first + 1 == end) {
         return;
@@ -108,27 +108,78 @@ void throughOne(RoadHierarchy& hierarchy, uint32_t low, uint32_t first) {
     }
 }
 
+// The ways through the vertex at level `low` from its neighbours above at arcs first..end-1.
+void throughFrom(RoadHierarchy& hierarchy, uint32_t low, uint32_t first, uint32_t end,
+                 const TaskProgress& progress) {
+    if (low % CancelCheckEvery == 0) {
+        progress.checkCancelled();
+    }
+    if (end - first < SideBySideFrom) {
+        for (uint32_t arc = first; arc < end; ++arc) {
+            throughOne(hierarchy, low, arc);
+        }
+        return;
+    }
+    forEachBlock(static_cast<int>(first), static_cast<int>(end) - 1, 64, [&](int from, int to) {
+        for (int arc = from; arc <= to; ++arc) {
+            throughOne(hierarchy, low, static_cast<uint32_t>(arc));
+        }
+    });
+}
+
 // Lowest level first, the ways through each vertex between every two of its neighbours
-// above it: by then the arcs to it have their least costs.
-void throughCosts(RoadHierarchy& hierarchy, const TaskProgress& progress) {
-    const auto levels = static_cast<uint32_t>(hierarchy.levelOf.size());
-    for (uint32_t low = 0; low < levels; ++low) {
-        if (low % CancelCheckEvery == 0) {
-            progress.checkCancelled();
-        }
-        const auto begin = static_cast<int>(hierarchy.firstArc[low]);
-        const auto end = static_cast<int>(hierarchy.firstArc[low + 1]);
-        if (end - begin < SideBySideFrom) {
-            for (int first = begin; first < end; ++first) {
-                throughOne(hierarchy, low, static_cast<uint32_t>(first));
+// above it: by then the arcs to it have their least costs. The ways that lower only arcs
+// within one part of the map are found part by part on the workers, then those that lower
+// arcs above the parts.
+void throughCosts(RoadHierarchy& hierarchy, const std::vector<LevelRange>& parts,
+                  const TaskProgress& progress) {
+    const HierarchyArray<uint32_t>& head = hierarchy.head;
+    const auto withinPart = [&](const LevelRange& part, uint32_t low) {
+        const auto begin = head.begin() + hierarchy.firstArc[low];
+        const auto end = head.begin() + hierarchy.firstArc[low + 1];
+        return static_cast<uint32_t>(std::lower_bound(begin, end, part.end) - head.begin());
+    };
+    forEachBlock(0, static_cast<int>(parts.size()) - 1, 1, [&](int begin, int end) {
+        for (int k = begin; k <= end; ++k) {
+            const LevelRange& part = parts[static_cast<std::size_t>(k)];
+            for (uint32_t low = part.first; low < part.end; ++low) {
+                const uint32_t end = withinPart(part, low);
+                for (uint32_t arc = hierarchy.firstArc[low]; arc < end; ++arc) {
+                    throughOne(hierarchy, low, arc);
+                }
+                if (low % CancelCheckEvery == 0) {
+                    progress.checkCancelled();
+                }
             }
-            continue;
         }
-        forEachBlock(begin, end - 1, 64, [&](int from, int to) {
-            for (int first = from; first <= to; ++first) {
-                throughOne(hierarchy, low, static_cast<uint32_t>(first));
+    });
+    // Those ways read only arcs of the parts, now final, and each lowers an arc of the
+    // neighbour it starts at: the workers share them by that neighbour.
+    const unsigned shares = workerCount();
+    forEachBlock(0, static_cast<int>(shares) - 1, 1, [&](int begin, int end) {
+        for (int share = begin; share <= end; ++share) {
+            for (const LevelRange& part : parts) {
+                progress.checkCancelled();
+                for (uint32_t low = part.first; low < part.end; ++low) {
+                    for (uint32_t arc = withinPart(part, low); arc < hierarchy.firstArc[low + 1];
+                         ++arc) {
+                        if (head[arc] % shares == static_cast<unsigned>(share)) {
+                            throughOne(hierarchy, low, arc);
+                        }
+                    }
+                }
             }
-        });
+        }
+    });
+    std::vector<uint8_t> inPart(hierarchy.levelOf.size(), 0);
+    for (const LevelRange& part : parts) {
+        std::fill(inPart.begin() + part.first, inPart.begin() + part.end, 1);
+    }
+    for (uint32_t low = 0; low < inPart.size(); ++low) {
+        if (inPart[low] == 0) {
+            throughFrom(hierarchy, low, hierarchy.firstArc[low], hierarchy.firstArc[low + 1],
+                        progress);
+        }
     }
 }
 
@@ -136,13 +187,14 @@ void throughCosts(RoadHierarchy& hierarchy, const TaskProgress& progress) {
 
 std::optional<RoadHierarchy> buildRoadHierarchy(const ChainGraph& graph, const RoadGraph& roads,
                                                 std::size_t maxArcs, const TaskProgress& progress) {
+    Dissection dissection = dissectionOrder(graph, roads);
     RoadHierarchy hierarchy;
-    hierarchy.levelOf = dissectionOrder(graph, roads);
+    hierarchy.levelOf = std::move(dissection.levelOf);
     progress.checkCancelled();
     if (!joinArcs(graph, maxArcs, progress, hierarchy)) {
         return std::nullopt;
     }
     roadCosts(graph, hierarchy);
-    throughCosts(hierarchy, progress);
+    throughCosts(hierarchy, dissection.parts, progress);
     return hierarchy;
 }

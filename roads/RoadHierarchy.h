@@ -13,9 +13,14 @@
 #include <optional>
 #include <vector>
 
+#include "platform/HugePages.h"
 #include "platform/TaskProgress.h"
 #include "roads/ChainGraph.h"
 #include "roads/RoadGraph.h"
+
+// A lattice of a million road nodes gives arrays of hundreds of megabytes.
+template <typename T>
+using HierarchyArray = std::vector<T, HugePageAllocator<T>>;
 
 // Vertices are known by their level, 0 for the first taken out. The arcs of the vertex at
 // level v join it to more important vertices, those at head[firstArc[v]] up to
@@ -24,9 +29,9 @@
 struct RoadHierarchy {
     std::vector<uint32_t> levelOf;  // of each vertex of the graph
     std::vector<uint32_t> firstArc{0};
-    std::vector<uint32_t> head;
-    std::vector<double> upCost;
-    std::vector<double> downCost;
+    HierarchyArray<uint32_t> head;
+    HierarchyArray<double> upCost;
+    HierarchyArray<double> downCost;
 };
 
 // The hierarchy of the chain graph's vertices, each chain an arc, placed where `roads` has
