@@ -1,6 +1,6 @@
 // The road table of 901 chosen road nodes side by side: one plain search from each, and a
 // contraction hierarchy (its building and its table timed apart), on streets cities and
-// lattices of 100,000, 250,000 and 1,000,000 road nodes built in memory as
+// lattices of 2,500 to 1,000,000 road nodes built in memory as
 // bench/RoadCity.cpp draws them. The plain search on the large graphs takes minutes: run it
 // with --benchmark_filter to choose.
 

@@ -11,7 +11,7 @@
 namespace {
 
 // Building a hierarchy costs about as much as this many plain searches on a lattice, and a
-// fifth of it on streets with shape nodes (see the road figures in the README).
+// third of that on streets with shape nodes (see the road figures in the README).
 constexpr std::size_t HierarchyFromVertices = 200;
 
 // Advances nobody: the plain searches that settle rows after the hierarchy's table are no
