@@ -1,6 +1,7 @@
 #include "roads/RoadTable.h"
 
 #include <cmath>
+#include <new>
 #include <numeric>
 
 #include "roads/ChainGraph.h"
@@ -69,8 +70,12 @@ std::vector<double> hierarchyCosts(const RoadGraph& roads, const std::vector<uin
                                    std::size_t maxArcs) {
     const ChainGraph graph = buildChainGraph(roads, vertices);
     progress.checkCancelled();
-    const std::optional<RoadHierarchy> hierarchy =
-        buildRoadHierarchy(graph, roads, maxArcs, progress);
+    std::optional<RoadHierarchy> hierarchy;
+    try {
+        hierarchy = buildRoadHierarchy(graph, roads, maxArcs, progress);
+    } catch (const std::bad_alloc&) {
+        // The plain searches need a tenth of the memory, and the matrix is the same.
+    }
     if (!hierarchy) {
         std::vector<int> rows(vertices.size());
         std::iota(rows.begin(), rows.end(), 0);

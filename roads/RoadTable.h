@@ -30,7 +30,7 @@ std::vector<double> roadTable(const RoadGraph& graph, const std::vector<uint32_t
                               const CellOfCost& cellOf, TaskProgress& progress);
 
 // The same through a hierarchy whatever the number of vertices, unless it would hold more
-// than `maxArcs` arcs.
+// than `maxArcs` arcs or the memory for it runs out.
 std::vector<double> hierarchyCosts(const RoadGraph& graph, const std::vector<uint32_t>& vertices,
                                    const CellOfCost& cellOf, TaskProgress& progress,
                                    std::size_t maxArcs = MaxHierarchyArcs);
