@@ -1,6 +1,8 @@
 #include "roads/RoadTable.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <numeric>
 
@@ -29,24 +31,43 @@ private:
     const TaskProgress& m_progress;
 };
 
-// Any sum of k >= 1 costs that are not negative, in any order, lies within a factor
-// (1 +- (k - 1) u / (1 - (k - 1) u)) of the exact sum, u = 2^-53, and a cheapest way has
-// fewer segments than the graph has vertices. The hierarchy's cost and the plain search's
-// therefore both lie within `margin` of the exact least cost, with room for the products
-// that apply it.
-double relativeMargin(std::size_t roadVertices) {
-    return 4.0 * (static_cast<double>(roadVertices) + 4.0) * std::ldexp(1.0, -53);
-}
+// Any sum of costs that are not negative, k of them above 0, in any order, lies within a
+// factor (1 +- (k - 1) u / (1 - (k - 1) u)) of the exact sum, u = 2^-53: adding a 0 is exact.
+// A cheapest way has fewer segments than the graph has vertices, and one costing C has at
+// most C / (the least segment above 0) of them. The hierarchy's cost and the plain search's
+// therefore both lie within `of(cost)` of the exact least cost, with room for the products
+// that apply it and for the exact cost exceeding the one found.
+class RelativeMargin {
+public:
+    explicit RelativeMargin(const RoadGraph& roads)
+        : m_vertices(static_cast<double>(roads.vertexCount())) {
+        for (const RoadArc& arc : roads.arcs) {
+            if (arc.cost > 0) {
+                m_leastSegment = std::min(m_leastSegment, arc.cost);
+            }
+        }
+    }
+
+    double of(double cost) const {
+        const double segments =
+            std::min(m_vertices, std::ceil(cost * (1 + 1e-9) / m_leastSegment) + 2);
+        return 4.0 * (segments + 4.0) * std::ldexp(1.0, -53);
+    }
+
+private:
+    double m_vertices;
+    double m_leastSegment = std::numeric_limits<double>::infinity();
+};
 
 // The rows holding a cost that might make another cell than the plain search's.
-std::vector<int> unsettledRows(const std::vector<double>& costs, std::size_t m, double margin,
-                               const CellOfCost& cellOf) {
+std::vector<int> unsettledRows(const std::vector<double>& costs, std::size_t m,
+                               const RelativeMargin& margin, const CellOfCost& cellOf) {
     std::vector<int> rows;
     for (std::size_t a = 0; a < m; ++a) {
         for (std::size_t b = 0; b < m; ++b) {
             const double cost = costs[a * m + b];
             if (std::isfinite(cost) && cost > 0 &&
-                cellOf(cost * (1 - margin)) != cellOf(cost * (1 + margin))) {
+                cellOf(cost * (1 - margin.of(cost))) != cellOf(cost * (1 + margin.of(cost)))) {
                 rows.push_back(static_cast<int>(a));
                 break;
             }
@@ -85,8 +106,7 @@ std::vector<double> hierarchyCosts(const RoadGraph& roads, const std::vector<uin
     }
     std::vector<double> costs = tableThrough(*hierarchy, graph.chosen, progress);
     CancelOnly quietly(progress);
-    searchRows(graph,
-               unsettledRows(costs, vertices.size(), relativeMargin(roads.vertexCount()), cellOf),
-               costs, quietly);
+    searchRows(graph, unsettledRows(costs, vertices.size(), RelativeMargin(roads), cellOf), costs,
+               quietly);
     return costs;
 }
