@@ -143,8 +143,8 @@ void throughCosts(RoadHierarchy& hierarchy, const std::vector<LevelRange>& parts
         for (int k = begin; k <= end; ++k) {
             const LevelRange& part = parts[static_cast<std::size_t>(k)];
             for (uint32_t low = part.first; low < part.end; ++low) {
-                const uint32_t end = withinPart(part, low);
-                for (uint32_t arc = hierarchy.firstArc[low]; arc < end; ++arc) {
+                const uint32_t pastPart = withinPart(part, low);
+                for (uint32_t arc = hierarchy.firstArc[low]; arc < pastPart; ++arc) {
                     throughOne(hierarchy, low, arc);
                 }
                 if (low % CancelCheckEvery == 0) {
