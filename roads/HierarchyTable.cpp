@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "platform/Workers.h"
+#include "roads/CostPair.h"
 
 namespace {
 
@@ -17,39 +18,39 @@ struct Reached {
     double cost;
 };
 
-// The costs of the arcs a search climbs, and of the same arcs the other way, by which a
-// more important vertex reaches the one it is at.
-struct Direction {
-    const RoadHierarchy& hierarchy;
-    const HierarchyArray<double>& climb;
-    const HierarchyArray<double>& stall;
+// The two searches from one chosen vertex: climbing the arcs out of it, and the arcs into
+// it.
+struct Climbs {
+    std::vector<Reached> up;
+    std::vector<Reached> down;
 };
 
 // One per worker, its arrays kept between searches.
 class ClimbingSearch {
 public:
-    explicit ClimbingSearch(std::size_t vertices) : m_cost(vertices, Unreached) {}
+    explicit ClimbingSearch(std::size_t vertices)
+        : m_cost(vertices, ArcCost{Unreached, Unreached}) {}
 
-    // The vertices the search from `start` reaches at their least cost. Every vertex a climb
+    // The vertices both searches from `start` reach at their least cost. Every vertex a climb
     // can reach lies on the line of the start's lowest neighbours above, one after another, so
     // following that line in rising level settles each before its arcs are followed; a vertex
     // that a more important one reaches more cheaply is on no cheapest way and is left out.
-    const std::vector<Reached>& run(const Direction& direction, uint32_t start) {
-        const RoadHierarchy& hierarchy = direction.hierarchy;
+    // The two climb the same line, so they go together, an arc's two costs at once.
+    void run(const RoadHierarchy& hierarchy, uint32_t start, Climbs& climbs) {
         for (uint32_t v : m_line) {
-            m_cost[v] = Unreached;
+            m_cost[v] = {Unreached, Unreached};
         }
         m_line.clear();
-        m_settled.clear();
-        m_cost[start] = 0;
+        m_cost[start] = {0, 0};
         for (uint32_t v = start;;) {
             m_line.push_back(v);
             const uint32_t first = hierarchy.firstArc[v];
             const uint32_t end = hierarchy.firstArc[v + 1];
-            if (const double cost = m_cost[v]; cost != Unreached) {
+            if (m_cost[v].up != Unreached || m_cost[v].down != Unreached) {
+                const CostPair cost = pairOf(m_cost[v]);
                 for (uint32_t a = first; a < end; ++a) {
-                    double& known = m_cost[hierarchy.head[a]];
-                    known = std::min(known, cost + direction.climb[a]);
+                    ArcCost& known = m_cost[hierarchy.head[a]];
+                    store(known, least(cost + pairOf(hierarchy.cost[a]), pairOf(known)));
                 }
             }
             if (first == end) {
@@ -57,28 +58,41 @@ public:
             }
             v = hierarchy.head[first];
         }
+        climbs.up.clear();
+        climbs.down.clear();
         for (uint32_t v : m_line) {
-            if (m_cost[v] != Unreached && !stalled(direction, v)) {
-                m_settled.push_back({v, m_cost[v]});
+            const Stalled stalled = stalledAt(hierarchy, v);
+            if (m_cost[v].up != Unreached && !stalled.up) {
+                climbs.up.push_back({v, m_cost[v].up});
+            }
+            if (m_cost[v].down != Unreached && !stalled.down) {
+                climbs.down.push_back({v, m_cost[v].down});
             }
         }
-        return m_settled;
     }
 
 private:
-    bool stalled(const Direction& direction, uint32_t v) const {
-        const RoadHierarchy& hierarchy = direction.hierarchy;
+    struct Stalled {
+        bool up = false;
+        bool down = false;
+    };
+
+    // Whether a more important vertex reaches `v` more cheaply, by an arc the other way.
+    Stalled stalledAt(const RoadHierarchy& hierarchy, uint32_t v) const {
+        Stalled stalled;
         for (uint32_t a = hierarchy.firstArc[v]; a < hierarchy.firstArc[v + 1]; ++a) {
-            if (m_cost[hierarchy.head[a]] + direction.stall[a] < m_cost[v]) {
-                return true;
+            const ArcCost& above = m_cost[hierarchy.head[a]];
+            stalled.up = stalled.up || above.up + hierarchy.cost[a].down < m_cost[v].up;
+            stalled.down = stalled.down || above.down + hierarchy.cost[a].up < m_cost[v].down;
+            if (stalled.up && stalled.down) {
+                break;
             }
         }
-        return false;
+        return stalled;
     }
 
-    std::vector<double> m_cost;
+    std::vector<ArcCost> m_cost;
     std::vector<uint32_t> m_line;
-    std::vector<Reached> m_settled;
 };
 
 // The costs onward from each vertex to the chosen ones whose searches reached it: those at
@@ -106,22 +120,12 @@ private:
     std::vector<std::unique_ptr<ClimbingSearch>> m_searches;
 };
 
-Buckets fillBuckets(const RoadHierarchy& hierarchy, const std::vector<uint32_t>& vertices,
-                    SearchesPerWorker& searches, const TaskProgress& progress) {
-    const Direction down{hierarchy, hierarchy.downCost, hierarchy.upCost};
-    const int m = static_cast<int>(vertices.size());
-    std::vector<std::vector<Reached>> reached(vertices.size());
-    forEachBlockByWorker(0, m - 1, 8, [&](unsigned worker, int begin, int end) {
-        for (int b = begin; b <= end; ++b) {
-            progress.checkCancelled();
-            const auto target = static_cast<std::size_t>(b);
-            reached[target] = searches.of(worker).run(down, hierarchy.levelOf[vertices[target]]);
-        }
-    });
+// The climbs into each target, let go as they are put in buckets.
+Buckets fillBuckets(std::size_t vertices, std::vector<Climbs>& climbs) {
     Buckets buckets;
-    buckets.firstEntry.assign(hierarchy.levelOf.size() + 1, 0);
-    for (const std::vector<Reached>& list : reached) {
-        for (const Reached& at : list) {
+    buckets.firstEntry.assign(vertices + 1, 0);
+    for (const Climbs& target : climbs) {
+        for (const Reached& at : target.down) {
             ++buckets.firstEntry[at.level + 1];
         }
     }
@@ -130,12 +134,13 @@ Buckets fillBuckets(const RoadHierarchy& hierarchy, const std::vector<uint32_t>&
     buckets.target.resize(buckets.firstEntry.back());
     buckets.cost.resize(buckets.firstEntry.back());
     std::vector<uint32_t> next(buckets.firstEntry.begin(), buckets.firstEntry.end() - 1);
-    for (std::size_t target = 0; target < reached.size(); ++target) {
-        for (const Reached& at : reached[target]) {
+    for (std::size_t target = 0; target < climbs.size(); ++target) {
+        for (const Reached& at : climbs[target].down) {
             const uint32_t entry = next[at.level]++;
             buckets.target[entry] = static_cast<uint32_t>(target);
             buckets.cost[entry] = at.cost;
         }
+        std::vector<Reached>().swap(climbs[target].down);
     }
     return buckets;
 }
@@ -144,24 +149,35 @@ Buckets fillBuckets(const RoadHierarchy& hierarchy, const std::vector<uint32_t>&
 
 std::vector<double> tableThrough(const RoadHierarchy& hierarchy,
                                  const std::vector<uint32_t>& vertices, TaskProgress& progress) {
-    SearchesPerWorker searches(hierarchy.levelOf.size());
-    const Buckets buckets = fillBuckets(hierarchy, vertices, searches, progress);
-    const Direction up{hierarchy, hierarchy.upCost, hierarchy.downCost};
     const std::size_t m = vertices.size();
+    std::vector<Climbs> climbs(m);
+    {
+        SearchesPerWorker searches(hierarchy.levelOf.size());
+        forEachBlockByWorker(
+            0, static_cast<int>(m) - 1, 8, [&](unsigned worker, int begin, int end) {
+                for (int k = begin; k <= end; ++k) {
+                    progress.checkCancelled();
+                    const auto chosen = static_cast<std::size_t>(k);
+                    searches.of(worker).run(hierarchy, hierarchy.levelOf[vertices[chosen]],
+                                            climbs[chosen]);
+                }
+            });
+    }
+    const Buckets buckets = fillBuckets(hierarchy.levelOf.size(), climbs);
     std::vector<double> costs(m * m, Unreached);
-    forEachBlockByWorker(0, static_cast<int>(m) - 1, 1, [&](unsigned worker, int begin, int end) {
+    forEachBlock(0, static_cast<int>(m) - 1, 1, [&](int begin, int end) {
         for (int a = begin; a <= end; ++a) {
             progress.checkCancelled();
             const auto source = static_cast<std::size_t>(a);
             double* const row = costs.data() + source * m;
-            for (const Reached& at :
-                 searches.of(worker).run(up, hierarchy.levelOf[vertices[source]])) {
+            for (const Reached& at : climbs[source].up) {
                 for (uint32_t e = buckets.firstEntry[at.level];
                      e < buckets.firstEntry[at.level + 1]; ++e) {
                     double& cell = row[buckets.target[e]];
                     cell = std::min(cell, at.cost + buckets.cost[e]);
                 }
             }
+            std::vector<Reached>().swap(climbs[source].up);
             progress.advance();
         }
     });

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/Workers.h"
+#include "roads/CostPair.h"
 #include "roads/DissectionOrder.h"
 
 namespace {
@@ -57,28 +58,51 @@ uint32_t arcBetween(const RoadHierarchy& hierarchy, uint32_t low, uint32_t high)
     return static_cast<uint32_t>(std::lower_bound(begin, end, high) - hierarchy.head.begin());
 }
 
-// Each chain one arc, its segments added in order.
+// Each chain one arc, its segments added in order. An arc belongs to its lower end, and
+// the workers share the arcs by it; fresh pages are cleared by whoever touches them first,
+// so they share that too.
 void roadCosts(const ChainGraph& graph, RoadHierarchy& hierarchy) {
-    hierarchy.upCost.assign(hierarchy.head.size(), Unreached);
-    hierarchy.downCost.assign(hierarchy.head.size(), Unreached);
-    for (uint32_t v = 0; v < graph.vertexCount(); ++v) {
-        const double* cost = graph.costs.data() + graph.firstCost[v];
-        for (uint32_t a = graph.firstArc[v]; a < graph.firstArc[v + 1]; ++a) {
-            const ChainArc& arc = graph.arcs[a];
-            double sum = arc.firstCost;
-            for (uint32_t k = 0; k < arc.moreSegments; ++k) {
-                sum += *cost++;
-            }
-            const uint32_t from = hierarchy.levelOf[v];
-            const uint32_t to = hierarchy.levelOf[arc.head];
-            if (from < to) {
-                double& up = hierarchy.upCost[arcBetween(hierarchy, from, to)];
-                up = std::min(up, sum);
-            } else if (to < from) {
-                double& down = hierarchy.downCost[arcBetween(hierarchy, to, from)];
-                down = std::min(down, sum);
+    hierarchy.cost.resize(hierarchy.head.size());
+    const auto levels = static_cast<uint64_t>(hierarchy.levelOf.size());
+    const unsigned shares = workerCount();
+    forEachBlock(0, static_cast<int>(shares) - 1, 1, [&](int begin, int end) {
+        for (int share = begin; share <= end; ++share) {
+            const auto lowest = static_cast<uint32_t>(levels * share / shares);
+            const auto pastHighest = static_cast<uint32_t>(levels * (share + 1) / shares);
+            std::fill(hierarchy.cost.begin() + hierarchy.firstArc[lowest],
+                      hierarchy.cost.begin() + hierarchy.firstArc[pastHighest],
+                      ArcCost{Unreached, Unreached});
+            for (uint32_t v = 0; v < graph.vertexCount(); ++v) {
+                const double* cost = graph.costs.data() + graph.firstCost[v];
+                for (uint32_t a = graph.firstArc[v]; a < graph.firstArc[v + 1]; ++a) {
+                    const ChainArc& arc = graph.arcs[a];
+                    const uint32_t from = hierarchy.levelOf[v];
+                    const uint32_t to = hierarchy.levelOf[arc.head];
+                    const uint32_t owner = std::min(from, to);
+                    if (from == to || owner < lowest || owner >= pastHighest) {
+                        cost += arc.moreSegments;
+                        continue;
+                    }
+                    double sum = arc.firstCost;
+                    for (uint32_t k = 0; k < arc.moreSegments; ++k) {
+                        sum += *cost++;
+                    }
+                    ArcCost& joined =
+                        hierarchy.cost[arcBetween(hierarchy, owner, std::max(from, to))];
+                    double& kept = from < to ? joined.up : joined.down;
+                    kept = std::min(kept, sum);
+                }
             }
         }
+    });
+}
+
+// The ways from the neighbour above at arc `first`, down through a vertex and up again at
+// each arc of `ways`, lower the arcs of that neighbour at `joined`, one to one.
+void lowerBy(const ArcCost& first, const ArcCost* ways, ArcCost* joined, uint32_t count) {
+    const CostPair through{first.down, first.up};
+    for (uint32_t k = 0; k < count; ++k) {
+        store(joined[k], least(pairOf(ways[k]) + through, pairOf(joined[k])));
     }
 }
 
@@ -87,24 +111,28 @@ void roadCosts(const ChainGraph& graph, RoadHierarchy& hierarchy) {
 // worked through side by side.
 void throughOne(RoadHierarchy& hierarchy, uint32_t low, uint32_t first) {
     const HierarchyArray<uint32_t>& head = hierarchy.head;
-    HierarchyArray<double>& up = hierarchy.upCost;
-    HierarchyArray<double>& down = hierarchy.downCost;
+    ArcCost* const cost = hierarchy.cost.data();
     const uint32_t end = hierarchy.firstArc[low + 1];
     if (first + 1 == end) {
         return;
     }
     // Every other neighbour above the first is a neighbour of the first.
     const uint32_t above = head[first];
-    auto joined = static_cast<uint32_t>(
-        std::lower_bound(head.begin() + hierarchy.firstArc[above],
-                         head.begin() + hierarchy.firstArc[above + 1], head[first + 1]) -
-        head.begin());
+    const uint32_t aboveEnd = hierarchy.firstArc[above + 1];
+    auto joined = static_cast<uint32_t>(std::lower_bound(head.begin() + hierarchy.firstArc[above],
+                                                         head.begin() + aboveEnd, head[first + 1]) -
+                                        head.begin());
+    // High in the hierarchy the two have the very same neighbours from some arc on.
     for (uint32_t second = first + 1; second < end; ++second) {
+        if (aboveEnd - joined == end - second) {
+            lowerBy(cost[first], cost + second, cost + joined, end - second);
+            return;
+        }
         while (head[joined] != head[second]) {
             ++joined;
         }
-        up[joined] = std::min(up[joined], down[first] + up[second]);
-        down[joined] = std::min(down[joined], down[second] + up[first]);
+        lowerBy(cost[first], cost + second, cost + joined, 1);
+        ++joined;
     }
 }
 

@@ -24,14 +24,19 @@ using HierarchyArray = std::vector<T, HugePageAllocator<T>>;
 
 // Vertices are known by their level, 0 for the first taken out. The arcs of the vertex at
 // level v join it to more important vertices, those at head[firstArc[v]] up to
-// head[firstArc[v + 1]], in rising level; each costs upCost on the way up from the vertex at
-// level v, and downCost on the way back down to it (infinity where there is no way).
+// head[firstArc[v + 1]], in rising level; each costs `up` on the way up from the vertex at
+// level v, and `down` on the way back down to it (infinity where there is no way). The two
+// sit side by side: building lowers both of an arc at once.
+struct ArcCost {
+    double up;
+    double down;
+};
+
 struct RoadHierarchy {
     std::vector<uint32_t> levelOf;  // of each vertex of the graph
     std::vector<uint32_t> firstArc{0};
     HierarchyArray<uint32_t> head;
-    HierarchyArray<double> upCost;
-    HierarchyArray<double> downCost;
+    HierarchyArray<ArcCost> cost;
 };
 
 // The hierarchy of the chain graph's vertices, each chain an arc, placed where `roads` has
