@@ -5,8 +5,8 @@
 // vertex it reaches, in that vertex's bucket; a search from each chosen vertex climbing the
 // arcs out of it then finds, at every vertex it reaches, the costs onward to the others in
 // the bucket there. Both searches give up on a vertex that a more important one already
-// reaches more cheaply. Spread over the workers, one search whole on one worker, so no
-// result depends on their number.
+// reaches more cheaply. Spread over the workers, the searches from a few chosen vertices
+// whole on one worker, each in a lane of its own, so no result depends on their number.
 
 #include <cstdint>
 #include <vector>
