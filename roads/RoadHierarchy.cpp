@@ -1,6 +1,7 @@
 #include "roads/RoadHierarchy.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 
 #include "platform/Workers.h"
@@ -136,6 +137,49 @@ void throughOne(RoadHierarchy& hierarchy, uint32_t low, uint32_t first) {
     }
 }
 
+// How far the ways through the vertices have come: they are most of the building, and a
+// vertex has as many as there are pairs of its neighbours above. Each worker counts its own
+// and hands them in now and then.
+class WaysDone {
+public:
+    WaysDone(const RoadHierarchy& hierarchy, TaskProgress& progress) : m_progress(progress) {
+        for (uint32_t low = 0; low + 1 < hierarchy.firstArc.size(); ++low) {
+            m_all += through(hierarchy, low);
+        }
+        m_handInFrom = std::max<uint64_t>(1, m_all / BuildingSteps);
+    }
+
+    // The ways through a vertex from its neighbour above at `arc` to each later one.
+    static uint64_t from(const RoadHierarchy& hierarchy, uint32_t low, uint32_t arc) {
+        return hierarchy.firstArc[low + 1] - arc - 1;
+    }
+    // Those between every two of its neighbours above.
+    static uint64_t through(const RoadHierarchy& hierarchy, uint32_t low) {
+        const uint64_t neighbours = hierarchy.firstArc[low + 1] - hierarchy.firstArc[low];
+        return neighbours < 2 ? 0 : neighbours * (neighbours - 1) / 2;
+    }
+
+    void add(uint64_t& mine, uint64_t ways) {
+        mine += ways;
+        if (mine >= m_handInFrom) {
+            handIn(mine);
+        }
+    }
+
+    void handIn(uint64_t& mine) {
+        const uint64_t done = m_done.fetch_add(mine) + mine;
+        mine = 0;
+        m_progress.advanceTo(
+            static_cast<long long>(done * BuildingSteps / std::max<uint64_t>(m_all, 1)));
+    }
+
+private:
+    TaskProgress& m_progress;
+    uint64_t m_all = 0;
+    uint64_t m_handInFrom = 1;
+    std::atomic<uint64_t> m_done{0};
+};
+
 // The ways through the vertex at level `low` from its neighbours above at arcs first..end-1.
 void throughFrom(RoadHierarchy& hierarchy, uint32_t low, uint32_t first, uint32_t end,
                  const TaskProgress& progress) {
@@ -160,31 +204,36 @@ void throughFrom(RoadHierarchy& hierarchy, uint32_t low, uint32_t first, uint32_
 // within one part of the map are found part by part on the workers, then those that lower
 // arcs above the parts.
 void throughCosts(RoadHierarchy& hierarchy, const std::vector<LevelRange>& parts,
-                  const TaskProgress& progress) {
+                  TaskProgress& progress) {
     const HierarchyArray<uint32_t>& head = hierarchy.head;
+    WaysDone ways(hierarchy, progress);
     const auto withinPart = [&](const LevelRange& part, uint32_t low) {
         const auto begin = head.begin() + hierarchy.firstArc[low];
         const auto end = head.begin() + hierarchy.firstArc[low + 1];
         return static_cast<uint32_t>(std::lower_bound(begin, end, part.end) - head.begin());
     };
     forEachBlock(0, static_cast<int>(parts.size()) - 1, 1, [&](int begin, int end) {
+        uint64_t mine = 0;
         for (int k = begin; k <= end; ++k) {
             const LevelRange& part = parts[static_cast<std::size_t>(k)];
             for (uint32_t low = part.first; low < part.end; ++low) {
                 const uint32_t pastPart = withinPart(part, low);
                 for (uint32_t arc = hierarchy.firstArc[low]; arc < pastPart; ++arc) {
                     throughOne(hierarchy, low, arc);
+                    ways.add(mine, WaysDone::from(hierarchy, low, arc));
                 }
                 if (low % CancelCheckEvery == 0) {
                     progress.checkCancelled();
                 }
             }
         }
+        ways.handIn(mine);
     });
     // Those ways read only arcs of the parts, now final, and each lowers an arc of the
     // neighbour it starts at: the workers share them by that neighbour.
     const unsigned shares = workerCount();
     forEachBlock(0, static_cast<int>(shares) - 1, 1, [&](int begin, int end) {
+        uint64_t mine = 0;
         for (int share = begin; share <= end; ++share) {
             for (const LevelRange& part : parts) {
                 progress.checkCancelled();
@@ -193,28 +242,33 @@ void throughCosts(RoadHierarchy& hierarchy, const std::vector<LevelRange>& parts
                          ++arc) {
                         if (head[arc] % shares == static_cast<unsigned>(share)) {
                             throughOne(hierarchy, low, arc);
+                            ways.add(mine, WaysDone::from(hierarchy, low, arc));
                         }
                     }
                 }
             }
         }
+        ways.handIn(mine);
     });
     std::vector<uint8_t> inPart(hierarchy.levelOf.size(), 0);
     for (const LevelRange& part : parts) {
         std::fill(inPart.begin() + part.first, inPart.begin() + part.end, 1);
     }
+    uint64_t mine = 0;
     for (uint32_t low = 0; low < inPart.size(); ++low) {
         if (inPart[low] == 0) {
             throughFrom(hierarchy, low, hierarchy.firstArc[low], hierarchy.firstArc[low + 1],
                         progress);
+            ways.add(mine, WaysDone::through(hierarchy, low));
         }
     }
+    ways.handIn(mine);
 }
 
 }  // namespace
 
 std::optional<RoadHierarchy> buildRoadHierarchy(const ChainGraph& graph, const RoadGraph& roads,
-                                                std::size_t maxArcs, const TaskProgress& progress) {
+                                                std::size_t maxArcs, TaskProgress& progress) {
     Dissection dissection = dissectionOrder(graph, roads);
     RoadHierarchy hierarchy;
     hierarchy.levelOf = std::move(dissection.levelOf);
@@ -224,5 +278,6 @@ std::optional<RoadHierarchy> buildRoadHierarchy(const ChainGraph& graph, const R
     }
     roadCosts(graph, hierarchy);
     throughCosts(hierarchy, dissection.parts, progress);
+    progress.advanceTo(BuildingSteps);
     return hierarchy;
 }

@@ -39,7 +39,10 @@ struct RoadHierarchy {
     HierarchyArray<ArcCost> cost;
 };
 
+// How far a building has come, told by advanceTo from any of the workers.
+inline constexpr long long BuildingSteps = 1000;
+
 // The hierarchy of the chain graph's vertices, each chain an arc, placed where `roads` has
 // them; nothing if it would hold more than `maxArcs` arcs. Throws TaskCancelled.
 std::optional<RoadHierarchy> buildRoadHierarchy(const ChainGraph& graph, const RoadGraph& roads,
-                                                std::size_t maxArcs, const TaskProgress& progress);
+                                                std::size_t maxArcs, TaskProgress& progress);

@@ -1,8 +1,10 @@
 #include "roads/RoadTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <numeric>
 
@@ -13,8 +15,9 @@
 
 namespace {
 
-// Building a hierarchy costs about as much as this many plain searches on a lattice, and a
-// third of that on streets with shape nodes (see the road figures in the README).
+// Building a hierarchy costs about as much as 90 plain searches on a lattice, and 30 on
+// streets with shape nodes (see the road figures in the README); below this many vertices
+// the plain searches are never much slower.
 constexpr std::size_t HierarchyFromVertices = 200;
 
 // Advances nobody: the plain searches that settle rows after the hierarchy's table are no
@@ -29,6 +32,41 @@ public:
 
 private:
     const TaskProgress& m_progress;
+};
+
+// Shows a part of the work as the steps first..last of the stage under way, its own `steps`
+// spread evenly over them, never going back whichever worker tells first.
+class ShareOfStage : public TaskProgress {
+public:
+    ShareOfStage(TaskProgress& stage, long long first, long long last, long long steps)
+        : m_stage(stage),
+          m_first(first),
+          m_last(last),
+          m_steps(std::max(steps, 1LL)),
+          m_shown(first) {}
+    void stage(const std::string&, long long) override {}
+    void advance() override { advanceTo(m_done.fetch_add(1) + 1); }
+    void advanceTo(long long done) override {
+        const long long shown = m_first + (m_last - m_first) * std::min(done, m_steps) / m_steps;
+        if (shown <= m_shown.load()) {
+            return;
+        }
+        const std::lock_guard<std::mutex> hold(m_lock);
+        if (shown > m_shown.load()) {
+            m_shown.store(shown);
+            m_stage.advanceTo(shown);
+        }
+    }
+    bool cancelled() const override { return m_stage.cancelled(); }
+
+private:
+    TaskProgress& m_stage;
+    const long long m_first;
+    const long long m_last;
+    const long long m_steps;
+    std::atomic<long long> m_done{0};
+    std::atomic<long long> m_shown;
+    std::mutex m_lock;
 };
 
 // Any sum of costs that are not negative, k of them above 0, in any order, lies within a
@@ -91,20 +129,26 @@ std::vector<double> hierarchyCosts(const RoadGraph& roads, const std::vector<uin
                                    std::size_t maxArcs) {
     const ChainGraph graph = buildChainGraph(roads, vertices);
     progress.checkCancelled();
+    // On a network with few chains to leave out, building the hierarchy takes several times
+    // as long as its table: the stage's steps go half to each.
+    const auto steps = static_cast<long long>(vertices.size());
     std::optional<RoadHierarchy> hierarchy;
     try {
-        hierarchy = buildRoadHierarchy(graph, roads, maxArcs, progress);
+        ShareOfStage building(progress, 0, steps / 2, BuildingSteps);
+        hierarchy = buildRoadHierarchy(graph, roads, maxArcs, building);
     } catch (const std::bad_alloc&) {
         // The plain searches need a tenth of the memory, and the matrix is the same.
     }
     if (!hierarchy) {
+        progress.advanceTo(0);
         std::vector<int> rows(vertices.size());
         std::iota(rows.begin(), rows.end(), 0);
         std::vector<double> costs(vertices.size() * vertices.size());
         searchRows(graph, rows, costs, progress);
         return costs;
     }
-    std::vector<double> costs = tableThrough(*hierarchy, graph.chosen, progress);
+    ShareOfStage table(progress, steps / 2, steps, steps);
+    std::vector<double> costs = tableThrough(*hierarchy, graph.chosen, table);
     CancelOnly quietly(progress);
     searchRows(graph, unsettledRows(costs, vertices.size(), RelativeMargin(roads), cellOf), costs,
                quietly);

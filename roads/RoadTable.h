@@ -25,7 +25,8 @@ inline constexpr std::size_t MaxHierarchyArcs = 50'000'000;
 using CellOfCost = std::function<std::optional<int32_t>(double cost)>;
 
 // costs[a * m + b] as leastCosts gives it, or a cost that cellOf turns into the same cell;
-// infinity exactly where no road leads. One step of progress per vertex; throws TaskCancelled.
+// infinity exactly where no road leads. As many steps of progress as vertices, the building
+// of a hierarchy the first half of them; throws TaskCancelled.
 std::vector<double> roadTable(const RoadGraph& graph, const std::vector<uint32_t>& vertices,
                               const CellOfCost& cellOf, TaskProgress& progress);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <mutex>
 #include <numeric>
 #include <random>
 #include <set>
@@ -291,6 +292,39 @@ TEST(RoadSearch, HierarchyTablesGiveThePlainSearchCellsWithOneOrTwoWorkers) {
         setWorkerCount(0);
     }
     EXPECT_GT(knifeEdges, 100);
+}
+
+// The bar moves on while the hierarchy is built, then through the rows, never back, and
+// ends full; with no room for a hierarchy the rows alone fill it.
+TEST(RoadSearch, AHierarchysBarMovesWhileItIsBuiltAndEndsFull) {
+    struct Bar : TaskProgress {
+        void stage(const std::string&, long long) override {}
+        void advance() override {
+            const std::lock_guard<std::mutex> hold(lock);
+            shown.push_back(shown.back() + 1);
+        }
+        void advanceTo(long long done) override {
+            const std::lock_guard<std::mutex> hold(lock);
+            shown.push_back(done);
+        }
+        bool cancelled() const override { return false; }
+        std::mutex lock;
+        std::vector<long long> shown{0};
+    };
+    std::vector<uint32_t> all(81);
+    std::iota(all.begin(), all.end(), 0u);
+    const CellOfCost whole = [](double cost) { return roundToCell(cost); };
+    for (const auto& [workers, maxArcs] :
+         {std::pair{1u, MaxHierarchyArcs}, std::pair{2u, MaxHierarchyArcs}, std::pair{2u, 0ul}}) {
+        setWorkerCount(workers);
+        Bar bar;
+        hierarchyCosts(tiedLattice(3), all, whole, bar, maxArcs);
+        EXPECT_TRUE(std::is_sorted(bar.shown.begin(), bar.shown.end())) << workers;
+        EXPECT_EQ(bar.shown.back(), 81);
+        EXPECT_TRUE(std::any_of(bar.shown.begin(), bar.shown.end(),
+                                [](long long done) { return done > 0 && done <= 40; }));
+    }
+    setWorkerCount(0);
 }
 
 }  // namespace
