@@ -27,6 +27,7 @@ struct Climbs {
 // The searches from this many chosen vertices climb together, each arc they follow read
 // once for all of them; one lane each, two lanes to an instruction.
 constexpr std::size_t ClimbsTogether = 4;
+static_assert(ClimbsTogether % 2 == 0);
 constexpr std::size_t LanePairs = ClimbsTogether / 2;
 typedef double Two __attribute__((vector_size(16)));
 typedef long long TwoFlags __attribute__((vector_size(16)));

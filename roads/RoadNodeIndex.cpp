@@ -4,9 +4,13 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/Workers.h"
 #include "roads/Haversine.h"
 
 namespace {
+
+// Below this many points handing them to the workers costs more than it saves.
+constexpr int PointsPerTurn = 1 << 16;
 
 void unitVector(double longitude, double latitude, double xyz[3]) {
     const double lambda = longitude * RadiansPerDegree;
@@ -39,14 +43,16 @@ struct RoadNodeIndex::Search {
 
 RoadNodeIndex::RoadNodeIndex(const RoadGraph& graph)
     : m_graph(graph), m_points(graph.vertexCount()), m_axis(graph.vertexCount()) {
-    for (uint32_t v = 0; v < m_points.size(); ++v) {
-        unitVector(graph.longitudes[v], graph.latitudes[v], m_points[v].xyz);
-        m_points[v].vertex = v;
-    }
-    build(0, m_points.size());
+    forEachBlock(0, static_cast<int>(m_points.size()) - 1, PointsPerTurn, [&](int first, int last) {
+        for (auto v = static_cast<uint32_t>(first); v <= static_cast<uint32_t>(last); ++v) {
+            unitVector(graph.longitudes[v], graph.latitudes[v], m_points[v].xyz);
+            m_points[v].vertex = v;
+        }
+    });
+    build(0, m_points.size(), true);
 }
 
-void RoadNodeIndex::build(std::size_t begin, std::size_t end) {
+void RoadNodeIndex::build(std::size_t begin, std::size_t end, bool halvesSideBySide) {
     if (end - begin < 2) {
         return;
     }
@@ -70,8 +76,19 @@ void RoadNodeIndex::build(std::size_t begin, std::size_t end) {
                      m_points.begin() + static_cast<std::ptrdiff_t>(end),
                      [axis](const Point& a, const Point& b) { return a.xyz[axis] < b.xyz[axis]; });
     m_axis[middle] = static_cast<uint8_t>(axis);
-    build(begin, middle);
-    build(middle + 1, end);
+    if (!halvesSideBySide || end - begin < PointsPerTurn) {
+        build(begin, middle, false);
+        build(middle + 1, end, false);
+        return;
+    }
+    // The halves share no point, so the tree is the same whoever builds them.
+    forEachBlock(0, 1, 1, [&](int half, int) {
+        if (half == 0) {
+            build(begin, middle, false);
+        } else {
+            build(middle + 1, end, false);
+        }
+    });
 }
 
 RoadSnap RoadNodeIndex::nearest(double longitude, double latitude) const {

@@ -30,7 +30,7 @@ private:
     };
     struct Search;
 
-    void build(std::size_t begin, std::size_t end);
+    void build(std::size_t begin, std::size_t end, bool halvesSideBySide);
     void visit(std::size_t begin, std::size_t end, Search& search) const;
 
     const RoadGraph& m_graph;

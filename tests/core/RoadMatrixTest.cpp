@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <random>
 #include <tuple>
 
 #include "platform/Workers.h"
+#include "roads/Haversine.h"
 #include "roads/RoadError.h"
+#include "roads/RoadNodeIndex.h"
 #include "roads/RoadSpeeds.h"
 #include "tests/support/RoadMaps.h"
 #include "tests/support/TestFiles.h"
@@ -363,6 +366,33 @@ TEST_F(ComputeRoadMatrix, TheRoadsKeptForAMapHoldEachSegmentOnceInLinesBetweenJu
         EXPECT_EQ(matrix.roads->places.size(), segments + count);
     }
     EXPECT_FALSE(compute(town, townPlaces).roads);
+}
+
+// Past the size from which the index is built on the workers, every place still snaps to
+// the road node a look at each of them finds.
+TEST(RoadNodeIndex, AManyNodeMapSnapsAsALookAtEachNodeWould) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> within(0, 0.5);
+    RoadGraph graph;
+    for (int v = 0; v < 100'000; ++v) {
+        graph.osmIds.push_back(v + 1);
+        graph.longitudes.push_back(10 + within(random));
+        graph.latitudes.push_back(50 + within(random));
+    }
+    setWorkerCount(2);
+    const RoadNodeIndex index(graph);
+    setWorkerCount(0);
+    for (int place = 0; place < 50; ++place) {
+        const double longitude = 10 + within(random);
+        const double latitude = 50 + within(random);
+        std::vector<double> metres;
+        for (std::size_t v = 0; v < graph.vertexCount(); ++v) {
+            metres.push_back(
+                haversineMetres(longitude, latitude, graph.longitudes[v], graph.latitudes[v]));
+        }
+        EXPECT_EQ(index.nearest(longitude, latitude).vertex,
+                  std::min_element(metres.begin(), metres.end()) - metres.begin());
+    }
 }
 
 TEST(RoadErrorPlaces, eachErrorIsNamedWhereItArose) {
